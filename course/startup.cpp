@@ -1,0 +1,112 @@
+#include "course/startup.h"
+
+#include "engine/asset_files.h"
+#include "engine/host.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// Everything SDL offers is started, as the program always has; when that fails (a machine
+// without sound or game controllers, say) the program still needs only video and events.
+constexpr uint32_t AllSubsystems = SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO |
+                                   SDL_INIT_JOYSTICK | SDL_INIT_HAPTIC | SDL_INIT_GAMECONTROLLER |
+                                   SDL_INIT_EVENTS;
+constexpr uint32_t NeededSubsystems = SDL_INIT_TIMER | SDL_INIT_VIDEO | SDL_INIT_EVENTS;
+
+bool fail(StartupFailure& failure, const char* what) {
+    std::snprintf(failure.message, sizeof failure.message, "Quenmore cannot start: %s", what);
+    return false;
+}
+
+bool failWithSdl(StartupFailure& failure, const char* what) {
+    std::snprintf(failure.message, sizeof failure.message, "Quenmore cannot start: %s (%s)", what,
+                  SDL_GetError());
+    return false;
+}
+
+// SDL quietly falls back to an invisible video driver when there is no display at all; a
+// window nobody can see is no way to run a full-screen program, unless the driver was
+// asked for on purpose.
+bool displayMissing() {
+    const char* requested = SDL_getenv("SDL_VIDEODRIVER");
+    if (requested != nullptr && requested[0] != '\0') return false;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver == nullptr || std::strcmp(driver, "offscreen") == 0 ||
+           std::strcmp(driver, "dummy") == 0;
+}
+
+bool loadAsset(const char* relativeName, size_t expectedBytes,
+               bool (*load)(VideoMemory&, const char*), VideoMemory& memory,
+               StartupFailure& failure) {
+    AssetPath path = buildAssetPath(relativeName);
+    if (load(memory, path.text)) return true;
+    std::snprintf(failure.message, sizeof failure.message,
+                  "Quenmore cannot start: the file %s is missing or shorter than %zu bytes.",
+                  path.text, expectedBytes);
+    return false;
+}
+
+bool loadSheet(VideoMemory& memory, const char* path) {
+    bool whole = loadCharacterSheet(memory.sheet, path);
+    convertCharacterSheet(memory.sheet);
+    return whole;
+}
+
+bool loadColours(VideoMemory& memory, const char* path) {
+    return loadPalette(memory.palette, path);
+}
+
+}  // namespace
+
+bool startUp(VideoState& video, StartupFailure& failure) {
+    failure.message[0] = '\0';
+    initVideoMemory(video.memory);
+    video.display = DisplayOutput{};
+    video.window = nullptr;
+
+    if (SDL_Init(AllSubsystems) != 0 && SDL_Init(NeededSubsystems) != 0) {
+        return failWithSdl(failure, "SDL could not be started");
+    }
+    if (displayMissing()) {
+        return fail(failure, "no display was found. Quenmore needs a graphical desktop.");
+    }
+    video.window = SDL_CreateWindow("Ombrine Test", SDL_WINDOWPOS_UNDEFINED,
+                                    SDL_WINDOWPOS_UNDEFINED, 0, 0, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    if (video.window == nullptr) return failWithSdl(failure, "the window could not be opened");
+    SDL_ShowCursor(SDL_DISABLE);
+    SDL_SetWindowTitle(video.window, "Quenmore");
+    if (!createDisplayOutput(video.display, video.window)) {
+        return failWithSdl(failure, "the renderer or its texture could not be created");
+    }
+    allocateFramebuffer(video.memory);
+    if (video.memory.pixels == nullptr) {
+        return fail(failure, "there is not enough memory for the picture.");
+    }
+    video.framePeriod = framePeriod(host.performanceFrequency());
+    if (!loadAsset(CharacterSetFileName, CharacterSetFileBytes, loadSheet, video.memory, failure)) {
+        return false;
+    }
+    return loadAsset(PaletteFileName, PaletteFileBytes, loadColours, video.memory, failure);
+}
+
+void shutDown(VideoState& video) {
+    if (video.window != nullptr) SDL_DestroyWindow(video.window);
+    SDL_Quit();
+    std::exit(0);
+}
+
+void stopWithMessage(VideoState& video, const char* message) {
+    std::fprintf(stderr, "%s\n", message);
+#ifdef _WIN32
+    // A program without a console has no other way to say why it stopped.
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Quenmore", message, video.window);
+#endif
+    if (video.window != nullptr) SDL_DestroyWindow(video.window);
+    SDL_Quit();
+    std::exit(1);
+}

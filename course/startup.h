@@ -1,0 +1,20 @@
+// Bringing the system up in its fixed order, and the one way it ends.
+#pragma once
+
+#include "engine/display.h"
+
+constexpr size_t StartupMessageBytes = 2600;
+
+struct StartupFailure {
+    char message[StartupMessageBytes];  // what went wrong, for the learner; empty when none
+};
+
+// Start-up steps 1 to 10: video memory, SDL, the full-screen window (created as
+// "Ombrine Test", then titled "Quenmore"), hidden pointer, display output, framebuffer,
+// frame period, character set and palette. False, with a message, when a step fails.
+bool startUp(VideoState& video, StartupFailure& failure);
+// Destroys the window, shuts SDL down and ends the process with status 0.
+[[noreturn]] void shutDown(VideoState& video);
+// Shows the message (stderr, and a message box on Windows), shuts SDL down and ends the
+// process with status 1.
+[[noreturn]] void stopWithMessage(VideoState& video, const char* message);

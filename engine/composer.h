@@ -1,0 +1,18 @@
+// The frame composer: turns the video memory into one finished picture in the framebuffer.
+#pragma once
+
+#include "engine/video_memory.h"
+
+// Draws the four layers and the visible sprites, line by line, calling the line callback
+// before each line. 1 when a frame was drawn, 0 when there is no framebuffer (then nothing
+// happens at all: no callback, `composing` untouched).
+int32_t composeFrame(VideoMemory& memory);
+
+// Orders visible sprites by their key (placement bits 0-11), smallest first, with a
+// selection sort that swaps. It is not stable, and that order decides which of two
+// overlapping sprites with equal keys is in front, so it must stay exactly this sort.
+void sortSprites(SpriteEntry* list, int count);
+
+// The straight per-pixel composer, written directly from the rules. Slow; it is the oracle
+// that every faster composer is tested against.
+int32_t composeFrameReference(VideoMemory& memory);

@@ -1,0 +1,50 @@
+// Putting frames on the window: an SDL renderer and a 320x180 streaming texture, the
+// letterboxed presentation and the 60-per-second frame pacing.
+#pragma once
+
+#include "engine/video_memory.h"
+
+#include <cstdint>
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+
+struct DisplayOutput {
+    SDL_Texture* texture;  // streaming texture that receives the framebuffer
+    SDL_Window* window;    // the window the renderer draws into
+    SDL_Renderer* renderer;
+    int32_t width;  // texture size, 320x180
+    int32_t height;
+};
+
+// The engine's whole state; there is exactly one.
+struct VideoState {
+    SDL_Window* window;
+    VideoMemory memory;
+    DisplayOutput display;
+    uint64_t framePeriod;  // performance-counter ticks per frame
+};
+
+struct DisplayRect {
+    int32_t x, y, w, h;
+};
+
+constexpr int FramesPerSecond = 60;
+
+// Creates renderer and texture for the window (tearing down an earlier output first).
+// False when there is no window or SDL cannot create them.
+bool createDisplayOutput(DisplayOutput& display, SDL_Window* window);
+// Copies the framebuffer into the texture; does nothing without a complete output.
+void uploadFrame(VideoState& video);
+// Returns at the start of the next frame tick, sleeping 1 ms at a time.
+void waitForFrameTick(VideoState& video);
+// Draws the texture letterboxed into the window and shows it; does nothing without a
+// complete output.
+void presentFrame(DisplayOutput& display);
+// Compose, upload, wait for the tick, present: once per frame of every screen and fade.
+void showFrame(VideoState& video);
+// Ticks per frame for a performance-counter frequency (at least 1).
+uint64_t framePeriod(uint64_t counterFrequency);
+// The rectangle a texW x texH picture fills in a winW x winH window, centred, shape kept.
+DisplayRect letterboxRect(int32_t winW, int32_t winH, int32_t texW, int32_t texH);

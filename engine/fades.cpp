@@ -1,0 +1,35 @@
+#include "engine/fades.h"
+
+namespace {
+
+// Both fades leave layer 2 enabled and shifted by (level & 1): the menu's selection bar
+// keeps its one-pixel shimmer through a fade, and the word stays behind afterwards.
+void fade(VideoState& video, int firstLevel, int step) {
+    const Palette saved = video.memory.palette;
+    for (int level = firstLevel; level >= 0 && level < 64; level += step) {
+        scalePalette(video.memory.palette, saved, uint32_t(level));
+        video.memory.layers[2] = LayerEnable | uint32_t(level & 1);
+        showFrame(video);
+    }
+    video.memory.palette = saved;
+}
+
+}  // namespace
+
+void scalePalette(Palette& palette, const Palette& saved, uint32_t level) {
+    for (size_t i = 0; i < palette.size(); ++i) {
+        uint32_t colour = saved[i];
+        uint32_t red = (colour >> 16 & 0xFF) * level >> 6;
+        uint32_t green = (colour >> 8 & 0xFF) * level >> 6;
+        uint32_t blue = (colour & 0xFF) * level >> 6;
+        palette[i] = red << 16 | green << 8 | blue;
+    }
+}
+
+void fadeIn(VideoState& video) {
+    fade(video, 0, 1);
+}
+
+void fadeOut(VideoState& video) {
+    fade(video, 63, -1);
+}

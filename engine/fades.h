@@ -1,0 +1,11 @@
+// Palette fades through black: 64 frames each, done entirely in the palette.
+#pragma once
+
+#include "engine/display.h"
+
+// Shows 64 frames at 0/64 to 63/64 of the colours, then restores the palette.
+void fadeIn(VideoState& video);
+// Shows 64 frames at 63/64 down to 0/64 of the colours, then restores the palette.
+void fadeOut(VideoState& video);
+// Every palette entry scaled to level/64 of `saved`, top byte cleared.
+void scalePalette(Palette& palette, const Palette& saved, uint32_t level);

@@ -1,0 +1,30 @@
+// The host: the one seam between the program and the outside world's input and time.
+// Screens never call SDL for events, key state or time directly; they go through `host`,
+// whose defaults call SDL and the platform layer. Tests install scripted functions and a
+// virtual clock, so whole journeys run headless and deterministic.
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+
+struct VideoMemory;
+
+struct Host {
+    int (*pollEvent)(SDL_Event* event);                // SDL_PollEvent
+    const uint8_t* (*keyboardState)(int* length);      // SDL_GetKeyboardState
+    uint32_t (*modState)();                            // SDL_GetModState
+    uint64_t (*performanceCounter)();                  // SDL_GetPerformanceCounter
+    uint64_t (*performanceFrequency)();                // SDL_GetPerformanceFrequency
+    void (*sleepMilliseconds)(uint32_t milliseconds);  // the frame wait's sleep
+    int64_t (*calendarSeconds)();                      // seeds the word lines
+    // Called with every composed frame, before it is uploaded; null in the program.
+    void (*frameComposed)(const VideoMemory& memory, void* data);
+    void* frameComposedData;
+};
+
+// The functions the program runs with: SDL and the platform layer.
+Host defaultHost();
+
+// The host in use. The program's only global.
+extern Host host;

@@ -1,0 +1,37 @@
+// The handful of operating-system services the program needs. This header and its two
+// sources are the only places that know which operating system the program runs on; paths
+// are UTF-8 everywhere else and converted here where the system wants something else.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace platform {
+
+// The per-user folder for application data: the roaming application-data folder on Windows,
+// $XDG_DATA_HOME (or $HOME/.local/share) elsewhere. False when the system cannot tell.
+bool userDataFolder(std::string& folder);
+
+// Suspends the thread for about the given number of milliseconds.
+void sleepMilliseconds(uint32_t milliseconds);
+
+// The calendar time in whole seconds since 1970.
+int64_t calendarSeconds();
+
+// Opens a file with a C stdio mode ("rb", "wb"); the path is UTF-8. Null on failure.
+FILE* openFile(const char* path, const char* mode);
+
+// Creates a folder and any missing parents. True when the folder exists afterwards.
+bool createFolders(const std::string& path);
+
+// Replaces the file `to` by the file `from` in one step (rename over). True on success.
+bool replaceFile(const std::string& from, const std::string& to);
+
+// Removes a file; true when it is gone afterwards.
+bool removeFile(const std::string& path);
+
+// The separator between a folder and a name on this system.
+char pathSeparator();
+
+}  // namespace platform

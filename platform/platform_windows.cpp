@@ -1,0 +1,106 @@
+#include "platform/platform.h"
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <cstdio>
+#include <ctime>
+#include <cwchar>
+
+namespace platform {
+
+namespace {
+
+// UTF-8 to UTF-16 for the wide-character file functions. Empty on a malformed text.
+std::wstring widen(const std::string& text) {
+    if (text.empty()) return std::wstring();
+    int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
+                                     static_cast<int>(text.size()), nullptr, 0);
+    if (length <= 0) return std::wstring();
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
+                        wide.data(), length);
+    return wide;
+}
+
+std::string narrow(const wchar_t* wide) {
+    int length = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    if (length <= 1) return std::string();
+    std::string text(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide, -1, text.data(), length, nullptr, nullptr);
+    text.resize(static_cast<size_t>(length - 1));
+    return text;
+}
+
+bool isFolder(const std::wstring& path) {
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+}  // namespace
+
+bool userDataFolder(std::string& folder) {
+    wchar_t path[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, path))) return false;
+    folder = narrow(path);
+    return !folder.empty();
+}
+
+void sleepMilliseconds(uint32_t milliseconds) {
+    Sleep(milliseconds);
+}
+
+int64_t calendarSeconds() {
+    return static_cast<int64_t>(_time64(nullptr));
+}
+
+FILE* openFile(const char* path, const char* mode) {
+    std::wstring widePath = widen(path);
+    std::wstring wideMode = widen(mode);
+    if (widePath.empty() || wideMode.empty()) return nullptr;
+    return _wfopen(widePath.c_str(), wideMode.c_str());
+}
+
+bool createFolders(const std::string& path) {
+    std::wstring wide = widen(path);
+    if (wide.empty()) return false;
+    if (isFolder(wide)) return true;
+    for (size_t i = 1; i < wide.size(); ++i) {
+        if (wide[i] != L'\\' && wide[i] != L'/') continue;
+        // Skip the drive ("C:\") and the server part of a network path.
+        if (i > 0 && wide[i - 1] == L':') continue;
+        std::wstring parent = wide.substr(0, i);
+        if (!isFolder(parent) && !CreateDirectoryW(parent.c_str(), nullptr) &&
+            GetLastError() != ERROR_ALREADY_EXISTS) {
+            return false;
+        }
+    }
+    if (!CreateDirectoryW(wide.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+        return false;
+    }
+    return isFolder(wide);
+}
+
+bool replaceFile(const std::string& from, const std::string& to) {
+    std::wstring wideFrom = widen(from);
+    std::wstring wideTo = widen(to);
+    if (wideFrom.empty() || wideTo.empty()) return false;
+    return MoveFileExW(wideFrom.c_str(), wideTo.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool removeFile(const std::string& path) {
+    std::wstring wide = widen(path);
+    if (wide.empty()) return false;
+    return DeleteFileW(wide.c_str()) != 0 || GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
+char pathSeparator() {
+    return '\\';
+}
+
+}  // namespace platform

@@ -1,0 +1,76 @@
+#include "engine/composer.h"
+#include "tests/support/test_video.h"
+
+#include <gtest/gtest.h>
+
+TEST(VideoMemory, InitHidesEverySpriteAndDisablesEveryLayer) {
+    auto memory = std::make_unique<VideoMemory>();
+    memory->layers.fill(0xFFFFFFFF);
+    memory->sprites.fill({0xFFFFFFFF, 0xFFFFFFFF});
+    memory->lineCallback = [](VideoMemory&, int32_t, void*) {};
+    initVideoMemory(*memory);
+    EXPECT_EQ(memory->width, 0);
+    EXPECT_EQ(memory->pixels, nullptr);
+    EXPECT_EQ(memory->lineCallback, nullptr);
+    for (LayerWord word : memory->layers) EXPECT_EQ(word, 0u);
+    for (const SpriteEntry& sprite : memory->sprites) {
+        EXPECT_EQ(sprite.attributes, 32u);
+        EXPECT_EQ(sprite.placement, 32u);
+    }
+}
+
+TEST(VideoMemory, FreshMemoryComposesToTheBackdrop) {
+    TestVideo test;
+    test.memory().palette.fill(0);
+    test.memory().palette[0] = 0x00123456;
+    test.memory().sheet.fill(0x11);
+    resetSprites(test.memory());
+    ASSERT_EQ(composeFrame(test.memory()), 1);
+    for (int i = 0; i < ScreenWidth * ScreenHeight; ++i) {
+        ASSERT_EQ(test.memory().pixels[i], 0x00123456u) << i;
+    }
+}
+
+TEST(VideoMemory, SpriteCoordinatesKeepTheirPlaceOrParkPastTheEdge) {
+    struct Case {
+        int coordinate, limit;
+        uint32_t field;
+    };
+    const Case cases[] = {{0, 320, 32},    {-32, 320, 0},   {-33, 320, 352},
+                          {320, 320, 352}, {321, 320, 352}, {1000, 320, 352},
+                          {100, 180, 132}, {200, 180, 212}, {-32768, 320, 352}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(encodeSpriteCoordinate(c.coordinate, c.limit), c.field)
+            << c.coordinate << " within " << c.limit;
+    }
+}
+
+TEST(VideoMemory, CellAndSheetAddresses) {
+    EXPECT_EQ(mapIndex(3, 5, 2), 12421);
+    // Tile 1023 is tile column 15, tile row 63; its last pixel is the low nibble of the
+    // sheet's last byte.
+    EXPECT_EQ(sheetOffset(1023, 7, 7), 32767);
+    EXPECT_EQ(sheetOffset(17, 0, 0), 516);
+    EXPECT_EQ(sheetOffset(17, 0, 7), 964);
+}
+
+TEST(VideoMemory, RegisterHelpersBuildTheDocumentedWords) {
+    EXPECT_EQ(LayerEnable | layerScroll(-40, -20), 0x81EC01D8u);
+    EXPECT_EQ(LayerEnable | layerBlend(BlendMix, 0) | layerScroll(128, 0), 0x90000080u);
+    EXPECT_EQ(layerBlend(0, 127), 0x0000FE00u);
+    EXPECT_EQ(tileCell(320, 4), 0x1140);
+    EXPECT_EQ(SpriteVisible | spriteTile(6) | 84u, 0x4060054u);
+    EXPECT_EQ(SpritePriority | spriteLevel(1) | spriteGroup(1), 0x1600u);
+}
+
+TEST(VideoMemory, FramebufferIsAllocatedOnceAtTheFixedSize) {
+    auto memory = std::make_unique<VideoMemory>();
+    initVideoMemory(*memory);
+    allocateFramebuffer(*memory);
+    ASSERT_NE(memory->pixels, nullptr);
+    EXPECT_EQ(memory->width, 320);
+    EXPECT_EQ(memory->height, 180);
+    allocateFramebuffer(*memory);  // replaces, never leaks (the sanitizer build checks)
+    EXPECT_EQ(memory->width, 320);
+    releaseFramebuffer(*memory);
+}
