@@ -1,0 +1,22 @@
+// The best-times file: "quenmoreTimes.bin" in the per-user data folder, one little-endian
+// 32-bit record per menu row. Bit 31 set: bits 0-30 hold the best time in seconds; clear:
+// no time.
+#pragma once
+
+#include "course/lesson_catalogue.h"
+
+#include <string>
+
+constexpr const char* BestTimesFileName = "quenmoreTimes.bin";
+
+// Full path of the best-times file; false when the data folder is unknown or too long.
+bool bestTimesPath(std::string& path);
+// Fills the rows' best times from the file; rows the file does not cover keep their value.
+void loadBestTimes(LessonMenu& menu);
+// Writes every row's record. The old file stays intact unless the new one is complete.
+// False when nothing could be written.
+bool saveBestTimes(const LessonMenu& menu);
+// Record conversions: times above 0 become time | 0x80000000, anything else 0; a record
+// with bit 31 clear reads as -1.
+uint32_t encodeBestTime(int32_t bestTime);
+int32_t decodeBestTime(uint32_t record);

@@ -1,0 +1,11 @@
+// Playing one lesson: fade-in, intro script, typing exercise, results and fade-out.
+#pragma once
+
+#include "course/lesson_screen.h"
+
+#include <cstdint>
+
+// Plays the lesson prepared by setUpLessonScreen. Returns the typing time in whole seconds,
+// or 0 when the learner abandoned the lesson (Escape, or a window close during the exercise
+// or the results). A window close during the fade-in or the intro ends the program.
+int32_t runLesson(LessonScreen& screen);

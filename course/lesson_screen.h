@@ -1,0 +1,42 @@
+// The lesson screen: ten random word lines, the on-screen keyboard, the tile maps of the
+// keyboard panel, the text box and the title, and the callback that drifts the text box.
+#pragma once
+
+#include <cstdint>
+
+struct VideoState;
+
+constexpr int LineCount = 10;
+constexpr int LineBudget = 36;  // a line never uses all of it: at most 35 characters
+constexpr int LineStride = 37;
+constexpr int KeySlots = 64;
+constexpr uint8_t NoKey = 0xFF;
+
+struct KeyboardKey {
+    uint8_t lowerChar;    // typed without Shift
+    uint8_t upperChar;    // typed with Shift
+    uint16_t column;      // left cell column in the keyboard panel's map (map 2)
+    uint16_t row;         // top cell row in that map
+    uint16_t width;       // in cells
+    uint16_t height;      // in cells, 2 for every key
+    uint8_t pressed;      // shown pressed
+    uint32_t scancode;    // SDL scancode of the physical key
+    uint8_t capsApplies;  // Caps Lock makes it show and type upperChar (the letters)
+};
+
+struct LessonScreen {
+    char lines[LineCount][LineStride];
+    KeyboardKey keys[KeySlots];
+    uint8_t keyByChar[128];  // key index per character code; NoKey for none
+    VideoState* video;
+    int32_t keyCount;
+    int32_t frameCounter;  // composed frames, advanced by lessonRasterCallback
+    const char* const* script;
+    int32_t keyboardScrollX;
+    int32_t keyboardScrollY;
+};
+
+// Fills the screen for one run: word lines (seeded from the host's calendar seconds),
+// keyboard, tile maps, title, line callback. Draws nothing and sets no layer word.
+void setUpLessonScreen(VideoState& video, LessonScreen& screen, const char* const* words,
+                       int32_t wordCount, const char* title, const char* const* script);
