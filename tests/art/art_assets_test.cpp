@@ -1,0 +1,221 @@
+// The committed art itself: it loads through the engine exactly as built, the committed
+// files are up to date, every character has a glyph, and text is legible wherever the
+// screens draw it.
+#include "engine/asset_files.h"
+#include "tests/support/temp_folder.h"
+#include "tools/art_book.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::string SourceFolder = QUENMORE_SOURCE_DIR;
+
+constexpr int MainFontBase = 0;
+constexpr int LessonFontBase = 96;
+constexpr int LessonBlankTile = 1023;
+constexpr int CursorTile = 7;
+constexpr int BoxBodyTile = 11;
+// Fonts draw their strokes in value 1; the main font's shadow is value 2.
+constexpr int InkValue = 1;
+constexpr int ShadowValue = 2;
+
+std::unique_ptr<ArtBook> committedArt() {
+    auto book = std::make_unique<ArtBook>();
+    std::string error;
+    EXPECT_TRUE(readArtFolder(*book, SourceFolder + "/art", error)) << error;
+    return book;
+}
+
+std::vector<uint8_t> readBytes(const std::string& path) {
+    std::vector<uint8_t> bytes;
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return bytes;
+    uint8_t chunk[4096];
+    size_t read = 0;
+    while ((read = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+        bytes.insert(bytes.end(), chunk, chunk + read);
+    std::fclose(file);
+    return bytes;
+}
+
+bool tileIsBlank(const ArtBook& book, int tile) {
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            if (tilePixel(book, tile, x, y) != 0) return false;
+    return true;
+}
+
+std::set<int> tileValues(const ArtBook& book, int tile) {
+    std::set<int> values;
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) values.insert(tilePixel(book, tile, x, y));
+    return values;
+}
+
+double channelLight(uint32_t channel) {
+    const double c = double(channel) / 255.0;
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+double luminance(uint32_t rgb) {
+    return 0.2126 * channelLight(rgb >> 16 & 255) + 0.7152 * channelLight(rgb >> 8 & 255) +
+           0.0722 * channelLight(rgb & 255);
+}
+
+double contrast(uint32_t a, uint32_t b) {
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The colours of every opaque pixel of the given tiles in a palette group.
+std::set<uint32_t> coloursOf(const ArtBook& book, std::initializer_list<int> tiles, int group) {
+    std::set<uint32_t> colours;
+    for (int tile : tiles)
+        for (int value : tileValues(book, tile))
+            if (value != 0) colours.insert(book.colours[size_t(group * 16 + value)]);
+    return colours;
+}
+
+// The key faces under a key label. The label's 8x8 cell lies 3 pixels left of and above the
+// key's bottom-right cell, one pixel lower while the key is pressed. Keys are 2 or more
+// cells wide and 2 high; a pressed key uses the tiles 3 further on.
+std::set<uint32_t> coloursUnderLabel(const ArtBook& book, int widthCells, bool pressed) {
+    std::set<uint32_t> colours;
+    const int left = widthCells * 8 - 11;
+    const int top = pressed ? 6 : 5;
+    for (int y = top; y < top + 8; ++y) {
+        for (int x = left; x < left + 8; ++x) {
+            const int column = x / 8;
+            const int part = column == 0 ? 0 : column == widthCells - 1 ? 2 : 1;
+            const int tile = part + (y >= 8 ? 16 : 0) + (pressed ? 3 : 0);
+            colours.insert(book.colours[size_t(tilePixel(book, tile, x % 8, y % 8))]);
+        }
+    }
+    return colours;
+}
+
+std::set<uint32_t> backdropColours(const ArtBook& book) {
+    std::set<uint32_t> colours;
+    for (int tile = 288; tile <= 304; ++tile) colours.merge(coloursOf(book, {tile}, 3));
+    for (int tile = 314; tile <= 319; ++tile) colours.merge(coloursOf(book, {tile}, 3));
+    return colours;
+}
+
+// Palette entry at half brightness, as the results dim groups 0 and 1.
+uint32_t dimmed(uint32_t rgb) {
+    return ((rgb >> 16 & 255) * 32 >> 6) << 16 | ((rgb >> 8 & 255) * 32 >> 6) << 8 |
+           ((rgb & 255) * 32 >> 6);
+}
+
+std::string hex(uint32_t rgb) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%06X", rgb);
+    return text;
+}
+
+}  // namespace
+
+TEST(CommittedArt, LoadsThroughTheEngineAsTheBuilderMeantIt) {
+    const auto book = committedArt();
+    TempFolder folder;
+    std::string error;
+    ASSERT_TRUE(writeAssetFiles(*book, folder.path.string(), error)) << error;
+
+    auto sheet = std::make_unique<CharacterSheet>();
+    ASSERT_TRUE(loadCharacterSheet(*sheet, folder.file("quenmore.chr").c_str()));
+    convertCharacterSheet(*sheet);
+    EXPECT_TRUE(*sheet == packedSheet(*book));
+
+    Palette palette{};
+    ASSERT_TRUE(loadPalette(palette, folder.file("quenmore.pal").c_str()));
+    EXPECT_EQ(palette, book->colours);
+}
+
+TEST(CommittedArt, CommittedAssetFilesEqualAFreshBuild) {
+    const auto book = committedArt();
+    const CharacterSetBytes characterSet = encodeCharacterSet(*book);
+    const PaletteBytes palette = encodePalette(*book);
+    const std::vector<uint8_t> committedSet = readBytes(SourceFolder + "/" + CharacterSetFileName);
+    const std::vector<uint8_t> committedPalette = readBytes(SourceFolder + "/" + PaletteFileName);
+    ASSERT_EQ(committedSet.size(), CharacterSetFileBytes) << "rebuild with the assets target";
+    ASSERT_EQ(committedPalette.size(), PaletteFileBytes) << "rebuild with the assets target";
+    EXPECT_TRUE(std::equal(committedSet.begin(), committedSet.end(), characterSet.begin()))
+        << "assets/quenmore.chr is older than art/: rebuild with the assets target";
+    EXPECT_TRUE(std::equal(committedPalette.begin(), committedPalette.end(), palette.begin()))
+        << "assets/quenmore.pal is older than art/: rebuild with the assets target";
+}
+
+TEST(CommittedArt, EveryPrintableCharacterHasAGlyphInBothFonts) {
+    const auto book = committedArt();
+    for (int code = 33; code <= 126; ++code) {
+        EXPECT_FALSE(tileIsBlank(*book, MainFontBase + code))
+            << "main font, '" << char(code) << "'";
+        EXPECT_FALSE(tileIsBlank(*book, LessonFontBase + code))
+            << "lesson font, '" << char(code) << "'";
+        EXPECT_EQ(tileValues(*book, LessonFontBase + code), (std::set<int>{0, InkValue}))
+            << "lesson font, '" << char(code) << "'";
+        for (int value : tileValues(*book, MainFontBase + code))
+            EXPECT_TRUE(value == 0 || value == InkValue || value == ShadowValue)
+                << "main font, '" << char(code) << "'";
+    }
+    EXPECT_TRUE(tileIsBlank(*book, MainFontBase + ' '));
+    EXPECT_TRUE(tileIsBlank(*book, LessonFontBase + ' '));
+    EXPECT_TRUE(tileIsBlank(*book, LessonBlankTile));
+}
+
+TEST(CommittedArt, TilesThatCoverWhatIsBehindThemHaveNoHoles) {
+    // Keys replace the panel's face, the box body and the backdrop fill whole layers: a
+    // transparent pixel in them would show the bare backdrop colour through.
+    const auto book = committedArt();
+    std::vector<int> tiles = {0, 1, 2, 3, 4, 5, 16, 17, 18, 19, 20, 21, 25, BoxBodyTile};
+    for (int tile = 288; tile <= 304; ++tile) tiles.push_back(tile);
+    for (int tile = 314; tile <= 319; ++tile) tiles.push_back(tile);
+    for (int tile : tiles) EXPECT_EQ(tileValues(*book, tile).count(0), 0u) << "tile " << tile;
+}
+
+TEST(CommittedArt, TextIsLegibleWhereverItIsDrawn) {
+    const auto book = committedArt();
+    const Palette& colours = book->colours;
+    const uint32_t inkGroup0 = colours[InkValue];
+    const uint32_t inkGroup1 = colours[16 + InkValue];
+    const uint32_t inkGroup2 = colours[32 + InkValue];
+
+    std::set<uint32_t> dimmedScreen;
+    for (size_t entry = 0; entry < 32; ++entry) dimmedScreen.insert(dimmed(colours[entry]));
+
+    struct Place {
+        const char* what;
+        std::set<uint32_t> text;
+        std::set<uint32_t> behind;
+    };
+    const Place places[] = {
+        {"menu rows over the backdrop", {inkGroup1}, backdropColours(*book)},
+        {"title prompt over the backdrop", {inkGroup0}, backdropColours(*book)},
+        {"selected menu row on the bar", {inkGroup0}, coloursOf(*book, {BoxBodyTile}, 0)},
+        {"lesson title over the bare backdrop", {inkGroup0}, {colours[0]}},
+        {"key label, two-cell key", {inkGroup0}, coloursUnderLabel(*book, 2, false)},
+        {"key label, wider key", {inkGroup0}, coloursUnderLabel(*book, 3, false)},
+        {"key label, two-cell key pressed", {inkGroup0}, coloursUnderLabel(*book, 2, true)},
+        {"key label, wider key pressed", {inkGroup0}, coloursUnderLabel(*book, 3, true)},
+        {"lesson text in the box", {inkGroup1}, coloursOf(*book, {BoxBodyTile}, 0)},
+        {"cursor in the box", coloursOf(*book, {CursorTile}, 1),
+         coloursOf(*book, {BoxBodyTile}, 0)},
+        {"results over the dimmed lesson screen", {inkGroup2}, dimmedScreen},
+    };
+    for (const Place& place : places) {
+        ASSERT_FALSE(place.behind.empty()) << place.what;
+        for (uint32_t text : place.text)
+            for (uint32_t behind : place.behind)
+                EXPECT_GE(contrast(text, behind), 4.5)
+                    << place.what << ": " << hex(text) << " on " << hex(behind);
+    }
+}
