@@ -174,18 +174,3 @@ TEST(AssetWriting, AFolderThatCannotBeWrittenIsReported) {
     EXPECT_FALSE(writeAssetFiles(*book, folder.file("missing"), error));
     EXPECT_NE(error.find("quenmore.chr: cannot be written"), std::string::npos) << error;
 }
-
-TEST(AssetWriting, PlanesHoldTheBitsOfEachPixelRow) {
-    // Pixel values 1, 2, 4 and 8 at x = 0, 1, 2 and 7 of row 3 of tile 1.
-    const Reading reading = readText("tile 1\n" + tileRows("........").substr(0, 27) +
-                                     "124....8\n" + tileRows("........").substr(0, 36));
-    ASSERT_TRUE(reading.ok) << reading.error;
-    const CharacterSetBytes bytes = encodeCharacterSet(*reading.book);
-    EXPECT_EQ(bytes[32 + 6], 0x80);       // plane 0
-    EXPECT_EQ(bytes[32 + 7], 0x40);       // plane 1
-    EXPECT_EQ(bytes[32 + 16 + 6], 0x20);  // plane 2
-    EXPECT_EQ(bytes[32 + 17 + 6], 0x01);  // plane 3
-    int others = 0;
-    for (size_t i = 0; i < bytes.size(); ++i) others += bytes[i] != 0;
-    EXPECT_EQ(others, 4);
-}
