@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <random>
 
 struct VideoState;
 
@@ -11,6 +12,7 @@ constexpr int LineBudget = 36;  // a line never uses all of it: at most 35 chara
 constexpr int LineStride = 37;
 constexpr int KeySlots = 64;
 constexpr uint8_t NoKey = 0xFF;
+constexpr int TitleColumns = 35;  // cells of the title row that lie on the screen
 
 struct KeyboardKey {
     uint8_t lowerChar;    // typed without Shift
@@ -40,3 +42,9 @@ struct LessonScreen {
 // keyboard, tile maps, title, line callback. Draws nothing and sets no layer word.
 void setUpLessonScreen(VideoState& video, LessonScreen& screen, const char* const* words,
                        int32_t wordCount, const char* title, const char* const* script);
+
+// Fills the ten lines with entries drawn from `words` by `random` (a uniform choice of entry
+// index per pick). An empty list, or one none of whose entries fits, leaves ten empty lines
+// and draws nothing.
+void makeWordLines(LessonScreen& screen, const char* const* words, int32_t wordCount,
+                   std::mt19937& random);

@@ -1,0 +1,132 @@
+#include "course/lesson_screen.h"
+
+#include "course/on_screen_keyboard.h"
+#include "engine/display.h"
+#include "engine/host.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr TileCell LessonBlank = 0x03FF;  // tile 1023, the lesson screen's empty cell
+constexpr int KeyboardScrollX = -40;
+constexpr int KeyboardScrollY = -20;
+
+// The panel: a face of 30 by 10 cells with a one-cell frame around it. The map wraps, so
+// column 63 is the left edge and row 63 the top edge.
+constexpr int PanelColumns = 30;
+constexpr int PanelRows = 10;
+constexpr int LeftEdge = MapSide - 1;
+constexpr int TopEdge = MapSide - 1;
+constexpr TileCell PanelFace = CellPriority | 25;
+constexpr TileCell PanelSide = CellPriority | 24;
+constexpr TileCell PanelTop = CellPriority | 23;
+constexpr TileCell PanelBottom = CellPriority | 8;
+constexpr TileCell PanelTopCorner = CellPriority | 22;
+constexpr TileCell PanelBottomCorner = CellPriority | 9;
+
+constexpr int TextBoxTopRow = 15;
+constexpr int TextBoxLastRow = 23;
+constexpr TileCell TextBoxTop = CellPriority | 10;
+constexpr TileCell TextBoxBody = CellPriority | 11;
+constexpr int TitleRow = 62;
+
+void setCell(VideoMemory& memory, int map, int column, int row, TileCell cell) {
+    memory.maps[size_t(mapIndex(map, column, row))] = cell;
+}
+
+void drawPanel(VideoMemory& memory) {
+    for (int row = 0; row < PanelRows; ++row) {
+        for (int column = 0; column < PanelColumns; ++column) {
+            setCell(memory, 2, column, row, PanelFace);
+        }
+        setCell(memory, 2, LeftEdge, row, PanelSide);
+        setCell(memory, 2, PanelColumns, row, PanelSide | CellFlipX);
+    }
+    for (int column = 0; column < PanelColumns; ++column) {
+        setCell(memory, 2, column, TopEdge, PanelTop);
+        setCell(memory, 2, column, PanelRows, PanelBottom);
+    }
+    setCell(memory, 2, LeftEdge, TopEdge, PanelTopCorner);
+    setCell(memory, 2, PanelColumns, TopEdge, PanelTopCorner | CellFlipX);
+    setCell(memory, 2, LeftEdge, PanelRows, PanelBottomCorner | CellFlipX);
+    setCell(memory, 2, PanelColumns, PanelRows, PanelBottomCorner);
+}
+
+void drawTextBox(VideoMemory& memory) {
+    for (int column = 0; column < MapSide; ++column) {
+        setCell(memory, 3, column, TextBoxTopRow, TextBoxTop);
+        for (int row = TextBoxTopRow + 1; row <= TextBoxLastRow; ++row) {
+            setCell(memory, 3, column, row, TextBoxBody);
+        }
+    }
+}
+
+// A longer title would run off the right edge and, the map wrapping, reappear at the left.
+void drawTitle(VideoMemory& memory, const char* title) {
+    if (title == nullptr) return;
+    for (int column = 0; column < TitleColumns && title[column] != '\0'; ++column) {
+        const int tile = uint8_t(title[column]) & 0x3FF;
+        setCell(memory, 2, column, TitleRow, TileCell(CellPriority | tile));
+    }
+}
+
+}  // namespace
+
+void makeWordLines(LessonScreen& screen, const char* const* words, int32_t wordCount,
+                   std::mt19937& random) {
+    for (char* line : screen.lines) line[0] = '\0';
+    if (words == nullptr || wordCount <= 0) return;
+
+    size_t shortest = 100;
+    for (int32_t i = 0; i < wordCount; ++i) shortest = std::min(shortest, std::strlen(words[i]));
+    // While more than `threshold` characters of the budget remain, the shortest entry still
+    // fits (with its space), so each line ends exactly when nothing more could fit.
+    const size_t threshold = shortest + 1;
+    if (threshold >= size_t(LineBudget)) return;
+
+    std::uniform_int_distribution<int32_t> pick(0, wordCount - 1);
+    for (char* line : screen.lines) {
+        size_t length = 0;
+        size_t remaining = LineBudget;
+        while (remaining > threshold) {
+            const char* entry = words[pick(random)];
+            const size_t entryLength = std::strlen(entry);
+            if (entryLength + 1 >= remaining) continue;
+            if (length > 0) {
+                line[length++] = ' ';
+                remaining -= 1;
+            }
+            std::memcpy(line + length, entry, entryLength);
+            length += entryLength;
+            remaining -= entryLength;
+        }
+        line[length] = '\0';
+    }
+}
+
+void setUpLessonScreen(VideoState& video, LessonScreen& screen, const char* const* words,
+                       int32_t wordCount, const char* title, const char* const* script) {
+    screen.video = &video;
+    // Re-seeded at every set-up: the same lesson started twice within one second of the
+    // calendar clock gets the same lines.
+    std::mt19937 random(uint32_t(host.calendarSeconds()));
+    makeWordLines(screen, words, wordCount, random);
+
+    buildKeyboard(screen);
+
+    VideoMemory& memory = video.memory;
+    memory.maps.fill(LessonBlank);
+    drawPanel(memory);
+    screen.keyboardScrollX = KeyboardScrollX;
+    screen.keyboardScrollY = KeyboardScrollY;
+    for (int k = 0; k < screen.keyCount; ++k) drawKey(screen, k, false, false);
+    drawTextBox(memory);
+    drawTitle(memory, title);
+
+    memory.lineCallback = lessonRasterCallback;
+    memory.lineCallbackData = &screen;
+    screen.frameCounter = 0;
+    screen.script = script;
+}
