@@ -113,19 +113,10 @@ void placeCapsLockLamp(LessonRun& run) {
                      spriteLevel(1) | spriteGroup(run.capsShown != 0 ? 1 : 0);
 }
 
-uint32_t scaleColour(uint32_t colour, uint32_t level) {
-    const uint32_t red = (colour >> 16 & 0xFF) * level >> 6;
-    const uint32_t green = (colour >> 8 & 0xFF) * level >> 6;
-    const uint32_t blue = (colour & 0xFF) * level >> 6;
-    return red << 16 | green << 8 | blue;
-}
-
-// Copies as much of the keyboard state array as is mirrored; 0 for a missing array.
-int copyKeyState(uint8_t (&copy)[KeyStateBytes], const uint8_t* state, int length) {
-    if (state == nullptr) return 0;
-    const int count = std::clamp(length, 0, KeyStateBytes);
-    std::memcpy(copy, state, size_t(count));
-    return count;
+// Copies as much of the keyboard state array as is mirrored.
+void copyKeyState(uint8_t (&copy)[KeyStateBytes], const uint8_t* state, int length) {
+    if (state == nullptr) return;
+    std::memcpy(copy, state, size_t(std::clamp(length, 0, KeyStateBytes)));
 }
 
 // ---- Entry and fade-in ------------------------------------------------------------------
@@ -456,10 +447,9 @@ Outcome showResults(LessonRun& run) {
     // The banner slides up from below the screen while groups 0 and 1 dim to half.
     for (int k = 0; k < SlideFrames; ++k) {
         if (windowClosed()) return Outcome::WindowClosed;
-        const uint32_t level = uint32_t((63 - k) / 2 + 32);
-        for (int i = 0; i < DimmedEntries; ++i) {
-            memory.palette[size_t(i)] = scaleColour(run.savedPalette[size_t(i)], level);
-        }
+        Palette dimmed;
+        scalePalette(dimmed, run.savedPalette, uint32_t((63 - k) / 2 + 32));
+        std::copy_n(dimmed.begin(), DimmedEntries, memory.palette.begin());
         memory.layers[0] = LayerEnable | layerScroll(0, -((10080 - 160 * k) / 64));
         showFrame(video);
     }
