@@ -1,0 +1,151 @@
+#include "course/lesson_menu.h"
+
+#include "course/best_times.h"
+#include "course/lesson_run.h"
+#include "course/screen_text.h"
+#include "course/startup.h"
+#include "engine/fades.h"
+#include "engine/host.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr int ListLayer = 1;
+constexpr int BarLayer = 2;
+constexpr int BackdropLayer = 3;
+constexpr int RestScrollY = 32;  // the selected row's title at screen line 32, in the bar
+constexpr int SlideFrames = 16;  // one 32-pixel row in steps of 2 pixels
+constexpr TileCell Blank = ' ';
+constexpr TileCell UnselectedGroup = tileCell(0, 1);
+constexpr TileCell SelectedGroup = tileCell(0, 0);
+constexpr TileCell BarEdge = 10;
+constexpr TileCell BarBody = 11;
+
+// The bar shimmers by one pixel every frame and the backdrop drifts left, seamless every
+// 48 pixels; both go on during slides.
+void animateBackground(VideoMemory& memory, int32_t frameCounter) {
+    memory.layers[BarLayer] = LayerEnable | layerScroll(frameCounter & 1, 0);
+    memory.layers[BackdropLayer] = LayerEnable | layerScroll(frameCounter % 48, 0);
+}
+
+// Carries the newly selected row into the bar. drawLessonMenu has already moved the rows,
+// so the first frame (scroll 0 after Down, 64 after Up) shows the picture from before.
+void slide(LessonMenu& menu, int32_t& frameCounter, bool down) {
+    VideoMemory& memory = menu.video->memory;
+    for (int k = 0; k < SlideFrames; ++k) {
+        ++frameCounter;
+        animateBackground(memory, frameCounter);
+        const int scrollY = down ? 2 * k : 2 * RestScrollY - 2 * k;
+        memory.layers[ListLayer] = LayerEnable | layerScroll(0, scrollY);
+        showFrame(*menu.video);
+    }
+    memory.layers[ListLayer] = LayerEnable | layerScroll(0, RestScrollY);
+}
+
+}  // namespace
+
+void setUpLessonMenu(VideoState& video, LessonMenu& menu) {
+    menu.video = &video;
+    buildMenuRows(menu);
+    loadBestTimes(menu);
+    drawLessonMenu(menu);
+}
+
+void drawLessonMenu(LessonMenu& menu) {
+    VideoMemory& memory = menu.video->memory;
+    resetSprites(memory);
+    memory.lineCallback = nullptr;
+    memory.layers.fill(0);
+    for (int map = 1; map < LayerCount; ++map) fillMapCells(memory, map, Blank);
+
+    memory.layers[BackdropLayer] = LayerEnable;
+    drawBackdrop(memory);
+
+    memory.layers[BarLayer] = LayerEnable;
+    for (int column = 0; column < MapSide; ++column) {
+        memory.maps[size_t(mapIndex(BarLayer, column, 3))] = BarEdge;
+        memory.maps[size_t(mapIndex(BarLayer, column, 4))] = BarBody;
+        memory.maps[size_t(mapIndex(BarLayer, column, 5))] = BarBody;
+        memory.maps[size_t(mapIndex(BarLayer, column, 6))] = BarEdge | CellFlipY;
+    }
+
+    memory.layers[ListLayer] = LayerEnable | layerScroll(0, RestScrollY);
+    // Eleven slots around the selection: two above it, the selected one, and eight below,
+    // some of them off screen, where the slides carry them in from.
+    for (int entry = menu.selectedIndex - 2; entry <= menu.selectedIndex + 8; ++entry) {
+        if (entry < 0 || entry >= menu.entryCount) continue;
+        const int slot = entry - menu.selectedIndex + 2;
+        const LessonEntry& row = menu.entries[size_t(entry)];
+        const TileCell group = entry == menu.selectedIndex ? SelectedGroup : UnselectedGroup;
+        char time[48];
+        if (row.bestTime < 0) {
+            std::snprintf(time, sizeof time, "Best Time: --:--");
+        } else {
+            std::snprintf(time, sizeof time, "Best Time: %d:%02d", row.bestTime / 60,
+                          row.bestTime % 60);
+        }
+        writeTextCells(memory, ListLayer, 4, 4 * slot, row.title, group);
+        writeTextCells(memory, ListLayer, 8, 4 * slot + 1, time, group);
+    }
+}
+
+int runLessonMenu(LessonMenu& menu) {
+    VideoState& video = *menu.video;
+    LessonScreen screen{};
+    fadeIn(video);
+    bool running = true;
+    int32_t frameCounter = 0;
+    while (true) {
+        SDL_Event event;
+        while (host.pollEvent(&event) != 0) {
+            if (event.type == SDL_QUIT) shutDown(video);
+            if (event.type != SDL_KEYDOWN) continue;
+            // Auto-repeats count like fresh presses, so holding an arrow keeps sliding.
+            switch (event.key.keysym.sym) {
+            case SDLK_DOWN:
+                if (menu.selectedIndex < menu.entryCount - 1) {
+                    ++menu.selectedIndex;
+                    drawLessonMenu(menu);
+                    slide(menu, frameCounter, true);
+                }
+                break;
+            case SDLK_UP:
+                if (menu.selectedIndex > 0) {
+                    --menu.selectedIndex;
+                    drawLessonMenu(menu);
+                    slide(menu, frameCounter, false);
+                }
+                break;
+            case SDLK_RETURN: startSelectedLesson(menu, screen); break;
+            // The events already queued behind Escape are still handled in this pass.
+            case SDLK_ESCAPE: running = false; break;
+            default: break;
+            }
+        }
+        ++frameCounter;
+        animateBackground(video.memory, frameCounter);
+        showFrame(video);
+        if (!running) break;
+    }
+    fadeOut(video);
+    return 1;
+}
+
+void startSelectedLesson(LessonMenu& menu, LessonScreen& screen) {
+    LessonEntry& entry = menu.entries[size_t(menu.selectedIndex)];
+    if (entry.lesson == nullptr) return;
+    VideoState& video = *menu.video;
+    fadeOut(video);
+    const LessonRecord& lesson = *entry.lesson;
+    setUpLessonScreen(video, screen, lesson.words, lesson.wordCount, lesson.title, lesson.script);
+    const int32_t seconds = runLesson(screen);
+    // Only a finished run that beats the stored time is kept; an equal or slower time, or an
+    // abandoned lesson (0), changes nothing and writes nothing.
+    if (seconds > 0 && (entry.bestTime < 0 || seconds < entry.bestTime)) {
+        entry.bestTime = seconds;
+        saveBestTimes(menu);
+    }
+    drawLessonMenu(menu);
+    fadeIn(video);
+}

@@ -1,0 +1,28 @@
+#include "course/screen_text.h"
+
+void writeTextCells(VideoMemory& memory, int map, int column, int row, const char* text,
+                    TileCell cellBits) {
+    int index = row * MapSide + column;
+    for (const char* c = text; *c != '\0' && index < MapCellCount; ++c, ++index) {
+        if (index < 0) continue;
+        auto character = static_cast<unsigned char>(*c);
+        memory.maps[size_t(map * MapCellCount + index)] = TileCell((character & 0x3FF) | cellBits);
+    }
+}
+
+void fillMapCells(VideoMemory& memory, int map, TileCell cell) {
+    for (int i = 0; i < MapCellCount; ++i) memory.maps[size_t(map * MapCellCount + i)] = cell;
+}
+
+void drawBackdrop(VideoMemory& memory) {
+    constexpr int Group = 3;
+    for (int column = 0; column < MapSide; ++column) {
+        for (int row = 0; row < 20; ++row) {
+            memory.maps[size_t(mapIndex(3, column, row))] = tileCell(288 + row / 2, Group);
+        }
+        // The pattern repeats every six tiles, 48 pixels: the scroll wraps at 48 without a seam.
+        memory.maps[size_t(mapIndex(3, column, 20))] = tileCell(298 + column % 6, Group);
+        memory.maps[size_t(mapIndex(3, column, 21))] = tileCell(314 + column % 6, Group);
+        memory.maps[size_t(mapIndex(3, column, 22))] = tileCell(304, Group);
+    }
+}

@@ -1,0 +1,62 @@
+#include "course/title_screen.h"
+
+#include "course/screen_text.h"
+#include "course/startup.h"
+#include "engine/fades.h"
+#include "engine/host.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr LayerWord Hidden = layerBlend(BlendNone, 127);  // disabled, amount field 127
+constexpr TileCell LogoGroup = tileCell(0, 4);
+constexpr int LogoFirstTile = 320;
+constexpr const char* Prompt = "Press Any Key";
+
+}  // namespace
+
+void setUpTitleScreen(VideoState& video) {
+    VideoMemory& memory = video.memory;
+    memory.layers.fill(Hidden);
+    for (int map = 0; map < LayerCount; ++map) fillMapCells(memory, map, ' ');
+    memory.layers[3] = LayerEnable;
+    drawBackdrop(memory);
+    // The logo waits off screen, fully transparent, until the loop scrolls it in.
+    memory.layers[0] = LayerEnable | layerBlend(BlendMix, 0) | layerScroll(128, 0);
+    for (int row = 0; row < 6; ++row) {
+        for (int column = 0; column < 16; ++column) {
+            memory.maps[size_t(mapIndex(0, column, row))] =
+                TileCell(LogoGroup | (LogoFirstTile + row * 16 + column));
+        }
+    }
+    writeTextCells(memory, 1, 13, 16, Prompt, 0);
+}
+
+void runTitleScreen(VideoState& video) {
+    VideoMemory& memory = video.memory;
+    bool keepRunning = true;
+    uint32_t titleCounter = 0;
+    fadeIn(video);
+    while (true) {
+        SDL_Event event;
+        while (host.pollEvent(&event) != 0) {
+            if (event.type == SDL_QUIT) shutDown(video);
+            if (event.type != SDL_KEYDOWN) continue;
+            if (event.key.keysym.sym == SDLK_ESCAPE) shutDown(video);
+            // Any other key, modifiers and repeats included, ends the title after one more
+            // frame, drawn with the logo at its full amount.
+            keepRunning = false;
+            titleCounter += 127;
+        }
+        const uint32_t n = ++titleCounter;
+        memory.layers[3] = LayerEnable | (n % 48);  // the pattern repeats every 48 pixels
+        // Logo map pixel (0, 0) at screen (96, 48), blending in over 127 frames.
+        memory.layers[0] = LayerEnable | layerBlend(BlendMix, int(std::min<uint32_t>(n, 127))) |
+                           layerScroll(416, 464);
+        memory.layers[1] = (n & 32) != 0 ? (LayerEnable | Hidden) : Hidden;
+        showFrame(video);
+        if (!keepRunning) break;
+    }
+    fadeOut(video);
+}

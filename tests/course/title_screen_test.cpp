@@ -1,0 +1,103 @@
+#include "course/title_screen.h"
+#include "engine/display.h"
+#include "tests/support/test_video.h"
+#include "tests/support/virtual_host.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+// What one composed title frame showed, read from its registers.
+struct TitleFrame {
+    int logoAmount;
+    int backdropOffset;
+    bool promptShown;
+    uint32_t backdropColour;  // palette entry 48 as composed: tells fades apart
+};
+
+class TitleScreenTest : public ::testing::Test {
+  protected:
+    VirtualHost clock;
+    TestVideo test;
+    std::vector<TitleFrame> frames;
+
+    void SetUp() override {
+        installVirtualHost(clock);
+        test.memory().palette.fill(0x00FFFFFF);
+        test.memory().sheet.fill(0);
+        clock.onFrame = [this](const VideoMemory& memory) {
+            frames.push_back({layerBlendAmount(memory.layers[0]), layerScrollX(memory.layers[3]),
+                              layerEnabled(memory.layers[1]), memory.palette[48]});
+        };
+        setUpTitleScreen(test.video());
+    }
+    void TearDown() override { restoreHost(); }
+    void pressKey(uint64_t frame, SDL_Keycode key = SDLK_a, SDL_Scancode code = SDL_SCANCODE_A) {
+        clock.keyDown(frame, key, code);
+    }
+};
+
+TEST_F(TitleScreenTest, LogoBlendsInBackdropScrollsPromptBlinks) {
+    pressKey(64 + 200);
+    runTitleScreen(test.video());
+    // Frame 64 + n - 1 is loop frame n (the 64 fade-in frames come first).
+    auto loop = [&](int n) { return frames[size_t(63 + n)]; };
+    EXPECT_EQ(loop(1).logoAmount, 1);
+    EXPECT_EQ(loop(96).logoAmount, 96);
+    EXPECT_EQ(loop(96).backdropOffset, 0);
+    EXPECT_TRUE(loop(96).promptShown);
+    EXPECT_FALSE(loop(31).promptShown);
+    EXPECT_TRUE(loop(32).promptShown);
+    EXPECT_FALSE(loop(64).promptShown);
+    EXPECT_EQ(loop(127).logoAmount, 127);
+    EXPECT_EQ(loop(200).logoAmount, 127);
+    EXPECT_EQ(loop(200).backdropOffset, 8);
+    EXPECT_FALSE(loop(200).promptShown);
+    EXPECT_EQ(loop(200).backdropColour, 0x00FFFFFFu);
+}
+
+TEST_F(TitleScreenTest, KeyGivesOneMoreFrameAtFullAmountThenFadesOut) {
+    pressKey(64);  // read by the first poll of the loop
+    runTitleScreen(test.video());
+    ASSERT_EQ(frames.size(), 64u + 1u + 64u);
+    const TitleFrame& last = frames[64];
+    EXPECT_EQ(last.logoAmount, 127);  // n = 128
+    EXPECT_FALSE(last.promptShown);   // bit 5 of 128 is clear
+    EXPECT_EQ(last.backdropOffset, 32);
+    EXPECT_EQ(frames[64].backdropColour, 0x00FFFFFFu);
+    EXPECT_EQ(frames.back().backdropColour, 0u);  // faded to black
+    EXPECT_EQ(test.memory().palette[48], 0x00FFFFFFu);
+}
+
+TEST_F(TitleScreenTest, EveryKeyInABatchCountsAndKeyUpsDoNothing) {
+    clock.keyUp(70, SDLK_a, SDL_SCANCODE_A);
+    pressKey(80, SDLK_LSHIFT, SDL_SCANCODE_LSHIFT);
+    pressKey(80, SDLK_b, SDL_SCANCODE_B);
+    runTitleScreen(test.video());
+    // Loop frames 1 to 16 were drawn before the keys; the last one has n = 16 + 1 + 254.
+    ASSERT_EQ(frames.size(), 64u + 17u + 64u);
+    EXPECT_EQ(frames[64 + 16].backdropOffset, (16 + 255) % 48);
+}
+
+TEST_F(TitleScreenTest, EscapeAndWindowCloseEndTheProgramAtOnce) {
+    auto runWith = [this](bool escape) {
+        clock.onFrame = [](const VideoMemory&) {
+            static int count = 0;
+            std::fprintf(stderr, "frame %d\n", ++count);
+        };
+        if (escape) {
+            pressKey(70, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
+        } else {
+            clock.quit(70);
+        }
+        runTitleScreen(test.video());
+    };
+    // No fade: the last frame shown is the one before the request was read.
+    EXPECT_EXIT(runWith(true), ::testing::ExitedWithCode(0), "frame 70\n$");
+    EXPECT_EXIT(runWith(false), ::testing::ExitedWithCode(0), "frame 70\n$");
+}
+
+}  // namespace
