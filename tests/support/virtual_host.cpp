@@ -4,6 +4,19 @@ namespace {
 
 VirtualHost* active = nullptr;
 
+SDL_Event keyEvent(uint32_t type, SDL_Keycode key, SDL_Scancode scancode, uint16_t mod,
+                   bool repeat) {
+    SDL_Event event{};
+    event.type = type;
+    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    event.key.repeat = repeat ? 1 : 0;
+    event.key.keysym.sym = key;
+    event.key.keysym.scancode = scancode;
+    event.key.keysym.mod = mod;
+    return event;
+}
+
+
 int pollEvent(SDL_Event* event) {
     active->deliver();
     if (active->queue.empty()) return 0;
@@ -52,30 +65,36 @@ void VirtualHost::push(uint64_t frame, const SDL_Event& event) {
 
 void VirtualHost::keyDown(uint64_t frame, SDL_Keycode key, SDL_Scancode scancode, uint16_t mod,
                           bool repeat) {
-    SDL_Event event{};
-    event.type = SDL_KEYDOWN;
-    event.key.state = SDL_PRESSED;
-    event.key.repeat = repeat ? 1 : 0;
-    event.key.keysym.sym = key;
-    event.key.keysym.scancode = scancode;
-    event.key.keysym.mod = mod;
-    push(frame, event);
+    push(frame, keyEvent(SDL_KEYDOWN, key, scancode, mod, repeat));
 }
 
 void VirtualHost::keyUp(uint64_t frame, SDL_Keycode key, SDL_Scancode scancode, uint16_t mod) {
-    SDL_Event event{};
-    event.type = SDL_KEYUP;
-    event.key.state = SDL_RELEASED;
-    event.key.keysym.sym = key;
-    event.key.keysym.scancode = scancode;
-    event.key.keysym.mod = mod;
-    push(frame, event);
+    push(frame, keyEvent(SDL_KEYUP, key, scancode, mod, false));
 }
 
 void VirtualHost::quit(uint64_t frame) {
     SDL_Event event{};
     event.type = SDL_QUIT;
     push(frame, event);
+}
+
+
+void VirtualHost::pressNow(SDL_Keycode key, SDL_Scancode scancode, uint16_t mod, bool repeat) {
+    keys[scancode] = 1;
+    modifiers = mod;
+    queue.push_back(keyEvent(SDL_KEYDOWN, key, scancode, mod, repeat));
+}
+
+void VirtualHost::releaseNow(SDL_Keycode key, SDL_Scancode scancode, uint16_t mod) {
+    keys[scancode] = 0;
+    modifiers = mod;
+    queue.push_back(keyEvent(SDL_KEYUP, key, scancode, mod, false));
+}
+
+void VirtualHost::quitNow() {
+    SDL_Event event{};
+    event.type = SDL_QUIT;
+    queue.push_back(event);
 }
 
 void VirtualHost::deliver() {

@@ -38,6 +38,11 @@ struct VirtualHost {
     void push(uint64_t frame, const SDL_Event& event);
     // Delivers every scripted event that is due.
     void deliver();
+    // Queues a key event at once (for scripted learners reacting to what they see), updating
+    // the key state and modifiers as SDL would.
+    void pressNow(SDL_Keycode key, SDL_Scancode scancode, uint16_t mod = 0, bool repeat = false);
+    void releaseNow(SDL_Keycode key, SDL_Scancode scancode, uint16_t mod = 0);
+    void quitNow();
 };
 
 // Makes `host` call into the given virtual host until restoreHost.

@@ -1,0 +1,44 @@
+// A scripted learner for whole-journey tests: it reads the lesson screen from the video
+// memory the way a person reads the picture (the line to type, the cursor, the headings)
+// and answers with key events through the virtual host, one frame at a time.
+#pragma once
+
+#include "course/lesson_screen.h"
+#include "tests/support/virtual_host.h"
+
+#include <string>
+
+enum class LearnerPhase { Menu, Lesson, Exercise, Results, BackInMenu };
+
+struct LearnerPlan {
+    int menuDownPresses = 0;      // rows to move down before Enter
+    int wrongKeyEvery = 0;        // a wrong key before every n-th character (0: never)
+    int charactersPerFrame = 1;   // several presses in one frame test batches
+    bool capsLockDetour = false;  // at line 2: Caps Lock on, a wrong capital, Caps Lock off
+    bool leaveWithEscape = true;  // Escape in the menu once the lesson is over
+};
+
+struct Learner {
+    VirtualHost& host;
+    LearnerPlan plan;
+    LessonScreen keyboard{}; // only the key table is used
+    LearnerPhase phase = LearnerPhase::Menu;
+    int errorsMade = 0;
+    int charactersTyped = 0;
+    int exerciseFrames = 0;
+    bool shiftHeld = false;
+    bool enterPressed = false;
+    bool escapePressed = false;
+    bool capsDetourDone = false;
+    std::string resultsText; // the three statistics lines as shown
+
+    Learner(VirtualHost& virtualHost, LearnerPlan learnerPlan);
+    // Looks at one composed frame and queues the learner's answer for the next one.
+    void onFrame(const VideoMemory& memory);
+};
+
+// Text of map 0 (layer 0) row `row` from column `column`, read back from lesson-font text
+// cells (tile 96 + character) until the first cell that is not one.
+std::string readLessonText(const VideoMemory& memory, int column, int row);
+// Text of map 0 row `row` read back from results cells (tile = character, group 2).
+std::string readResultsText(const VideoMemory& memory, int column, int row, int length);
