@@ -52,10 +52,24 @@ void Learner::onFrame(const VideoMemory& memory) {
     const bool exercise = readLessonText(memory, 2, 16) == "Type these words:";
     const bool results = readResultsText(memory, 9, 12, 16) == "Words Per Minute";
 
+    const LearnerPhase before = phase;
     if (phase == LearnerPhase::Menu && lessonScreen) phase = LearnerPhase::Lesson;
     if (phase == LearnerPhase::Lesson && exercise) phase = LearnerPhase::Exercise;
     if (phase == LearnerPhase::Exercise && results) phase = LearnerPhase::Results;
-    if (phase == LearnerPhase::Results && !lessonScreen) phase = LearnerPhase::BackInMenu;
+    // Back in the menu: after the results, or after a lesson left early.
+    if (phase != LearnerPhase::Menu && !lessonScreen) phase = LearnerPhase::BackInMenu;
+    phaseFrames = phase == before ? phaseFrames + 1 : 0;
+
+    if (!interrupted && phase == plan.interruptIn && phaseFrames == 30) {
+        if (plan.interruptWithClose) {
+            host.quitNow();
+        } else {
+            host.pressNow(SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
+            host.releaseNow(SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
+        }
+        interrupted = true;
+        if (phase != LearnerPhase::Results) return;
+    }
 
     switch (phase) {
     case LearnerPhase::Menu:

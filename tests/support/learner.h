@@ -16,6 +16,10 @@ struct LearnerPlan {
     int charactersPerFrame = 1;   // several presses in one frame test batches
     bool capsLockDetour = false;  // at line 2: Caps Lock on, a wrong capital, Caps Lock off
     bool leaveWithEscape = true;  // Escape in the menu once the lesson is over
+    // Interrupts the lesson in one phase (Lesson = intro, Exercise or Results) after a few
+    // frames of it, with Escape or a window close; Menu means never.
+    LearnerPhase interruptIn = LearnerPhase::Menu;
+    bool interruptWithClose = false;
 };
 
 struct Learner {
@@ -30,6 +34,8 @@ struct Learner {
     bool enterPressed = false;
     bool escapePressed = false;
     bool capsDetourDone = false;
+    bool interrupted = false;
+    int phaseFrames = 0;
     std::string resultsText; // the three statistics lines as shown
 
     Learner(VirtualHost& virtualHost, LearnerPlan learnerPlan);
