@@ -1,0 +1,199 @@
+// Headless replay: runs Quenmore's screens, from the title to the menu and its lessons,
+// with scripted key input and a virtual clock, and writes chosen frames as PNG pictures.
+// No display is needed.
+//
+//   quenmore_replay SCRIPT OUT_FOLDER [--assets FOLDER] [--data FOLDER] [--seconds N]
+//
+// SCRIPT holds one instruction per line ('#' starts a comment):
+//   FRAME down KEY [shift] [caps]   a key press, delivered once FRAME frames were shown
+//   FRAME up KEY [shift] [caps]     a key release
+//   FRAME quit                      a window-close request
+//   capture FRAME                   write the FRAME-th composed frame (1 = the first)
+//   end FRAME                       stop after FRAME frames (default: the last capture)
+// KEY is a printable character typed on the on-screen keyboard's key for it (a, A, 1, !,
+// ;), or an SDL key name such as Return, Escape, Space, Up, Down, "Left Shift", CapsLock.
+// Names with a space are written with underscores: Left_Shift.
+// --seconds sets the calendar time that seeds the word lines, --data the folder of the
+// best-times file (default: a throwaway folder under the system's temporary folder).
+#include "course/on_screen_keyboard.h"
+#include "course/program.h"
+#include "engine/asset_files.h"
+#include "tests/support/virtual_host.h"
+#include "tools/png_file.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+
+namespace {
+
+struct Replay {
+    VirtualHost clock;
+    std::set<uint64_t> captures;
+    uint64_t endFrame = 0;
+    std::string outFolder;
+    int written = 0;
+};
+
+Replay* replay = nullptr;
+
+bool parseKey(const std::string& name, const LessonScreen& keyboard, SDL_Keycode& key,
+              SDL_Scancode& scancode, bool& needsShift) {
+    needsShift = false;
+    if (name.size() == 1) {
+        const auto character = static_cast<unsigned char>(name[0]);
+        if (character >= 128 || keyboard.keyByChar[character] == NoKey) return false;
+        const KeyboardKey& entry = keyboard.keys[keyboard.keyByChar[character]];
+        key = entry.lowerChar;
+        scancode = SDL_Scancode(entry.scancode);
+        needsShift = character != entry.lowerChar;
+        return true;
+    }
+    std::string sdlName = name;
+    for (char& c : sdlName) {
+        if (c == '_') c = ' ';
+    }
+    scancode = SDL_GetScancodeFromName(sdlName.c_str());
+    key = SDL_GetKeyFromName(sdlName.c_str());
+    return scancode != SDL_SCANCODE_UNKNOWN && key != SDLK_UNKNOWN;
+}
+
+bool readScript(const char* path, Replay& run) {
+    std::ifstream file(path);
+    if (!file) {
+        std::fprintf(stderr, "replay: cannot read %s\n", path);
+        return false;
+    }
+    LessonScreen keyboard{};
+    buildKeyboard(keyboard);
+    std::string line;
+    int number = 0;
+    while (std::getline(file, line)) {
+        ++number;
+        line = line.substr(0, line.find('#'));
+        std::istringstream words(line);
+        std::string first;
+        if (!(words >> first)) continue;
+        uint64_t frame = 0;
+        if (first == "capture" || first == "end") {
+            if (!(words >> frame)) {
+                std::fprintf(stderr, "replay: %s:%d: a frame number is missing\n", path, number);
+                return false;
+            }
+            if (first == "capture") run.captures.insert(frame);
+            else run.endFrame = frame;
+            continue;
+        }
+        std::string action;
+        char* rest = nullptr;
+        frame = std::strtoull(first.c_str(), &rest, 10);
+        if (*rest != '\0' || !(words >> action)) {
+            std::fprintf(stderr, "replay: %s:%d: expected FRAME ACTION\n", path, number);
+            return false;
+        }
+        if (action == "quit") {
+            run.clock.quit(frame);
+            continue;
+        }
+        std::string keyName;
+        SDL_Keycode key = SDLK_UNKNOWN;
+        SDL_Scancode scancode = SDL_SCANCODE_UNKNOWN;
+        bool needsShift = false;
+        if ((action != "down" && action != "up") || !(words >> keyName) ||
+            !parseKey(keyName, keyboard, key, scancode, needsShift)) {
+            std::fprintf(stderr, "replay: %s:%d: expected down or up and a known key\n", path,
+                         number);
+            return false;
+        }
+        uint16_t mod = needsShift ? KMOD_LSHIFT : KMOD_NONE;
+        for (std::string word; words >> word;) {
+            if (word == "shift") mod |= KMOD_LSHIFT;
+            else if (word == "caps") mod |= KMOD_CAPS;
+            else {
+                std::fprintf(stderr, "replay: %s:%d: unknown modifier %s\n", path, number,
+                             word.c_str());
+                return false;
+            }
+        }
+        if (action == "down") run.clock.keyDown(frame, key, scancode, mod);
+        else run.clock.keyUp(frame, key, scancode, mod);
+    }
+    if (run.endFrame == 0 && !run.captures.empty()) run.endFrame = *run.captures.rbegin();
+    if (run.endFrame == 0) {
+        std::fprintf(stderr, "replay: %s: nothing to capture and no end\n", path);
+        return false;
+    }
+    return true;
+}
+
+void onFrame(const VideoMemory& memory) {
+    Replay& run = *replay;
+    const uint64_t frame = run.clock.framesComposed;
+    if (run.captures.count(frame) != 0) {
+        char name[64];
+        std::snprintf(name, sizeof name, "frame-%05llu.png", static_cast<unsigned long long>(frame));
+        const std::string path = (std::filesystem::path(run.outFolder) / name).string();
+        if (!writePng(path.c_str(), memory.pixels, memory.width, memory.height)) {
+            std::fprintf(stderr, "replay: cannot write %s\n", path.c_str());
+            std::exit(1);
+        }
+        std::printf("%s\n", path.c_str());
+        ++run.written;
+    }
+    if (frame >= run.endFrame) {
+        std::fflush(stdout);
+        std::exit(run.written == int(run.captures.size()) ? 0 : 1);
+    }
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: %s SCRIPT OUT_FOLDER [--assets FOLDER] [--data FOLDER] "
+                             "[--seconds N]\n", argv[0]);
+        return 2;
+    }
+    static Replay run;
+    replay = &run;
+    run.outFolder = argv[2];
+    std::string assets = "assets";
+    std::string data = (std::filesystem::temp_directory_path() / "quenmore-replay").string();
+    for (int i = 3; i + 1 < argc; i += 2) {
+        if (std::strcmp(argv[i], "--assets") == 0) assets = argv[i + 1];
+        else if (std::strcmp(argv[i], "--data") == 0) data = argv[i + 1];
+        else if (std::strcmp(argv[i], "--seconds") == 0) run.clock.calendarSeconds = std::atoll(argv[i + 1]);
+        else {
+            std::fprintf(stderr, "replay: unknown option %s\n", argv[i]);
+            return 2;
+        }
+    }
+    if (!readScript(argv[1], run)) return 2;
+    std::error_code error;
+    std::filesystem::create_directories(run.outFolder, error);
+    SDL_setenv("XDG_DATA_HOME", data.c_str(), 1);
+
+    static VideoState video{};
+    initVideoMemory(video.memory);
+    allocateFramebuffer(video.memory);
+    const std::string sheet = assets + "/quenmore.chr";
+    const std::string colours = assets + "/quenmore.pal";
+    const bool sheetRead = loadCharacterSheet(video.memory.sheet, sheet.c_str());
+    convertCharacterSheet(video.memory.sheet);
+    if (!sheetRead || !loadPalette(video.memory.palette, colours.c_str())) {
+        std::fprintf(stderr, "replay: cannot read the asset files in %s\n", assets.c_str());
+        return 2;
+    }
+    installVirtualHost(run.clock);
+    run.clock.onFrame = onFrame;
+    video.framePeriod = framePeriod(host.performanceFrequency());
+    static LessonMenu menu{};
+    runCourse(video, menu);
+}
