@@ -74,7 +74,8 @@ class GoldenTest : public ::testing::Test {
     void SetUp() override {
         installVirtualHost(clock);
         setenv("XDG_DATA_HOME", data.path.c_str(), 1);
-        ASSERT_TRUE(loadCharacterSheet(test.memory().sheet, QUENMORE_SOURCE_DIR "/assets/quenmore.chr"));
+        ASSERT_TRUE(
+            loadCharacterSheet(test.memory().sheet, QUENMORE_SOURCE_DIR "/assets/quenmore.chr"));
         convertCharacterSheet(test.memory().sheet);
         ASSERT_TRUE(loadPalette(test.memory().palette, QUENMORE_SOURCE_DIR "/assets/quenmore.pal"));
     }
@@ -96,13 +97,13 @@ TEST_F(GoldenTest, TitleMenuIntroAndResults) {
     saveBestTimes(stored);
 
     setUpTitleScreen(test.video());
-    clock.onFrame = [](const VideoMemory&) {};
-    // Title: the logo has blended in (loop frame 200, after the 64 frames of the fade-in).
+    // Title: the logo has blended in and the prompt is on (loop frame 224, after the 64
+    // frames of the fade-in).
     std::vector<uint32_t> title;
     clock.onFrame = [&](const VideoMemory& memory) {
-        if (clock.framesComposed == 64 + 200) title.assign(memory.pixels, memory.pixels + 57600);
+        if (clock.framesComposed == 64 + 224) title.assign(memory.pixels, memory.pixels + 57600);
     };
-    clock.keyDown(64 + 200, SDLK_SPACE, SDL_SCANCODE_SPACE);
+    clock.keyDown(64 + 224, SDLK_SPACE, SDL_SCANCODE_SPACE);
     runTitleScreen(test.video());
     expectGolden("title", title);
 
@@ -112,13 +113,17 @@ TEST_F(GoldenTest, TitleMenuIntroAndResults) {
     Learner learner(clock, plan);
     const uint64_t menuStart = clock.framesComposed;
     std::vector<Capture> captures = {
-        {"menu", [&](const VideoMemory&) { return clock.framesComposed == menuStart + 64 + 20; }, {}},
-        {"intro", [&](const VideoMemory& memory) {
+        {"menu",
+         [&](const VideoMemory&) { return clock.framesComposed == menuStart + 64 + 20; },
+         {}},
+        {"intro",
+         [&](const VideoMemory& memory) {
              return readLessonText(memory, 2, 19) == "the letter \"d.\"";
-         }, {}},
-        {"results", [&](const VideoMemory& memory) {
-             return readResultsText(memory, 8, 18, 5) == "Press";
-         }, {}},
+         },
+         {}},
+        {"results",
+         [&](const VideoMemory& memory) { return readResultsText(memory, 8, 18, 5) == "Press"; },
+         {}},
     };
     clock.onFrame = [&](const VideoMemory& memory) {
         captureFrames(memory, captures);
@@ -136,13 +141,15 @@ TEST_F(GoldenTest, TitleMenuIntroAndResults) {
 TEST_F(GoldenTest, ExerciseWithShiftHeld) {
     LessonMenu menu{};
     LearnerPlan plan;
-    plan.menuDownPresses = 6; // lesson 7: names and capitals
+    plan.menuDownPresses = 6;  // lesson 7: names and capitals
     Learner learner(clock, plan);
     std::vector<Capture> captures = {
-        {"exercise-shift", [&](const VideoMemory& memory) {
+        {"exercise-shift",
+         [&](const VideoMemory& memory) {
              return learner.phase == LearnerPhase::Exercise && learner.charactersTyped >= 4 &&
                     keyFacePressed(memory, 0, 6);
-         }, {}},
+         },
+         {}},
     };
     clock.onFrame = [&](const VideoMemory& memory) {
         captureFrames(memory, captures);
@@ -156,4 +163,4 @@ TEST_F(GoldenTest, ExerciseWithShiftHeld) {
     expectGolden("exercise-shift", captures[0].frame);
 }
 
-} // namespace
+}  // namespace

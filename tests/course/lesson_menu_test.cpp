@@ -28,18 +28,23 @@ class LessonMenuTest : public ::testing::Test {
     TestVideo test;
     TempFolder data{"quenmore-menu"};
     LessonMenu menu{};
-    std::vector<LayerWord> listScroll; // layer 1 word of every composed frame
+    std::vector<LayerWord> listScroll;  // layer 1 word of every composed frame
 
     void SetUp() override {
         installVirtualHost(clock);
+        test.composeNarrowFrames();
         setenv("XDG_DATA_HOME", data.path.c_str(), 1);
-        clock.onFrame = [this](const VideoMemory& memory) { listScroll.push_back(memory.layers[1]); };
+        clock.onFrame = [this](const VideoMemory& memory) {
+            listScroll.push_back(memory.layers[1]);
+        };
     }
     void TearDown() override {
         restoreHost();
         unsetenv("XDG_DATA_HOME");
     }
-    void press(uint64_t frame, SDL_Keycode key, SDL_Scancode code) { clock.keyDown(frame, key, code); }
+    void press(uint64_t frame, SDL_Keycode key, SDL_Scancode code) {
+        clock.keyDown(frame, key, code);
+    }
 };
 
 TEST_F(LessonMenuTest, RowsShowTitlesAndBestTimesAroundTheSelection) {
@@ -64,7 +69,7 @@ TEST_F(LessonMenuTest, RowsShowTitlesAndBestTimesAroundTheSelection) {
     menu.selectedIndex = 9;
     drawLessonMenu(menu);
     EXPECT_EQ(listText(memory, 4, 8, 40), "Lesson 10: Code Punctuation");
-    EXPECT_EQ(listText(memory, 4, 12, 40), ""); // nothing after the last row
+    EXPECT_EQ(listText(memory, 4, 12, 40), "");  // nothing after the last row
 }
 
 TEST_F(LessonMenuTest, ArrowsSlideOneRowInSixteenFramesAndStopAtTheEnds) {
@@ -81,11 +86,11 @@ TEST_F(LessonMenuTest, ArrowsSlideOneRowInSixteenFramesAndStopAtTheEnds) {
     // Frames: 64 fade-in, idle frames up to 70, then 3 x 16 slide frames.
     std::vector<int> scrolls;
     for (LayerWord word : listScroll) scrolls.push_back(layerScrollY(word));
-    EXPECT_EQ(scrolls[64], 32); // the Up on row 0 changed nothing
+    EXPECT_EQ(scrolls[64], 32);  // the Up on row 0 changed nothing
     for (int slide = 0; slide < 3; ++slide) {
         for (int k = 0; k < 16; ++k) EXPECT_EQ(scrolls[size_t(70 + slide * 16 + k)], 2 * k);
     }
-    EXPECT_EQ(scrolls[70 + 48], 32); // at rest again
+    EXPECT_EQ(scrolls[70 + 48], 32);  // at rest again
     // The Up slide runs from 64 down to 34.
     size_t upStart = 0;
     for (size_t i = 120; i < scrolls.size(); ++i) {
@@ -107,7 +112,7 @@ TEST_F(LessonMenuTest, DownOnTheLastRowDoesNothing) {
     press(66, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
     runLessonMenu(menu);
     EXPECT_EQ(menu.selectedIndex, 9);
-    EXPECT_EQ(listScroll.size(), 64u + 3u + 64u); // idle frames only, then the fade
+    EXPECT_EQ(listScroll.size(), 64u + 3u + 64u);  // idle frames only, then the fade
 }
 
 TEST_F(LessonMenuTest, EscapeFadesOutButKeysQueuedBehindItStillCount) {
@@ -117,7 +122,7 @@ TEST_F(LessonMenuTest, EscapeFadesOutButKeysQueuedBehindItStillCount) {
     EXPECT_EQ(runLessonMenu(menu), 1);
     EXPECT_EQ(menu.selectedIndex, 1);
     EXPECT_EQ(listScroll.size(), 64u + 16u + 1u + 64u);
-    EXPECT_EQ(test.memory().layers[2], 0x80000000u); // left behind by the fade-out
+    EXPECT_EQ(test.memory().layers[2], 0x80000000u);  // left behind by the fade-out
 }
 
 TEST_F(LessonMenuTest, RowWithoutALessonIgnoresEnter) {
@@ -135,4 +140,4 @@ TEST_F(LessonMenuTest, WindowCloseEndsTheProgramAtOnce) {
     EXPECT_EXIT(runLessonMenu(menu), ::testing::ExitedWithCode(0), "");
 }
 
-} // namespace
+}  // namespace

@@ -26,6 +26,7 @@ class TitleScreenTest : public ::testing::Test {
 
     void SetUp() override {
         installVirtualHost(clock);
+        test.composeNarrowFrames();
         test.memory().palette.fill(0x00FFFFFF);
         test.memory().sheet.fill(0);
         clock.onFrame = [this](const VideoMemory& memory) {

@@ -4,9 +4,9 @@
 
 namespace {
 
-constexpr TileCell TextCellBase = 0x8400;    // lesson font, group 1, priority
+constexpr TileCell TextCellBase = 0x8400;  // lesson font, group 1, priority
 constexpr TileCell CursorCell = 0x8407;
-constexpr TileCell ResultsCellBase = 0x8800; // main font, group 2, priority
+constexpr TileCell ResultsCellBase = 0x8800;  // main font, group 2, priority
 
 bool isTextCell(TileCell cell) {
     const int tile = cellTile(cell);
@@ -20,7 +20,7 @@ int cursorPosition(const VideoMemory& memory) {
     return -1;
 }
 
-} // namespace
+}  // namespace
 
 std::string readLessonText(const VideoMemory& memory, int column, int row) {
     std::string text;
@@ -60,7 +60,7 @@ void Learner::onFrame(const VideoMemory& memory) {
     if (phase != LearnerPhase::Menu && !lessonScreen) phase = LearnerPhase::BackInMenu;
     phaseFrames = phase == before ? phaseFrames + 1 : 0;
 
-    if (!interrupted && phase == plan.interruptIn && phaseFrames == 30) {
+    if (plan.interrupts && !interrupted && phase == plan.interruptIn && phaseFrames == 30) {
         if (plan.interruptWithClose) {
             host.quitNow();
         } else {
@@ -87,6 +87,7 @@ void Learner::onFrame(const VideoMemory& memory) {
         break;
     case LearnerPhase::Exercise: {
         ++exerciseFrames;
+        if (exerciseFrames % plan.framesPerCharacter != 0) break;
         const std::string line = readLessonText(memory, 2, 18);
         int position = cursorPosition(memory);
         if (position < 0) break;
@@ -119,7 +120,8 @@ void Learner::onFrame(const VideoMemory& memory) {
             }
             if (plan.wrongKeyEvery > 0 && (charactersTyped + 1) % plan.wrongKeyEvery == 0) {
                 // A neighbour that types something else: the same character stays expected.
-                const KeyboardKey& wrong = keyboard.keys[keyboard.keyByChar[wanted == 'j' ? 'k' : 'j']];
+                const KeyboardKey& wrong =
+                    keyboard.keys[keyboard.keyByChar[size_t(wanted == 'j' ? 'k' : 'j')]];
                 host.pressNow(wrong.lowerChar, SDL_Scancode(wrong.scancode), mod);
                 host.releaseNow(wrong.lowerChar, SDL_Scancode(wrong.scancode), mod);
                 ++errorsMade;

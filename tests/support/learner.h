@@ -14,18 +14,20 @@ struct LearnerPlan {
     int menuDownPresses = 0;      // rows to move down before Enter
     int wrongKeyEvery = 0;        // a wrong key before every n-th character (0: never)
     int charactersPerFrame = 1;   // several presses in one frame test batches
+    int framesPerCharacter = 1;   // a slower learner types only every n-th frame
     bool capsLockDetour = false;  // at line 2: Caps Lock on, a wrong capital, Caps Lock off
     bool leaveWithEscape = true;  // Escape in the menu once the lesson is over
-    // Interrupts the lesson in one phase (Lesson = intro, Exercise or Results) after a few
-    // frames of it, with Escape or a window close; Menu means never.
-    LearnerPhase interruptIn = LearnerPhase::Menu;
+    // Interrupts the lesson in one phase (Lesson = fade-in and intro, Exercise or Results)
+    // after a few frames of it, with Escape or a window close.
+    bool interrupts = false;
+    LearnerPhase interruptIn = LearnerPhase::Lesson;
     bool interruptWithClose = false;
 };
 
 struct Learner {
     VirtualHost& host;
     LearnerPlan plan;
-    LessonScreen keyboard{}; // only the key table is used
+    LessonScreen keyboard{};  // only the key table is used
     LearnerPhase phase = LearnerPhase::Menu;
     int errorsMade = 0;
     int charactersTyped = 0;
@@ -36,7 +38,7 @@ struct Learner {
     bool capsDetourDone = false;
     bool interrupted = false;
     int phaseFrames = 0;
-    std::string resultsText; // the three statistics lines as shown
+    std::string resultsText;  // the three statistics lines as shown
 
     Learner(VirtualHost& virtualHost, LearnerPlan learnerPlan);
     // Looks at one composed frame and queues the learner's answer for the next one.
