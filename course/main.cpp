@@ -6,7 +6,7 @@
 #include <SDL.h>
 
 int main(int argc, char* argv[]) {
-    (void)argc; // the program has no command-line options
+    (void)argc;  // the program has no command-line options
     (void)argv;
     static VideoState video{};
     static LessonMenu menu{};

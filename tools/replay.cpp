@@ -87,8 +87,10 @@ bool readScript(const char* path, Replay& run) {
                 std::fprintf(stderr, "replay: %s:%d: a frame number is missing\n", path, number);
                 return false;
             }
-            if (first == "capture") run.captures.insert(frame);
-            else run.endFrame = frame;
+            if (first == "capture")
+                run.captures.insert(frame);
+            else
+                run.endFrame = frame;
             continue;
         }
         std::string action;
@@ -114,16 +116,20 @@ bool readScript(const char* path, Replay& run) {
         }
         uint16_t mod = needsShift ? KMOD_LSHIFT : KMOD_NONE;
         for (std::string word; words >> word;) {
-            if (word == "shift") mod |= KMOD_LSHIFT;
-            else if (word == "caps") mod |= KMOD_CAPS;
+            if (word == "shift")
+                mod |= KMOD_LSHIFT;
+            else if (word == "caps")
+                mod |= KMOD_CAPS;
             else {
                 std::fprintf(stderr, "replay: %s:%d: unknown modifier %s\n", path, number,
                              word.c_str());
                 return false;
             }
         }
-        if (action == "down") run.clock.keyDown(frame, key, scancode, mod);
-        else run.clock.keyUp(frame, key, scancode, mod);
+        if (action == "down")
+            run.clock.keyDown(frame, key, scancode, mod);
+        else
+            run.clock.keyUp(frame, key, scancode, mod);
     }
     if (run.endFrame == 0 && !run.captures.empty()) run.endFrame = *run.captures.rbegin();
     if (run.endFrame == 0) {
@@ -138,7 +144,8 @@ void onFrame(const VideoMemory& memory) {
     const uint64_t frame = run.clock.framesComposed;
     if (run.captures.count(frame) != 0) {
         char name[64];
-        std::snprintf(name, sizeof name, "frame-%05llu.png", static_cast<unsigned long long>(frame));
+        std::snprintf(name, sizeof name, "frame-%05llu.png",
+                      static_cast<unsigned long long>(frame));
         const std::string path = (std::filesystem::path(run.outFolder) / name).string();
         if (!writePng(path.c_str(), memory.pixels, memory.width, memory.height)) {
             std::fprintf(stderr, "replay: cannot write %s\n", path.c_str());
@@ -153,12 +160,14 @@ void onFrame(const VideoMemory& memory) {
     }
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char* argv[]) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: %s SCRIPT OUT_FOLDER [--assets FOLDER] [--data FOLDER] "
-                             "[--seconds N]\n", argv[0]);
+        std::fprintf(stderr,
+                     "usage: %s SCRIPT OUT_FOLDER [--assets FOLDER] [--data FOLDER] "
+                     "[--seconds N]\n",
+                     argv[0]);
         return 2;
     }
     static Replay run;
@@ -167,9 +176,12 @@ int main(int argc, char* argv[]) {
     std::string assets = "assets";
     std::string data = (std::filesystem::temp_directory_path() / "quenmore-replay").string();
     for (int i = 3; i + 1 < argc; i += 2) {
-        if (std::strcmp(argv[i], "--assets") == 0) assets = argv[i + 1];
-        else if (std::strcmp(argv[i], "--data") == 0) data = argv[i + 1];
-        else if (std::strcmp(argv[i], "--seconds") == 0) run.clock.calendarSeconds = std::atoll(argv[i + 1]);
+        if (std::strcmp(argv[i], "--assets") == 0)
+            assets = argv[i + 1];
+        else if (std::strcmp(argv[i], "--data") == 0)
+            data = argv[i + 1];
+        else if (std::strcmp(argv[i], "--seconds") == 0)
+            run.clock.calendarSeconds = std::atoll(argv[i + 1]);
         else {
             std::fprintf(stderr, "replay: unknown option %s\n", argv[i]);
             return 2;

@@ -16,7 +16,6 @@ SDL_Event keyEvent(uint32_t type, SDL_Keycode key, SDL_Scancode scancode, uint16
     return event;
 }
 
-
 int pollEvent(SDL_Event* event) {
     active->deliver();
     if (active->queue.empty()) return 0;
@@ -77,7 +76,6 @@ void VirtualHost::quit(uint64_t frame) {
     event.type = SDL_QUIT;
     push(frame, event);
 }
-
 
 void VirtualHost::pressNow(SDL_Keycode key, SDL_Scancode scancode, uint16_t mod, bool repeat) {
     keys[scancode] = 1;
