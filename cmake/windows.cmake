@@ -1,0 +1,57 @@
+# What the Windows build adds to the common one: programs that carry their runtimes inside,
+# SDL's main for the program alone, the windowed program's icon and version resource, and
+# the `windows` label on every test.
+
+enable_language(RC)
+
+# A Windows program that misses a DLL quits before main without a word, so every program
+# links the C, C++ and thread runtimes statically and needs nothing beside it.
+target_link_options(quenmore_flags INTERFACE -static)
+# For the same reason libraries are found as static archives, never as DLL import libraries.
+set(CMAKE_FIND_LIBRARY_SUFFIXES .a)
+
+# On Windows SDL.h renames main to SDL_main, for SDL2main's WinMain to call with the command
+# line in UTF-8. Only the program links SDL2main (see quenmore_windows_program); the tests and
+# tools keep a main of their own, which SDL_MAIN_HANDLED leaves alone.
+target_compile_definitions(quenmore_flags INTERFACE
+                           $<$<NOT:$<BOOL:$<TARGET_PROPERTY:QUENMORE_SDL_MAIN>>>:SDL_MAIN_HANDLED>)
+
+# Every test of this build runs under Wine and carries the label `windows`.
+set_property(DIRECTORY ${CMAKE_SOURCE_DIR} APPEND PROPERTY LABELS windows)
+
+find_program(QUENMORE_CONVERT NAMES convert DOC "ImageMagick's convert, which makes the icon")
+if(NOT QUENMORE_CONVERT)
+    message(FATAL_ERROR "ImageMagick's convert is needed for the program's icon: "
+                        "apt-get install imagemagick (script/windows does it)")
+endif()
+
+# The icon file: the 16- and 32-pixel pictures, and the 32-pixel one scaled up without
+# smoothing to 64, 128 and 256 pixels. PNG dates are left out so the file does not change
+# from one build to the next.
+set(QUENMORE_ICON ${CMAKE_BINARY_DIR}/windows/quenmore.ico)
+set(QUENMORE_ICON_16 ${CMAKE_SOURCE_DIR}/windows/quenmore-icon-16.xpm)
+set(QUENMORE_ICON_32 ${CMAKE_SOURCE_DIR}/windows/quenmore-icon-32.xpm)
+add_custom_command(
+    OUTPUT ${QUENMORE_ICON}
+    COMMAND ${QUENMORE_CONVERT} ${QUENMORE_ICON_16} ${QUENMORE_ICON_32}
+            ( ${QUENMORE_ICON_32} -scale 200% ) ( ${QUENMORE_ICON_32} -scale 400% )
+            ( ${QUENMORE_ICON_32} -scale 800% ) -define png:exclude-chunks=date,time
+            ${QUENMORE_ICON}
+    DEPENDS ${QUENMORE_ICON_16} ${QUENMORE_ICON_32}
+    COMMENT "Making the program's icon"
+    VERBATIM)
+add_custom_target(quenmore_icon DEPENDS ${QUENMORE_ICON})
+configure_file(${CMAKE_SOURCE_DIR}/windows/quenmore.rc.in ${CMAKE_BINARY_DIR}/windows/quenmore.rc
+               @ONLY)
+
+# Makes TARGET a windowed program (no console window), started through SDL2main, with the
+# program's icon and version.
+function(quenmore_windows_program target)
+    set_target_properties(${target} PROPERTIES QUENMORE_SDL_MAIN ON)
+    target_link_libraries(${target} PRIVATE SDL2::SDL2main)
+    target_sources(${target} PRIVATE ${CMAKE_BINARY_DIR}/windows/quenmore.rc)
+    set_source_files_properties(${CMAKE_BINARY_DIR}/windows/quenmore.rc PROPERTIES
+                                OBJECT_DEPENDS ${QUENMORE_ICON})
+    add_dependencies(${target} quenmore_icon)
+    target_link_options(${target} PRIVATE -mwindows)
+endfunction()
