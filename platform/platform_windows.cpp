@@ -41,6 +41,25 @@ bool isFolder(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+bool isSeparator(const std::wstring& path, size_t i) {
+    return i < path.size() && (path[i] == L'\\' || path[i] == L'/');
+}
+
+// The length of the part of a path that can only exist, never be created: the drive ("C:\"),
+// the server and share of a network path ("\\server\share\"), or a leading separator.
+size_t rootLength(const std::wstring& path) {
+    if (isSeparator(path, 0) && isSeparator(path, 1)) {
+        size_t end = 2;
+        for (int part = 0; part < 2 && end < path.size(); ++part) {
+            while (end < path.size() && !isSeparator(path, end)) ++end;
+            if (end < path.size()) ++end;
+        }
+        return end;
+    }
+    if (path.size() >= 2 && path[1] == L':') return isSeparator(path, 2) ? 3 : 2;
+    return isSeparator(path, 0) ? 1 : 0;
+}
+
 }  // namespace
 
 bool userDataFolder(std::string& folder) {
@@ -51,6 +70,8 @@ bool userDataFolder(std::string& folder) {
 }
 
 void sleepMilliseconds(uint32_t milliseconds) {
+    // Sleep is as fine as the system timer: 1 ms while SDL runs, as SDL asks for that
+    // resolution when it starts (its default for SDL_HINT_TIMER_RESOLUTION).
     Sleep(milliseconds);
 }
 
@@ -69,10 +90,9 @@ bool createFolders(const std::string& path) {
     std::wstring wide = widen(path);
     if (wide.empty()) return false;
     if (isFolder(wide)) return true;
-    for (size_t i = 1; i < wide.size(); ++i) {
-        if (wide[i] != L'\\' && wide[i] != L'/') continue;
-        // Skip the drive ("C:\") and the server part of a network path.
-        if (i > 0 && wide[i - 1] == L':') continue;
+    // Create each missing parent in turn, from the top down.
+    for (size_t i = rootLength(wide); i < wide.size(); ++i) {
+        if (!isSeparator(wide, i) || isSeparator(wide, i - 1)) continue;
         std::wstring parent = wide.substr(0, i);
         if (!isFolder(parent) && !CreateDirectoryW(parent.c_str(), nullptr) &&
             GetLastError() != ERROR_ALREADY_EXISTS) {
@@ -96,7 +116,10 @@ bool replaceFile(const std::string& from, const std::string& to) {
 bool removeFile(const std::string& path) {
     std::wstring wide = widen(path);
     if (wide.empty()) return false;
-    return DeleteFileW(wide.c_str()) != 0 || GetLastError() == ERROR_FILE_NOT_FOUND;
+    if (DeleteFileW(wide.c_str())) return true;
+    // A file whose folder is missing is gone as well.
+    DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
 char pathSeparator() {
