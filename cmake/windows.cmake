@@ -16,7 +16,7 @@ set(CMAKE_FIND_LIBRARY_SUFFIXES .a)
 target_compile_definitions(quenmore_flags INTERFACE
                            $<$<NOT:$<BOOL:$<TARGET_PROPERTY:QUENMORE_SDL_MAIN>>>:SDL_MAIN_HANDLED>)
 
-# Every test of this build runs under Wine and carries the label `windows`.
+# Every test of this build carries the label `windows`, whether it runs under Wine or not.
 set_property(DIRECTORY ${CMAKE_SOURCE_DIR} APPEND PROPERTY LABELS windows)
 
 find_program(QUENMORE_CONVERT NAMES convert DOC "ImageMagick's convert, which makes the icon")
