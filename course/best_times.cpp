@@ -1,5 +1,6 @@
 #include "course/best_times.h"
 
+#include "engine/host.h"
 #include "platform/platform.h"
 
 #include <cstdio>
@@ -28,7 +29,7 @@ size_t wideLength(const std::string& text) {
 // The per-user data folder and the path of `name` in it; false when the folder is unknown or
 // the path would not fit the Windows buffers.
 bool dataFolderFile(const char* name, std::string& folder, std::string& path) {
-    if (!platform::userDataFolder(folder) || folder.empty()) return false;
+    if (!host.userDataFolder(folder) || folder.empty()) return false;
     path = folder;
     if (path.back() != platform::pathSeparator()) path += platform::pathSeparator();
     path += name;

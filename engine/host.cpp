@@ -22,6 +22,7 @@ Host defaultHost() {
     functions.performanceFrequency = SDL_GetPerformanceFrequency;
     functions.sleepMilliseconds = platform::sleepMilliseconds;
     functions.calendarSeconds = platform::calendarSeconds;
+    functions.userDataFolder = platform::userDataFolder;
     functions.frameComposed = nullptr;
     functions.frameComposedData = nullptr;
     return functions;

@@ -7,6 +7,7 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <string>
 
 struct VideoMemory;
 
@@ -18,6 +19,7 @@ struct Host {
     uint64_t (*performanceFrequency)();                // SDL_GetPerformanceFrequency
     void (*sleepMilliseconds)(uint32_t milliseconds);  // the frame wait's sleep
     int64_t (*calendarSeconds)();                      // seeds the word lines
+    bool (*userDataFolder)(std::string& folder);       // where the best times are kept
     // Called with every composed frame, before it is uploaded; null in the program.
     void (*frameComposed)(const VideoMemory& memory, void* data);
     void* frameComposedData;

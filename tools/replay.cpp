@@ -190,7 +190,7 @@ int main(int argc, char* argv[]) {
     if (!readScript(argv[1], run)) return 2;
     std::error_code error;
     std::filesystem::create_directories(run.outFolder, error);
-    SDL_setenv("XDG_DATA_HOME", data.c_str(), 1);
+    run.clock.dataFolder = data;
 
     static VideoState video{};
     initVideoMemory(video.memory);

@@ -73,23 +73,13 @@ class GoldenTest : public ::testing::Test {
 
     void SetUp() override {
         installVirtualHost(clock);
-#ifdef _WIN32
-        GTEST_SKIP() << "needs a data folder of its own, which only XDG_DATA_HOME can give "
-                        "and Windows does not read";
-#else
-        setenv("XDG_DATA_HOME", data.path.c_str(), 1);
-#endif
+        clock.dataFolder = data.path.string();
         ASSERT_TRUE(
             loadCharacterSheet(test.memory().sheet, QUENMORE_SOURCE_DIR "/assets/quenmore.chr"));
         convertCharacterSheet(test.memory().sheet);
         ASSERT_TRUE(loadPalette(test.memory().palette, QUENMORE_SOURCE_DIR "/assets/quenmore.pal"));
     }
-    void TearDown() override {
-        restoreHost();
-#ifndef _WIN32
-        unsetenv("XDG_DATA_HOME");
-#endif
-    }
+    void TearDown() override { restoreHost(); }
 };
 
 bool keyFacePressed(const VideoMemory& memory, int column, int row) {

@@ -41,23 +41,13 @@ class JourneyTest : public ::testing::Test {
 
     void SetUp() override {
         installVirtualHost(clock);
-#ifdef _WIN32
-        GTEST_SKIP() << "needs a data folder of its own, which only XDG_DATA_HOME can give "
-                        "and Windows does not read";
-#else
-        setenv("XDG_DATA_HOME", data.path.c_str(), 1);
-#endif
+        clock.dataFolder = data.path.string();
         loadCharacterSheet(test.memory().sheet, QUENMORE_SOURCE_DIR "/assets/quenmore.chr");
         convertCharacterSheet(test.memory().sheet);
         loadPalette(test.memory().palette, QUENMORE_SOURCE_DIR "/assets/quenmore.pal");
         test.composeNarrowFrames();
     }
-    void TearDown() override {
-        restoreHost();
-#ifndef _WIN32
-        unsetenv("XDG_DATA_HOME");
-#endif
-    }
+    void TearDown() override { restoreHost(); }
 
     // Title, then the menu with a learner who picks the lesson and plays it; returns when
     // the learner has left the menu with Escape.
@@ -78,9 +68,7 @@ class JourneyTest : public ::testing::Test {
         clock.onFrame = nullptr;
     }
 
-    std::string bestTimesFile() const {
-        return data.file(BestTimesFileName);
-    }
+    std::string bestTimesFile() const { return data.file(BestTimesFileName); }
 };
 
 // "Words Per Minute:  60|Errors:             4|Time:           01:10" -> seconds.

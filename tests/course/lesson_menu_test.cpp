@@ -33,22 +33,12 @@ class LessonMenuTest : public ::testing::Test {
     void SetUp() override {
         installVirtualHost(clock);
         test.composeNarrowFrames();
-#ifdef _WIN32
-        GTEST_SKIP() << "needs a data folder of its own, which only XDG_DATA_HOME can give "
-                        "and Windows does not read";
-#else
-        setenv("XDG_DATA_HOME", data.path.c_str(), 1);
-#endif
+        clock.dataFolder = data.path.string();
         clock.onFrame = [this](const VideoMemory& memory) {
             listScroll.push_back(memory.layers[1]);
         };
     }
-    void TearDown() override {
-        restoreHost();
-#ifndef _WIN32
-        unsetenv("XDG_DATA_HOME");
-#endif
-    }
+    void TearDown() override { restoreHost(); }
     void press(uint64_t frame, SDL_Keycode key, SDL_Scancode code) {
         clock.keyDown(frame, key, code);
     }

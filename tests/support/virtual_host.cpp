@@ -51,6 +51,11 @@ int64_t calendarSeconds() {
     return active->calendarSeconds;
 }
 
+bool userDataFolder(std::string& folder) {
+    folder = active->dataFolder;
+    return !folder.empty();
+}
+
 void frameComposed(const VideoMemory& memory, void*) {
     active->framesComposed += 1;
     if (active->onFrame) active->onFrame(memory);
@@ -116,6 +121,7 @@ void installVirtualHost(VirtualHost& virtualHost) {
     host.performanceFrequency = performanceFrequency;
     host.sleepMilliseconds = sleepMilliseconds;
     host.calendarSeconds = calendarSeconds;
+    host.userDataFolder = userDataFolder;
     host.frameComposed = frameComposed;
     host.frameComposedData = nullptr;
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <string>
 #include <vector>
 
 struct ScriptedEvent {
@@ -22,6 +23,7 @@ struct VirtualHost {
     uint64_t sleeps = 0;         // 1 ms sleeps taken
     uint64_t framesComposed = 0;
     int64_t calendarSeconds = 1700000000;
+    std::string dataFolder;  // the best-times folder; empty: none (nothing is read or saved)
     uint8_t keys[SDL_NUM_SCANCODES] = {};
     uint32_t modifiers = 0;
     std::vector<ScriptedEvent> script;  // in frame order
