@@ -1,6 +1,7 @@
 #include "tests/real_window/program_under_test.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -32,6 +33,9 @@ ProgramUnderTest nativeProgram(const std::string& path, const std::string& dataF
 ProgramUnderTest wineProgram(const std::string& exe, const std::string& dataFolder) {
     ProgramUnderTest program;
     const std::string prefix = dataFolder + "/wine";
+    // Wine makes the prefix itself, but not the folders above it.
+    std::error_code ignored;
+    std::filesystem::create_directories(dataFolder, ignored);
     program.command = {"wine", exe};
     program.environment = DesktopEnvironment;
     program.environment.push_back("WINEPREFIX=" + prefix);
