@@ -118,9 +118,10 @@ bool waitForExit(ChildProcess& child, double seconds) {
 
 void stopProcess(ChildProcess& child) {
     if (hasExited(child)) return;
-    kill(child.pid, SIGTERM);
+    // The child leads its own process group, which takes its helpers (Wine's, say) along.
+    kill(-child.pid, SIGTERM);
     if (waitForExit(child, 3)) return;
-    kill(child.pid, SIGKILL);
+    kill(-child.pid, SIGKILL);
     waitForExit(child, 10);
 }
 

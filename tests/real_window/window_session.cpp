@@ -235,9 +235,17 @@ bool leaveTitle(WindowSession& session) {
     if (!waitToSee(session, [&](const Picture&) { return screenCovered(session.lastShot); })) {
         return false;
     }
-    if (!pressKeys(session.x, {"space"})) return false;
+    // A key that comes before the window has the keyboard focus is lost: press again now
+    // and then (the menu ignores the space bar).
+    auto lastPress = std::chrono::steady_clock::time_point();
     return waitToSee(session, [&](const Picture& picture) {
-        return startsWith(selectedLessonTitle(picture, session.styles), lessonPrefix(1));
+        if (startsWith(selectedLessonTitle(picture, session.styles), lessonPrefix(1))) return true;
+        const auto now = std::chrono::steady_clock::now();
+        if (now - lastPress > std::chrono::seconds(2)) {
+            pressKeys(session.x, {"space"});
+            lastPress = now;
+        }
+        return false;
     });
 }
 
