@@ -40,7 +40,8 @@ constexpr UsKey UsPunctuation[] = {
     {',', '<', "comma"},      {'.', '>', "period"},      {'/', '?', "slash"},
 };
 
-// The key that types `c`, and whether Shift is needed. False when no key types it.
+// The key that types `c`, whether Shift is needed, and the key's other character. False
+// when no key types `c`.
 bool usKeyFor(char c, std::string& keysym, bool& shift, char& other) {
     if (c >= 'a' && c <= 'z') {
         keysym = std::string(1, c);
