@@ -6,7 +6,6 @@
 #include "tests/real_window/window_session.h"
 #include "tests/real_window/x_session.h"
 #include "tests/support/learner.h"
-#include "tests/support/temp_folder.h"
 #include "tests/support/test_video.h"
 
 #include <gtest/gtest.h>
@@ -107,9 +106,7 @@ TEST(ScreenReaderTest, ScaledAndLetterboxedScreenshotsGiveThePictureBack) {
 TEST(ScreenReaderTest, TextsReadFromALessonsFramesAreTheTextsInVideoMemory) {
     const Art art = loadedArt();
     ScreenStyles styles{lessonText(art), mainText(art, 2), mainText(art, 0)};
-    TempFolder data{"quenmore-reader"};
-    setenv("XDG_DATA_HOME", data.path.c_str(), 1);
-    VirtualHost clock;
+    VirtualHost clock;  // no data folder: no best times are read or saved
     TestVideo test;
     installVirtualHost(clock);
     test.memory().sheet = art.sheet;
@@ -163,7 +160,6 @@ TEST(ScreenReaderTest, TextsReadFromALessonsFramesAreTheTextsInVideoMemory) {
     clock.keyDown(64 + 8 * 16 + 2, SDLK_RETURN, SDL_SCANCODE_RETURN);
     runLessonMenu(menu);
     restoreHost();
-    unsetenv("XDG_DATA_HOME");
     EXPECT_TRUE(menuRead);
     EXPECT_EQ(linesRead, 10);
     EXPECT_GT(typedRowsRead, 30);
