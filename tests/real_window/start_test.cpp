@@ -1,6 +1,8 @@
 // Starting the real program in a real X session: a full-screen window titled "Quenmore"
-// without a pointer, the first frame within a second, and the title drawn pixel for pixel
-// as the engine draws it headless, letterboxed into screens of several shapes.
+// without a pointer, and the title drawn pixel for pixel as the engine draws it headless,
+// letterboxed into screens of several shapes. How soon the first frame comes is measured
+// and printed here, but it is a speed figure: bench/frame_pacing measures it on a quiet
+// machine, so that a busy one cannot fail this test.
 #include "tests/real_window/polling.h"
 #include "tests/real_window/real_window_test.h"
 #include "tests/real_window/title_frames.h"
@@ -43,21 +45,13 @@ TEST_P(StartTest, AFullScreenWindowShowsTheTitleAsTheEngineDrawsIt) {
     ASSERT_NO_FATAL_FAILURE(openScreen(shape.width, shape.height));
     const std::vector<Picture>& frames = titleFrames(SourceAssets);
 
-    // The first frame comes within a second of the launch. The machine may be busy with
-    // other work, so the best of three starts counts.
-    double firstFrame = 0;
-    for (int start = 0; start < 3; ++start) {
-        const auto launched = std::chrono::steady_clock::now();
-        ASSERT_NO_FATAL_FAILURE(launch());
-        ASSERT_TRUE(waitToSee(session, [&](const Picture&) {
-            return screenCovered(session.lastShot);
-        })) << "the program never covered the screen";
-        firstFrame =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - launched).count();
-        std::cout << "first frame after " << firstFrame << " s\n";
-        if (firstFrame < session.program.startSeconds) break;
-    }
-    EXPECT_LT(firstFrame, session.program.startSeconds);
+    const auto launched = std::chrono::steady_clock::now();
+    ASSERT_NO_FATAL_FAILURE(launch());
+    ASSERT_TRUE(waitToSee(session, [&](const Picture&) { return screenCovered(session.lastShot); }))
+        << "the program never covered the screen";
+    std::cout << "first frame after "
+              << std::chrono::duration<double>(std::chrono::steady_clock::now() - launched).count()
+              << " s\n";
 
     const WindowInfo window = findWindow(session.x, "Quenmore");
     ASSERT_NE(window.id, 0u) << "no window titled Quenmore";
