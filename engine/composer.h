@@ -13,6 +13,17 @@ int32_t composeFrame(VideoMemory& memory);
 // overlapping sprites with equal keys is in front, so it must stay exactly this sort.
 void sortSprites(SpriteEntry* list, int count);
 
+// The inner loops the fast composer can run on. Both draw the same picture; Simd uses SSE2
+// and exists only where the compiler targets it.
+enum class ComposerKernels { Portable, Simd };
+
+// True when this build carries the SIMD kernels.
+bool composerHasSimdKernels();
+
+// composeFrame with the chosen kernels; Simd in a build without them runs the portable ones.
+// composeFrame itself runs the fastest kernels of the build.
+int32_t composeFrameWith(VideoMemory& memory, ComposerKernels kernels);
+
 // The straight per-pixel composer, written directly from the rules. Slow; it is the oracle
 // that every faster composer is tested against.
 int32_t composeFrameReference(VideoMemory& memory);
