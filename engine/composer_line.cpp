@@ -47,6 +47,13 @@ uint32_t mirrorWord(uint32_t word, bool mirror) {
     return (mirrored & select) | (word & ~select);
 }
 
+// True when all 8 pixels are opaque.
+bool wordOpaque(uint32_t word) {
+    uint32_t any = word | word >> 1;
+    any |= any >> 2;
+    return (any & 0x11111111) == 0x11111111;
+}
+
 int wordPixel(uint32_t word, int i) {
     return int(word >> ((i >> 1) * 8 + ((i & 1) ? 0 : 4)) & 15);
 }
@@ -174,6 +181,24 @@ struct SimdKernels {
         }
         return _mm_and_si128(_mm_packus_epi16(result[0], result[1]), _mm_set1_epi32(0x00FFFFFF));
     }
+    // Four pixels whose source is transparent: amount 0 leaves the base, scaled in mix and
+    // multiply by 127 / 128 and 32385 / 32768.
+    template <int Mode> static __m128i blendOverNothing(__m128i base) {
+        if constexpr (Mode == BlendAdd) {
+            return _mm_and_si128(base, _mm_set1_epi32(0x00FFFFFF));
+        } else {
+            const __m128i zero = _mm_setzero_si128();
+            __m128i result[2];
+            for (int half = 0; half < 2; ++half) {
+                __m128i b = half ? _mm_unpackhi_epi8(base, zero) : _mm_unpacklo_epi8(base, zero);
+                result[half] = Mode == BlendMix
+                                   ? _mm_srli_epi16(_mm_mullo_epi16(b, _mm_set1_epi16(127)), 7)
+                                   : _mm_mulhi_epu16(b, _mm_set1_epi16(short(2 * 255 * 127)));
+            }
+            return _mm_and_si128(_mm_packus_epi16(result[0], result[1]),
+                                 _mm_set1_epi32(0x00FFFFFF));
+        }
+    }
     template <int Mode>
     static void blendRun(const Palette& palette, uint32_t amount, const uint16_t* source,
                          const uint16_t* base, int count, uint32_t* row) {
@@ -185,13 +210,20 @@ struct SimdKernels {
         };
         int x = 0;
         for (; x + 4 <= count; x += 4) {
-            __m128i s =
-                _mm_set_epi32(int(sourceColour(source[x + 3])), int(sourceColour(source[x + 2])),
-                              int(sourceColour(source[x + 1])), int(sourceColour(source[x])));
             __m128i b =
                 _mm_set_epi32(int(palette[base[x + 3] & 0xFF]), int(palette[base[x + 2] & 0xFF]),
                               int(palette[base[x + 1] & 0xFF]), int(palette[base[x] & 0xFF]));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(row + x), blendFour<Mode>(s, b));
+            auto* out = reinterpret_cast<__m128i*>(row + x);
+            // Blending layers mostly cover part of the screen: skip the source where it is
+            // transparent.
+            if (((source[x] | source[x + 1] | source[x + 2] | source[x + 3]) & 0xFF) == 0) {
+                _mm_storeu_si128(out, blendOverNothing<Mode>(b));
+                continue;
+            }
+            __m128i s =
+                _mm_set_epi32(int(sourceColour(source[x + 3])), int(sourceColour(source[x + 2])),
+                              int(sourceColour(source[x + 1])), int(sourceColour(source[x])));
+            _mm_storeu_si128(out, blendFour<Mode>(s, b));
         }
         PortableKernels::blend(palette, Mode, amount, source + x, base + x, count - x, row + x);
     }
@@ -217,27 +249,27 @@ void drawSprites(const VideoMemory& memory, const LineSprite* const* sprites, in
                  int y, int start, int count, LineBuffer& buffer) {
     for (int i = first; i < end; ++i) {
         const LineSprite& sprite = *sprites[i];
-        int dy = sprite.flipY ? sprite.y1 - y : y - sprite.y0;
-        // One linear offset: a block crossing the sheet's right edge runs on one row lower.
-        int rowOffset = sprite.sheetBase + dy * SheetRowBytes;
+        int rowOffset = sprite.rowBase + y * sprite.rowStep;
         for (int group = 0; group < sprite.groups; ++group) {
             int x = sprite.x0 + 8 * group - start;
             if (x <= -8 || x >= count) continue;
-            // Mirrored, the screen's first group shows the block's last one, right to left.
-            int offset = rowOffset + 4 * (sprite.flipX ? sprite.groups - 1 - group : group);
-            // The sheet ends here; what lies beyond it is transparent. Offsets are multiples
-            // of 4, so a word is either wholly inside or wholly beyond.
+            // One linear offset: a block crossing the sheet's right edge runs on one row
+            // lower. The sheet ends at SheetBytes; what lies beyond it is transparent.
+            // Offsets are multiples of 4, so a word is either wholly inside or wholly beyond.
+            int offset = rowOffset + sprite.groupBase + group * sprite.groupStep;
             if (offset >= SheetBytes) continue;
             uint32_t word = sheetWord(memory.sheet, offset);
             if (word == 0) continue;
-            word = mirrorWord(word, sprite.flipX);
+            word = mirrorWord(word, sprite.mirror);
             Kernels::mergeFirst(buffer.at(x), word, sprite.bits);
         }
     }
 }
 
+// Draws one layer's line into the buffer. True when the layer is opaque over the whole run,
+// so that the layers behind it cannot show.
 template <class Kernels>
-void drawLayer(const VideoMemory& memory, int layer, int y, int start, int count,
+bool drawLayer(const VideoMemory& memory, int layer, int y, int start, int count,
                LineBuffer& buffer) {
     LayerWord word = memory.layers[size_t(layer)];
     int px = (start + layerScrollX(word)) & MapPixelMask;
@@ -253,6 +285,7 @@ void drawLayer(const VideoMemory& memory, int layer, int y, int start, int count
     // reuses its decoded row, and a run of blank cells is passed over four at a time.
     int previous = -1;
     bool blank = true;
+    bool covers = true;
     typename Kernels::TileRow row{};
     for (int k = 0; k < tiles; ++k) {
         int at = (column + k) & (MapSide - 1);
@@ -263,6 +296,7 @@ void drawLayer(const VideoMemory& memory, int layer, int y, int start, int count
                          ((cell & CellFlipY) ? flippedRowOffset : rowOffset);
             uint32_t pixels = sheetWord(memory.sheet, offset);
             blank = pixels == 0;
+            covers = covers && wordOpaque(pixels);
             if (!blank) {
                 pixels = mirrorWord(pixels, (cell & CellFlipX) != 0);
                 row = Kernels::tileRow(pixels, tileDepthBits(layer, cell));
@@ -281,6 +315,20 @@ void drawLayer(const VideoMemory& memory, int layer, int y, int start, int count
             at += 4;
         }
     }
+    return covers;
+}
+
+// Draws the enabled layers from `first` back, front to back, up to the first that covers
+// the run.
+template <class Kernels>
+void drawLayers(const VideoMemory& memory, int first, int y, int start, int count,
+                LineBuffer& buffer) {
+    for (int layer = first; layer < LayerCount; ++layer) {
+        if (layerEnabled(memory.layers[size_t(layer)]) &&
+            drawLayer<Kernels>(memory, layer, y, start, count, buffer)) {
+            return;
+        }
+    }
 }
 
 template <class Kernels>
@@ -292,11 +340,7 @@ void composeRun(const VideoMemory& memory, int y, const LineSprite* const* sprit
     int mode = layerBlendMode(word0);
     if (!layerEnabled(word0) || mode == BlendNone) {
         drawSprites<Kernels>(memory, sprites, 0, spriteCount, y, start, count, base);
-        for (int layer = 0; layer < LayerCount; ++layer) {
-            if (layerEnabled(memory.layers[size_t(layer)])) {
-                drawLayer<Kernels>(memory, layer, y, start, count, base);
-            }
-        }
+        drawLayers<Kernels>(memory, 0, y, start, count, base);
         const uint16_t* entries = base.at(0);
         for (int x = 0; x < count; ++x) row[x] = memory.palette[entries[x] & 0xFF];
         return;
@@ -307,11 +351,7 @@ void composeRun(const VideoMemory& memory, int y, const LineSprite* const* sprit
     int front = 0;
     while (front < spriteCount && sprites[front]->front) ++front;
     drawSprites<Kernels>(memory, sprites, front, spriteCount, y, start, count, base);
-    for (int layer = 1; layer < LayerCount; ++layer) {
-        if (layerEnabled(memory.layers[size_t(layer)])) {
-            drawLayer<Kernels>(memory, layer, y, start, count, base);
-        }
-    }
+    drawLayers<Kernels>(memory, 1, y, start, count, base);
     if (mode > BlendMultiply) {
         // The source is not seen at all.
         const uint16_t* entries = base.at(0);
@@ -346,12 +386,17 @@ LineSprite lineSprite(SpriteEntry entry) {
     sprite.y1 = sprite.y0 + 8 * int(attributes >> 12 & 3) + 7;
     sprite.groups = spriteWidthTiles(attributes);
     int tile = spriteTileOf(attributes);
-    sprite.sheetBase = (tile >> 4) * SheetTileRowBytes + (tile & 15) * 4;
+    int sheetBase = (tile >> 4) * SheetTileRowBytes + (tile & 15) * 4;
+    // Row y - y0 of the block, or y1 - y when flipped vertically.
+    bool flipY = (attributes & SpriteFlipY) != 0;
+    sprite.rowStep = flipY ? -SheetRowBytes : SheetRowBytes;
+    sprite.rowBase = sheetBase + (flipY ? sprite.y1 : -sprite.y0) * SheetRowBytes;
+    sprite.mirror = (attributes & SpriteFlipX) != 0;
+    sprite.groupStep = sprite.mirror ? -4 : 4;
+    sprite.groupBase = sprite.mirror ? 4 * (sprite.groups - 1) : 0;
     int level = spriteLevelOf(placement);
     int depth = 4 * level + ((placement & SpritePriority) ? 2 : 0);
     sprite.bits = uint16_t(depth << 8 | (placement >> 12 & 15) << 4);
-    sprite.flipX = (attributes & SpriteFlipX) != 0;
-    sprite.flipY = (attributes & SpriteFlipY) != 0;
     sprite.front = level == 0;
     return sprite;
 }

@@ -17,13 +17,18 @@ constexpr uint16_t tileDepthBits(int layer, TileCell cell) {
 }
 
 // A visible sprite as the line composer uses it, worked out once per frame.
+// Flips are folded into offsets and steps, so that drawing never branches on them.
 struct LineSprite {
     int x0, y0, y1;  // left column, top and bottom line (inclusive)
     int groups;      // width in 8-pixel groups, 1 to 4
-    int sheetBase;   // sheet offset of the top-left tile's first pixel row
-    uint16_t bits;   // depth << 8 | palette group << 4: an opaque pixel's entry less its value
-    bool flipX, flipY;
-    bool front;  // level 0: drawn with layer 0 when layer 0 blends
+    // Sheet offset of the pixel row shown on line y: rowBase + y * rowStep (rowStep +-64).
+    int rowBase, rowStep;
+    // Offset within that row of the 4 bytes shown by the g-th group of 8 screen pixels:
+    // groupBase + g * groupStep; mirrored, the first group shows the block's last one.
+    int groupBase, groupStep;
+    uint16_t bits;  // depth << 8 | palette group << 4: an opaque pixel's entry less its value
+    bool mirror;    // each group's pixels right to left
+    bool front;     // level 0: drawn with layer 0 when layer 0 blends
 };
 
 LineSprite lineSprite(SpriteEntry entry);

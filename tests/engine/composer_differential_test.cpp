@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -267,6 +268,43 @@ TEST_P(ComposerDifferential, FramesWiderThanALineRunMatchTheReference) {
                       width = 513 + random.below(600);
                       height = 1 + random.below(8);
                   });
+}
+
+// sortSprites must give exactly the order of the plain selection sort with swaps below,
+// unstable ties included, since that order decides which of two equal-key sprites is in front.
+void plainSelectionSort(SpriteEntry* list, int count) {
+    for (int i = 0; i + 1 < count; ++i) {
+        int smallest = i;
+        for (int j = i; j < count; ++j) {
+            if (spriteOrderKey(list[j].placement) < spriteOrderKey(list[smallest].placement)) {
+                smallest = j;
+            }
+        }
+        std::swap(list[i], list[smallest]);
+    }
+}
+
+TEST(SortSprites, GivesTheOrderOfAPlainSelectionSort) {
+    Random random{4};
+    for (int round = 0; round < 400; ++round) {
+        int count = round < 4 ? round : 1 + random.below(SpriteCount);
+        // Few distinct keys in most rounds, so that ties are everywhere; the entry's index
+        // in the attributes tells entries apart, the bits above the key must not count.
+        int keys = 1 + random.below(round % 2 ? 4 : 4096);
+        SpriteEntry list[SpriteCount];
+        for (int i = 0; i < count; ++i) {
+            list[i] = {uint32_t(i), (random.next() & 0xFFFFF000u) | uint32_t(random.below(keys))};
+        }
+        SpriteEntry expected[SpriteCount];
+        std::copy(list, list + count, expected);
+        plainSelectionSort(expected, count);
+        sortSprites(list, count);
+        for (int i = 0; i < count; ++i) {
+            ASSERT_EQ(list[i].attributes, expected[i].attributes)
+                << "round " << round << ", position " << i << " of " << count;
+            ASSERT_EQ(list[i].placement, expected[i].placement);
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Kernels, ComposerDifferential,
