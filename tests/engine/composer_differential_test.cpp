@@ -58,7 +58,8 @@ void runScript(VideoMemory& memory, int32_t line, void* data) {
         case Change::SheetByte: memory.sheet[at % SheetBytes] = uint8_t(change.value); break;
         case Change::SheetRow:
             for (size_t i = 0; i < SheetRowBytes; ++i) {
-                memory.sheet[(at * SheetRowBytes + i) % SheetBytes] = uint8_t(change.value >> i);
+                memory.sheet[(at * SheetRowBytes + i) % SheetBytes] =
+                    uint8_t(change.value >> (i % 25));
             }
             break;
         case Change::Sprite: memory.sprites[at % SpriteCount].placement = change.value; break;
