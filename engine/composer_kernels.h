@@ -100,6 +100,10 @@ struct PortableKernels {
             entries[i] = value != 0 && entry == LineEmpty ? uint16_t(bits | value) : entry;
         }
     }
+    // Each entry's palette colour, unchanged.
+    static void colour(const Palette& palette, const uint16_t* entries, int count, uint32_t* row) {
+        for (int x = 0; x < count; ++x) row[x] = palette[entries[x] & 0xFF];
+    }
     template <int Mode>
     static void blendRun(const Palette& palette, uint32_t amount, const uint16_t* source,
                          const uint16_t* base, int count, uint32_t* row) {
@@ -192,6 +196,18 @@ struct SimdKernels {
             return _mm_and_si128(_mm_packus_epi16(result[0], result[1]),
                                  _mm_set1_epi32(0x00FFFFFF));
         }
+    }
+    static void colour(const Palette& palette, const uint16_t* entries, int count, uint32_t* row) {
+        int x = 0;
+        for (; x + 4 <= count; x += 4) {
+            uint64_t four;
+            std::memcpy(&four, entries + x, sizeof four);
+            _mm_storeu_si128(
+                reinterpret_cast<__m128i*>(row + x),
+                _mm_set_epi32(int(palette[four >> 48 & 0xFF]), int(palette[four >> 32 & 0xFF]),
+                              int(palette[four >> 16 & 0xFF]), int(palette[four & 0xFF])));
+        }
+        PortableKernels::colour(palette, entries + x, count - x, row + x);
     }
     template <int Mode>
     static void blendRun(const Palette& palette, uint32_t amount, const uint16_t* source,

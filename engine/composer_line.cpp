@@ -52,14 +52,11 @@ void drawSprites(const VideoMemory& memory, const LineSprite* const* sprites, in
 }
 
 // Draws one layer's line into the buffer. True when the layer is opaque over the whole run,
-// so that the layers behind it cannot show.
-template <class Kernels>
-bool drawLayer(const VideoMemory& memory, int layer, int y, int start, int count,
-               LineBuffer& buffer) {
-    LayerWord word = memory.layers[size_t(layer)];
-    int px = (start + layerScrollX(word)) & MapPixelMask;
-    int py = (y + layerScrollY(word)) & MapPixelMask;
-    const TileCell* mapRow = memory.maps.data() + mapIndex(layer, 0, py >> 3);
+// so that the layers behind it cannot show. `Mirrors` says whether any cell of the map row
+// is mirrored: where none is, mirroring costs nothing, and where some are it costs no branch.
+template <class Kernels, bool Mirrors>
+bool drawLayerRow(const VideoMemory& memory, int layer, const TileCell* mapRow, int py, int px,
+                  int count, LineBuffer& buffer) {
     int rowOffset = (py & 7) * SheetRowBytes;
     int flippedRowOffset = (7 - (py & 7)) * SheetRowBytes;
     int column = px >> 3;
@@ -83,7 +80,7 @@ bool drawLayer(const VideoMemory& memory, int layer, int y, int start, int count
             blank = pixels == 0;
             covers = covers && wordOpaque(pixels);
             if (!blank) {
-                pixels = mirrorWord(pixels, (cell & CellFlipX) != 0);
+                if constexpr (Mirrors) pixels = mirrorWord(pixels, (cell & CellFlipX) != 0);
                 row = Kernels::tileRow(pixels, tileDepthBits(layer, cell));
             }
         }
@@ -101,6 +98,25 @@ bool drawLayer(const VideoMemory& memory, int layer, int y, int start, int count
         }
     }
     return covers;
+}
+
+template <class Kernels>
+bool drawLayer(const VideoMemory& memory, int layer, int y, int start, int count,
+               LineBuffer& buffer) {
+    LayerWord word = memory.layers[size_t(layer)];
+    int px = (start + layerScrollX(word)) & MapPixelMask;
+    int py = (y + layerScrollY(word)) & MapPixelMask;
+    const TileCell* mapRow = memory.maps.data() + mapIndex(layer, 0, py >> 3);
+    uint64_t flags = 0;
+    for (int at = 0; at < MapSide; at += 4) {
+        uint64_t four;
+        std::memcpy(&four, mapRow + at, sizeof four);
+        flags |= four;
+    }
+    if (flags & CellFlipX * 0x0001000100010001u) {
+        return drawLayerRow<Kernels, true>(memory, layer, mapRow, py, px, count, buffer);
+    }
+    return drawLayerRow<Kernels, false>(memory, layer, mapRow, py, px, count, buffer);
 }
 
 // Draws the enabled layers from `first` back, front to back, up to the first that covers
@@ -126,8 +142,7 @@ void composeRun(const VideoMemory& memory, int y, const LineSprite* const* sprit
     if (!layerEnabled(word0) || mode == BlendNone) {
         drawSprites<Kernels>(memory, sprites, 0, spriteCount, y, start, count, base);
         drawLayers<Kernels>(memory, 0, y, start, count, base);
-        const uint16_t* entries = base.at(0);
-        for (int x = 0; x < count; ++x) row[x] = memory.palette[entries[x] & 0xFF];
+        Kernels::colour(memory.palette, base.at(0), count, row);
         return;
     }
 

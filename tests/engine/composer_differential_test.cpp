@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,6 +15,11 @@
 #ifndef COMPOSER_DIFFERENTIAL_SCENES
 #define COMPOSER_DIFFERENTIAL_SCENES 3000
 #endif
+
+// Names the kernel set in test output.
+static void PrintTo(ComposerKernels kernels, std::ostream* out) {
+    *out << (kernels == ComposerKernels::Simd ? "Simd" : "Portable");
+}
 
 namespace {
 
@@ -88,14 +94,17 @@ void fillTile(Random& random, CharacterSheet& sheet, int tile) {
     }
 }
 
-// Maps of random cells, or of a few cells repeated as screens draw them.
+// Maps of random cells; of a few cells repeated, as screens draw panels; or of one
+// background cell with a few others sprinkled over it, as screens draw text.
 void fillMap(Random& random, VideoMemory& memory, int layer) {
-    bool few = random.chance(50);
+    int kind = random.below(3);
     TileCell choices[4];
     for (TileCell& cell : choices) cell = TileCell(random.next());
     for (int i = 0; i < MapCellCount; ++i) {
-        memory.maps[size_t(layer * MapCellCount + i)] =
-            few ? choices[random.below(4)] : TileCell(random.next());
+        TileCell cell = TileCell(random.next());
+        if (kind == 1) cell = choices[random.below(4)];
+        if (kind == 2 && random.chance(95)) cell = choices[0];
+        memory.maps[size_t(layer * MapCellCount + i)] = cell;
     }
 }
 
