@@ -198,14 +198,31 @@ struct SimdKernels {
         }
     }
     static void colour(const Palette& palette, const uint16_t* entries, int count, uint32_t* row) {
-        int x = 0;
-        for (; x + 4 <= count; x += 4) {
+        auto colourFour = [&](int at) {
             uint64_t four;
-            std::memcpy(&four, entries + x, sizeof four);
+            std::memcpy(&four, entries + at, sizeof four);
             _mm_storeu_si128(
-                reinterpret_cast<__m128i*>(row + x),
+                reinterpret_cast<__m128i*>(row + at),
                 _mm_set_epi32(int(palette[four >> 48 & 0xFF]), int(palette[four >> 32 & 0xFF]),
                               int(palette[four >> 16 & 0xFF]), int(palette[four & 0xFF])));
+        };
+        int x = 0;
+        for (; x + 8 <= count; x += 8) {
+            // Eight pixels of one colour (backdrop, flat panels) take one palette read.
+            __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(entries + x));
+            __m128i first = _mm_shuffle_epi32(_mm_shufflelo_epi16(eight, 0), 0);
+            if (_mm_movemask_epi8(_mm_cmpeq_epi16(eight, first)) == 0xFFFF) {
+                __m128i colour = _mm_set1_epi32(int(palette[entries[x] & 0xFF]));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(row + x), colour);
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(row + x + 4), colour);
+            } else {
+                colourFour(x);
+                colourFour(x + 4);
+            }
+        }
+        if (x + 4 <= count) {
+            colourFour(x);
+            x += 4;
         }
         PortableKernels::colour(palette, entries + x, count - x, row + x);
     }
