@@ -12,6 +12,7 @@
 // comparison, and the nearest pixel is the smallest entry.
 constexpr uint16_t LineEmpty = 0x7F00;  // nothing drawn: farther than anything, colour index 0
 
+// A tile pixel's entry less its value: depth and palette group.
 constexpr uint16_t tileDepthBits(int layer, TileCell cell) {
     return uint16_t((4 * layer + 1) << 8 | (cell >> 15) << 9 | (cell >> 6 & 0x70));
 }
