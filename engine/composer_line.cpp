@@ -51,72 +51,81 @@ void drawSprites(const VideoMemory& memory, const LineSprite* const* sprites, in
     }
 }
 
-// Draws one layer's line into the buffer. True when the layer is opaque over the whole run,
-// so that the layers behind it cannot show. `Mirrors` says whether any cell of the map row
-// is mirrored: where none is, mirroring costs nothing, and where some are it costs no branch.
+// One layer's tile rows on one line: the map row, where the run starts in it, and which
+// pixel row of the tiles shows.
+struct LayerLine {
+    const TileCell* mapRow;
+    int layer;
+    int column;  // map column of the first tile row
+    int tiles;   // tile rows to draw
+    int rowOffset, flippedRowOffset;
+    uint16_t* entries;  // where the first tile row goes
+    bool covers;        // every tile row drawn so far is opaque
+};
+
+// Draws tile rows [first, tiles) of the layer line, and returns where it stopped: at the end,
+// or, when `Mirrors` is false, at the first mirrored cell. Screens rarely mirror tiles, so the
+// line starts without mirroring and goes on with it, without a branch, from the first
+// mirrored cell.
 template <class Kernels, bool Mirrors>
-bool drawLayerRow(const VideoMemory& memory, int layer, const TileCell* mapRow, int py, int px,
-                  int count, LineBuffer& buffer) {
-    int rowOffset = (py & 7) * SheetRowBytes;
-    int flippedRowOffset = (7 - (py & 7)) * SheetRowBytes;
-    int column = px >> 3;
-    int fine = px & 7;
-    int tiles = (count + fine + 7) >> 3;
-    uint16_t* entries = buffer.at(-fine);
+int drawTileRows(const VideoMemory& memory, LayerLine& line, int first) {
     // Screens repeat cells along a row (blank areas, panels), so a cell like the one before
     // reuses its decoded row, and a run of blank cells is passed over four at a time.
     int previous = -1;
     bool blank = true;
-    bool covers = true;
     typename Kernels::TileRow row{};
-    for (int k = 0; k < tiles; ++k) {
-        int at = (column + k) & (MapSide - 1);
-        TileCell cell = mapRow[at];
+    for (int k = first; k < line.tiles; ++k) {
+        int at = (line.column + k) & (MapSide - 1);
+        TileCell cell = line.mapRow[at];
         if (cell != previous) {
+            if (!Mirrors && (cell & CellFlipX)) return k;
             previous = cell;
             int offset = ((cell & 0x3F0) << 5) + ((cell & 15) << 2) +
-                         ((cell & CellFlipY) ? flippedRowOffset : rowOffset);
+                         ((cell & CellFlipY) ? line.flippedRowOffset : line.rowOffset);
             uint32_t pixels = sheetWord(memory.sheet, offset);
             blank = pixels == 0;
-            covers = covers && wordOpaque(pixels);
+            line.covers = line.covers && wordOpaque(pixels);
             if (!blank) {
                 if constexpr (Mirrors) pixels = mirrorWord(pixels, (cell & CellFlipX) != 0);
-                row = Kernels::tileRow(pixels, tileDepthBits(layer, cell));
+                row = Kernels::tileRow(pixels, tileDepthBits(line.layer, cell));
             }
         }
         if (!blank) {
-            Kernels::mergeNearest(entries + 8 * k, row);
+            Kernels::mergeNearest(line.entries + 8 * k, row);
             continue;
         }
         const uint64_t run = cell * 0x0001000100010001u;
-        while (k + 4 < tiles && at + 4 < MapSide) {
+        while (k + 4 < line.tiles && at + 4 < MapSide) {
             uint64_t next;
-            std::memcpy(&next, mapRow + at + 1, sizeof next);
+            std::memcpy(&next, line.mapRow + at + 1, sizeof next);
             if (next != run) break;
             k += 4;
             at += 4;
         }
     }
-    return covers;
+    return line.tiles;
 }
 
+// Draws one layer's line into the buffer. True when the layer is opaque over the whole run,
+// so that the layers behind it cannot show.
 template <class Kernels>
 bool drawLayer(const VideoMemory& memory, int layer, int y, int start, int count,
                LineBuffer& buffer) {
     LayerWord word = memory.layers[size_t(layer)];
     int px = (start + layerScrollX(word)) & MapPixelMask;
     int py = (y + layerScrollY(word)) & MapPixelMask;
-    const TileCell* mapRow = memory.maps.data() + mapIndex(layer, 0, py >> 3);
-    uint64_t flags = 0;
-    for (int at = 0; at < MapSide; at += 4) {
-        uint64_t four;
-        std::memcpy(&four, mapRow + at, sizeof four);
-        flags |= four;
-    }
-    if (flags & CellFlipX * 0x0001000100010001u) {
-        return drawLayerRow<Kernels, true>(memory, layer, mapRow, py, px, count, buffer);
-    }
-    return drawLayerRow<Kernels, false>(memory, layer, mapRow, py, px, count, buffer);
+    LayerLine line;
+    line.mapRow = memory.maps.data() + mapIndex(layer, 0, py >> 3);
+    line.layer = layer;
+    line.column = px >> 3;
+    line.tiles = (count + (px & 7) + 7) >> 3;
+    line.rowOffset = (py & 7) * SheetRowBytes;
+    line.flippedRowOffset = (7 - (py & 7)) * SheetRowBytes;
+    line.entries = buffer.at(-(px & 7));
+    line.covers = true;
+    int stopped = drawTileRows<Kernels, false>(memory, line, 0);
+    if (stopped < line.tiles) drawTileRows<Kernels, true>(memory, line, stopped);
+    return line.covers;
 }
 
 // Draws the enabled layers from `first` back, front to back, up to the first that covers
