@@ -24,8 +24,8 @@ inline uint32_t sheetWord(const CharacterSheet& sheet, int offset) {
     return word;
 }
 
-// The same 8 pixels, right to left when `mirror` is set. Without a branch: flips come at
-// random in a scene, and a mispredicted branch costs more than the mirroring.
+// The same 8 pixels, right to left when `mirror` is set. Without a branch, for lines where
+// mirrored and plain cells mix at random: a mispredicted branch costs more than mirroring.
 inline uint32_t mirrorWord(uint32_t word, bool mirror) {
     uint32_t bytes = word >> 24 | (word >> 8 & 0xFF00) | (word << 8 & 0xFF0000) | word << 24;
     uint32_t mirrored = (bytes >> 4 & 0x0F0F0F0F) | (bytes << 4 & 0xF0F0F0F0);
@@ -44,6 +44,8 @@ inline int wordPixel(uint32_t word, int i) {
     return int(word >> ((i >> 1) * 8 + ((i & 1) ? 0 : 4)) & 15);
 }
 
+// One colour channel of a blend: mix, add (limited to 255) or multiply, with weights a and
+// 127 - a over 128.
 template <int Mode> inline uint32_t blendChannel(uint32_t source, uint32_t base, uint32_t amount) {
     if constexpr (Mode == BlendMix) {
         return (source * amount + base * (127 - amount)) >> 7;
@@ -199,7 +201,7 @@ struct SimdKernels {
     }
     static void colour(const Palette& palette, const uint16_t* entries, int count, uint32_t* row) {
         auto colourFour = [&](int at) {
-            uint64_t four;
+            uint64_t four;  // entries at .. at + 3, the first in the low bits (x86)
             std::memcpy(&four, entries + at, sizeof four);
             _mm_storeu_si128(
                 reinterpret_cast<__m128i*>(row + at),
