@@ -1,5 +1,6 @@
-// Composer speed: the production composer and the per-pixel reference on the four scenes,
-// and the memory floor of writing a framebuffer from the palette.
+// Composer speed: the production composer (with its fastest kernels, and with the portable
+// ones) and the per-pixel reference on the four scenes, and the memory floor of writing a
+// framebuffer from the palette.
 #include "bench/scenes.h"
 #include "engine/composer.h"
 
@@ -29,6 +30,10 @@ void composeScene(benchmark::State& state, int32_t (*composer)(VideoMemory&), Sc
     }
 }
 
+int32_t composePortable(VideoMemory& memory) {
+    return composeFrameWith(memory, ComposerKernels::Portable);
+}
+
 void BM_PaletteFloor(benchmark::State& state) {
     BenchVideo video(Scene::Menu);
     std::vector<uint8_t> indexes(ScreenWidth * ScreenHeight);
@@ -56,6 +61,14 @@ BENCHMARK_CAPTURE(composeScene, title, composeFrameReference, Scene::Title)
     ->Name("BM_ComposeReference/title");
 BENCHMARK_CAPTURE(composeScene, worst, composeFrameReference, Scene::Worst)
     ->Name("BM_ComposeReference/worst");
+BENCHMARK_CAPTURE(composeScene, menu, composePortable, Scene::Menu)
+    ->Name("BM_ComposePortable/menu");
+BENCHMARK_CAPTURE(composeScene, lesson, composePortable, Scene::Lesson)
+    ->Name("BM_ComposePortable/lesson");
+BENCHMARK_CAPTURE(composeScene, title, composePortable, Scene::Title)
+    ->Name("BM_ComposePortable/title");
+BENCHMARK_CAPTURE(composeScene, worst, composePortable, Scene::Worst)
+    ->Name("BM_ComposePortable/worst");
 BENCHMARK(BM_PaletteFloor);
 
 BENCHMARK_MAIN();

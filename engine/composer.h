@@ -8,10 +8,22 @@
 // happens at all: no callback, `composing` untouched).
 int32_t composeFrame(VideoMemory& memory);
 
-// Orders visible sprites by their key (placement bits 0-11), smallest first, with a
-// selection sort that swaps. It is not stable, and that order decides which of two
-// overlapping sprites with equal keys is in front, so it must stay exactly this sort.
+// Orders visible sprites by their key (placement bits 0-11), smallest first, in exactly the
+// order a selection sort that swaps gives (at each position, the first of the smallest
+// remaining keys is swapped in). That sort is not stable, and its order decides which of two
+// overlapping sprites with equal keys is in front, so every tie must come out its way.
 void sortSprites(SpriteEntry* list, int count);
+
+// The inner loops the fast composer can run on. Both draw the same picture; Simd uses SSE2
+// and exists only where the compiler targets it.
+enum class ComposerKernels { Portable, Simd };
+
+// True when this build carries the SIMD kernels.
+bool composerHasSimdKernels();
+
+// composeFrame with the chosen kernels; Simd in a build without them runs the portable ones.
+// composeFrame itself runs the fastest kernels of the build.
+int32_t composeFrameWith(VideoMemory& memory, ComposerKernels kernels);
 
 // The straight per-pixel composer, written directly from the rules. Slow; it is the oracle
 // that every faster composer is tested against.
