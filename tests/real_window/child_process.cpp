@@ -140,7 +140,11 @@ std::string describeEnd(const ChildProcess& child) {
 
 std::string readOutput(const ChildProcess& child) {
     if (child.outputPath.empty()) return {};
-    std::ifstream file(child.outputPath, std::ios::binary);
+    return readFile(child.outputPath);
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
     std::ostringstream text;
     text << file.rdbuf();
     return text.str();

@@ -42,6 +42,8 @@ int exitCode(const ChildProcess& child);
 std::string describeEnd(const ChildProcess& child);
 // Everything the child wrote to its output file so far.
 std::string readOutput(const ChildProcess& child);
+// The whole content of a file; empty when it cannot be read.
+std::string readFile(const std::string& path);
 // Runs a short command to its end (at most `seconds`). True when it exited with status 0.
 bool runCommand(const std::vector<std::string>& command, const SpawnOptions& options = {},
                 double seconds = 20);

@@ -1,7 +1,8 @@
 #include "tests/real_window/program_under_test.h"
 
+#include "tests/real_window/child_process.h"
+
 #include <cstdlib>
-#include <filesystem>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@ namespace {
 const std::vector<std::string> DesktopEnvironment = {"SDL_VIDEODRIVER", "WAYLAND_DISPLAY",
                                                      "SDL_RENDER_DRIVER"};
 
+// Wine names the user's folder in the prefix after the Unix user.
 std::string userName() {
     const passwd* entry = getpwuid(getuid());
     if (entry != nullptr && entry->pw_name != nullptr) return entry->pw_name;
@@ -30,25 +32,32 @@ ProgramUnderTest nativeProgram(const std::string& path, const std::string& dataF
     return program;
 }
 
-ProgramUnderTest wineProgram(const std::string& exe, const std::string& dataFolder) {
+ProgramUnderTest wineProgram(const std::string& exe, const std::string& prefix) {
     ProgramUnderTest program;
-    const std::string prefix = dataFolder + "/wine";
-    // Wine makes the prefix itself, but not the folders above it.
-    std::error_code ignored;
-    std::filesystem::create_directories(dataFolder, ignored);
-    program.command = {"wine", exe};
+    // wine-run sets up Wine's environment (prefix, no debug output, no sound driver).
+    program.command = {QUENMORE_WINE_RUN, prefix, exe};
     program.environment = DesktopEnvironment;
-    program.environment.push_back("WINEPREFIX=" + prefix);
-    program.environment.push_back("WINEDEBUG=-all");
+    program.winePrefix = prefix;
     program.bestTimesFile =
         prefix + "/drive_c/users/" + userName() + "/AppData/Roaming/quenmoreTimes.bin";
-    // A fresh prefix is built on the first start.
-    program.startSeconds = 120;
+    // Wine loads a whole Windows system and draws through a software Direct3D.
+    program.startSeconds = 60;
     return program;
 }
 
 ProgramUnderTest programUnderTest(const std::string& nativePath, const std::string& dataFolder) {
     const char* exe = std::getenv("QUENMORE_WINE_PROGRAM");
-    if (exe != nullptr && exe[0] != '\0') return wineProgram(exe, dataFolder);
+    if (exe != nullptr && exe[0] != '\0') return wineProgram(exe, dataFolder + "/wine");
     return nativeProgram(nativePath, dataFolder);
+}
+
+bool runWineRun(const std::string& prefix, const std::vector<std::string>& arguments,
+                const std::vector<std::string>& environment, const std::string& logPath,
+                double seconds) {
+    std::vector<std::string> command = {QUENMORE_WINE_RUN, prefix};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    SpawnOptions options;
+    options.environment = environment;
+    options.outputPath = logPath;
+    return runCommand(command, options, seconds);
 }

@@ -11,12 +11,22 @@ struct ProgramUnderTest {
     std::vector<std::string> command;
     std::vector<std::string> environment;  // changes, as for SpawnOptions
     std::string bestTimesFile;
+    // The Wine prefix a Windows program runs in, whose Wine session has to be started for
+    // the X display before the program (see startWineSession); empty for a native program.
+    std::string winePrefix;
     double startSeconds = 1;  // time from launch to the first frame on the screen
 };
 
 // The native program at `path`, with its data in `dataFolder`.
 ProgramUnderTest nativeProgram(const std::string& path, const std::string& dataFolder);
-// The Windows program `exe` under Wine, with a fresh Wine prefix in `dataFolder`.
-ProgramUnderTest wineProgram(const std::string& exe, const std::string& dataFolder);
-// The Wine program named by QUENMORE_WINE_PROGRAM when that is set, else the native one.
+// The Windows program `exe` under Wine in the prefix `prefix`, made on first use.
+ProgramUnderTest wineProgram(const std::string& exe, const std::string& prefix);
+// The Wine program named by QUENMORE_WINE_PROGRAM when that is set, with a fresh Wine prefix
+// in `dataFolder`; else the native one.
 ProgramUnderTest programUnderTest(const std::string& nativePath, const std::string& dataFolder);
+
+// Runs cmake/wine-run for `prefix` with `arguments` and the changes `environment`, its
+// output going to `logPath`. True when it succeeded within `seconds`.
+bool runWineRun(const std::string& prefix, const std::vector<std::string>& arguments,
+                const std::vector<std::string>& environment, const std::string& logPath,
+                double seconds);

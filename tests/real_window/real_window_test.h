@@ -12,9 +12,8 @@
 #include <iostream>
 #include <string>
 
-// Where the assets, the golden frames and the program are.
+// Where the assets, the golden frames and the failure evidence are.
 constexpr const char* SourceAssets = QUENMORE_SOURCE_DIR "/assets";
-constexpr const char* NativeProgram = QUENMORE_PROGRAM;
 constexpr const char* FailureFolder = QUENMORE_FAILURE_DIR;
 
 class RealWindowTest : public ::testing::Test {
@@ -22,18 +21,29 @@ class RealWindowTest : public ::testing::Test {
     TempFolder folder{"quenmore-real-window"};
     WindowSession session;
 
-    // Starts the X session with a screen of width x height and prepares the program with
-    // its own data folder; Caps Lock starts off.
+#ifdef QUENMORE_PROGRAM
+    // Starts the X session with a screen of width x height for the native program (or the
+    // one QUENMORE_WINE_PROGRAM names), with its own data folder.
     void openScreen(int width = 640, int height = 360) {
+        openScreenFor(programUnderTest(QUENMORE_PROGRAM, folder.file("data")), width, height);
+    }
+#endif
+
+    // Starts the X session with a screen of width x height, and Wine's session when the
+    // program is a Windows one, and prepares the program; Caps Lock starts off.
+    void openScreenFor(const ProgramUnderTest& program, int width, int height) {
         std::string error;
         ASSERT_TRUE(
             openWindowSession(session, width, height, folder.path.string(), SourceAssets, error))
             << error;
-        session.program = programUnderTest(NativeProgram, folder.file("data"));
+        session.program = program;
+        ASSERT_TRUE(startWineSession(session, error)) << error;
         ASSERT_TRUE(setCapsLock(session.x, false));
     }
 
-    void launch() { ASSERT_TRUE(launchProgram(session)) << "cannot run " << NativeProgram; }
+    void launch() {
+        ASSERT_TRUE(launchProgram(session)) << "cannot run " << session.program.command[0];
+    }
 
     // The program's exit status once it has ended within `seconds`; -1 otherwise.
     int exitStatusWithin(double seconds) {

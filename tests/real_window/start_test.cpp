@@ -88,7 +88,7 @@ TEST(NoDisplayTest, TheProgramStopsWithAMessageInsteadOfRunningInvisibly) {
     options.environment = {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER",
                            "XDG_DATA_HOME=" + data.path.string()};
     options.outputPath = data.file("output.log");
-    ASSERT_TRUE(spawnProcess(program, {NativeProgram}, options));
+    ASSERT_TRUE(spawnProcess(program, {QUENMORE_PROGRAM}, options));
     ASSERT_TRUE(waitForExit(program, 30)) << "the program kept running without a display";
     EXPECT_GT(exitCode(program), 0) << describeEnd(program);
     const std::string output = readOutput(program);

@@ -2,8 +2,11 @@
 
 #include "tests/real_window/polling.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -93,6 +96,34 @@ bool openWindowSession(WindowSession& session, int width, int height, const std:
     session.styles.results = mainText(session.art, 2);
     session.styles.selectedRow = mainText(session.art, 0);
     return startXSession(session.x, width, height, folder, error);
+}
+
+WineSession::~WineSession() {
+    stopWineSession(*this);
+}
+
+bool startWineSession(WindowSession& session, std::string& error) {
+    const std::string& prefix = session.program.winePrefix;
+    if (prefix.empty()) return true;
+    stopWineSession(session.wine);
+    // The server outlives the program by a minute, long enough for a test to start the
+    // program again; it ends by itself after a test that could not stop it. A new prefix
+    // takes Wine a while to make.
+    session.wine.logPath = session.folder + "/wine-session.log";
+    if (!runWineRun(prefix, {"--start", "60"}, {displayVariable(session.x)}, session.wine.logPath,
+                    600)) {
+        error =
+            "the Wine session did not start in " + prefix + ": " + readFile(session.wine.logPath);
+        return false;
+    }
+    session.wine.prefix = prefix;
+    return true;
+}
+
+void stopWineSession(WineSession& wine) {
+    if (wine.prefix.empty()) return;
+    runWineRun(wine.prefix, {"--stop"}, {}, wine.logPath, 60);
+    wine.prefix.clear();
 }
 
 bool launchProgram(WindowSession& session) {
@@ -233,7 +264,9 @@ char otherCharacterOnKey(char c) {
 }
 
 bool leaveTitle(WindowSession& session) {
-    if (!waitToSee(session, [&](const Picture&) { return screenCovered(session.lastShot); })) {
+    if (!waitToSee(
+            session, [&](const Picture&) { return screenCovered(session.lastShot); },
+            std::max(30.0, session.program.startSeconds))) {
         return false;
     }
     // A key that comes before the window has the keyboard focus is lost: press again now
@@ -327,4 +360,37 @@ bool typeLine(WindowSession& session, const std::string& line, int wrongBefore, 
         return false;
     }
     return true;
+}
+
+bool typeExercise(WindowSession& session, TypedExercise& typed, std::string& problem) {
+    typed = {};
+    for (int line = 0; line < 10; ++line) {
+        const std::string text = lineToType(look(session), session.styles);
+        const int wrongBefore = line % 3 == 1 ? int(text.size() / 2) : -1;
+        if (!typeLine(session, text, wrongBefore, line == 9, problem)) {
+            problem = "line " + std::to_string(line) + ": " + problem;
+            return false;
+        }
+        typed.characters += int(text.size());
+        typed.mistakes += wrongBefore >= 0 ? 1 : 0;
+    }
+    return true;
+}
+
+std::string bestTimeText(int seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "Best Time: %d:%02d", seconds / 60, seconds % 60);
+    return text;
+}
+
+std::vector<uint8_t> fileBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+uint32_t bestTimeRecord(const std::vector<uint8_t>& bytes, int row) {
+    const size_t at = size_t(row) * 4;
+    if (at + 4 > bytes.size()) return 0;
+    return uint32_t(bytes[at]) | uint32_t(bytes[at + 1]) << 8 | uint32_t(bytes[at + 2]) << 16 |
+           uint32_t(bytes[at + 3]) << 24;
 }

@@ -7,6 +7,7 @@
 #include "tests/real_window/screen_reader.h"
 #include "tests/real_window/x_session.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -18,8 +19,22 @@ struct ScreenStyles {
     TextStyle selectedRow;  // the selected menu row, the lesson screen's title, key labels
 };
 
+// The Wine session a Windows program runs in: Wine's server and services for its prefix,
+// started for the X session's display and ended, with everything still running in it,
+// when the record goes out of scope.
+struct WineSession {
+    std::string prefix;  // empty while none runs
+    std::string logPath;
+
+    WineSession() = default;
+    ~WineSession();
+    WineSession(const WineSession&) = delete;
+    WineSession& operator=(const WineSession&) = delete;
+};
+
 struct WindowSession {
     XSession x;
+    WineSession wine;  // ended before the X server goes
     Art art;
     ScreenStyles styles;
     ProgramUnderTest program;
@@ -32,6 +47,12 @@ struct WindowSession {
 // Starts the X session (width x height) and loads the art from `assetsFolder`.
 bool openWindowSession(WindowSession& session, int width, int height, const std::string& folder,
                        const std::string& assetsFolder, std::string& error);
+// Starts the Wine session of a Windows program (session.program.winePrefix) for the X
+// display, making the prefix when it is missing; does nothing for a native program. False
+// with a reason on failure.
+bool startWineSession(WindowSession& session, std::string& error);
+// Ends the Wine session, if one runs, and everything in it.
+void stopWineSession(WineSession& wine);
 // Starts the program (again, after it has ended). Its output goes to the session's folder.
 bool launchProgram(WindowSession& session);
 // True once the program has ended.
@@ -108,3 +129,20 @@ bool reachExercise(WindowSession& session, int number);
 // the last line, the results are shown.
 bool typeLine(WindowSession& session, const std::string& line, int wrongBefore, bool lastLine,
               std::string& problem);
+
+struct TypedExercise {
+    int characters = 0;  // in the ten lines
+    int mistakes = 0;    // wrong keys pressed
+};
+// Types the ten lines of the exercise, each read off the screen, with one wrong key in every
+// third line (the other character of the key that was due, as when Shift is forgotten or
+// held too long), until the results are shown.
+bool typeExercise(WindowSession& session, TypedExercise& typed, std::string& problem);
+// What the menu shows for a best time of `seconds`: "Best Time: 1:05".
+std::string bestTimeText(int seconds);
+
+// ---- The best-times file -----------------------------------------------------------------
+// The bytes of a file; empty when there is none.
+std::vector<uint8_t> fileBytes(const std::string& path);
+// The record of lesson row `row` (0 to 9): a little-endian 32-bit number.
+uint32_t bestTimeRecord(const std::vector<uint8_t>& bytes, int row);
