@@ -14,7 +14,7 @@ struct ProgramUnderTest {
     // The Wine prefix a Windows program runs in, whose Wine session has to be started for
     // the X display before the program (see startWineSession); empty for a native program.
     std::string winePrefix;
-    double startSeconds = 1;  // time from launch to the first frame on the screen
+    double startSeconds = 30;  // the longest a launch may take to show its first frame
 };
 
 // The native program at `path`, with its data in `dataFolder`.

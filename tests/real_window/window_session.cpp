@@ -2,7 +2,6 @@
 
 #include "tests/real_window/polling.h"
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -266,7 +265,7 @@ char otherCharacterOnKey(char c) {
 bool leaveTitle(WindowSession& session) {
     if (!waitToSee(
             session, [&](const Picture&) { return screenCovered(session.lastShot); },
-            std::max(30.0, session.program.startSeconds))) {
+            session.program.startSeconds)) {
         return false;
     }
     // A key that comes before the window has the keyboard focus is lost: press again now
