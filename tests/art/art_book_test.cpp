@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <memory>
 #include <random>
 #include <string>
@@ -24,48 +23,44 @@ Reading readText(const std::string& text) {
     return reading;
 }
 
-std::string tileRows(const char* row) {
+std::string tileRows(const char* row, int count = 8) {
     std::string rows;
-    for (int y = 0; y < 8; ++y) rows += std::string(row) + "\n";
+    for (int y = 0; y < count; ++y) rows += std::string(row) + "\n";
     return rows;
 }
 
-void writeFile(const std::string& path, const std::string& text) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    std::fwrite(text.data(), 1, text.size(), file);
-    std::fclose(file);
-}
-
-}  // namespace
-
-TEST(ArtSource, TilesTakeDefaultAndLegendPixelCharacters) {
-    const Reading reading = readText("# a comment\n"
-                                     "legend # 1 + 12\n"
-                                     "tile 17\n"
-                                     ".#+f0123\n" +
-                                     tileRows("........").substr(9));
+TEST(ArtSource, DirectivesFillTilesCharactersPicturesAndColours) {
+    std::string picture;
+    for (int y = 0; y < 16; ++y) picture += std::string(8, '1') + std::string(8, '2') + "\n";
+    const Reading reading =
+        readText("# a comment\nlegend # 1 + 12\ntile 17\n.#+f0123\n" + tileRows("........", 7) +
+                 "base 96\nchar #\n" + tileRows("1.......") + "base 0\nchar A\n" +
+                 tileRows(".......1") + "picture 30 16 16\n" + picture +
+                 "group 2 results\ncolour 0 FF8000 first\ncolour f 0a0B0c\n");
     ASSERT_TRUE(reading.ok) << reading.error;
-    const int expected[8] = {0, 1, 12, 15, 0, 1, 2, 3};
-    for (int x = 0; x < 8; ++x) EXPECT_EQ(tilePixel(*reading.book, 17, x, 0), expected[x]);
-    EXPECT_TRUE(reading.book->tileGiven[17]);
-    EXPECT_FALSE(reading.book->tileGiven[16]);
-}
-
-TEST(ArtSource, CharactersLandAtTheBasePlusTheirCode) {
-    const Reading reading = readText("base 96\nchar #\n" + tileRows("1.......") +
-                                     "base 0\nchar A\n" + tileRows(".......1"));
-    ASSERT_TRUE(reading.ok) << reading.error;
-    EXPECT_EQ(tilePixel(*reading.book, 96 + '#', 0, 7), 1);
-    EXPECT_EQ(tilePixel(*reading.book, 'A', 7, 3), 1);
+    const ArtBook& book = *reading.book;
+    const int row[8] = {0, 1, 12, 15, 0, 1, 2, 3};  // the defaults and the legend's characters
+    for (int x = 0; x < 8; ++x) EXPECT_EQ(tilePixel(book, 17, x, 0), row[x]);
+    EXPECT_TRUE(book.tileGiven[17]);
+    EXPECT_FALSE(book.tileGiven[16]);
+    EXPECT_EQ(tilePixel(book, 96 + '#', 0, 7), 1);  // characters at the base plus their code
+    EXPECT_EQ(tilePixel(book, 'A', 7, 3), 1);
+    // A picture spreads over the tiles to its right and below.
+    EXPECT_EQ(tilePixel(book, 30, 0, 0), 1);
+    EXPECT_EQ(tilePixel(book, 31, 0, 0), 2);
+    EXPECT_EQ(tilePixel(book, 46, 7, 7), 1);
+    EXPECT_EQ(tilePixel(book, 47, 7, 7), 2);
+    EXPECT_FALSE(book.tileGiven[32]);
+    // Colours belong to their group.
+    EXPECT_EQ(book.colours[32], 0xFF8000u);
+    EXPECT_EQ(book.colours[47], 0x0A0B0Cu);
+    EXPECT_EQ(book.colours[33], 0u);
 }
 
 TEST(ArtSource, ShadowsFallDownAndRightOnlyWhereTheGlyphLeavesRoom) {
-    const Reading reading = readText("base 0\nshadow 2\nchar x\n"
-                                     "11......\n.1......\n........\n........\n"
-                                     "........\n........\n........\n.......1\n"
-                                     "shadow off\nchar y\n" +
-                                     tileRows("1......."));
+    const Reading reading =
+        readText("base 0\nshadow 2\nchar x\n11......\n.1......\n" + tileRows("........", 5) +
+                 ".......1\nshadow off\nchar y\n" + tileRows("1......."));
     ASSERT_TRUE(reading.ok) << reading.error;
     const ArtBook& book = *reading.book;
     EXPECT_EQ(tilePixel(book, 'x', 1, 1), 1);  // ink is never covered by the shadow
@@ -79,26 +74,6 @@ TEST(ArtSource, ShadowsFallDownAndRightOnlyWhereTheGlyphLeavesRoom) {
     EXPECT_EQ(tilePixel(book, 'y', 1, 1), 0);
 }
 
-TEST(ArtSource, PicturesSpreadOverTheTilesToTheRightAndBelow) {
-    std::string rows;
-    for (int y = 0; y < 16; ++y) rows += std::string(8, '1') + std::string(8, '2') + "\n";
-    const Reading reading = readText("picture 30 16 16\n" + rows);
-    ASSERT_TRUE(reading.ok) << reading.error;
-    EXPECT_EQ(tilePixel(*reading.book, 30, 0, 0), 1);
-    EXPECT_EQ(tilePixel(*reading.book, 31, 0, 0), 2);
-    EXPECT_EQ(tilePixel(*reading.book, 46, 7, 7), 1);
-    EXPECT_EQ(tilePixel(*reading.book, 47, 7, 7), 2);
-    EXPECT_FALSE(reading.book->tileGiven[32]);
-}
-
-TEST(ArtSource, ColoursBelongToTheirGroup) {
-    const Reading reading = readText("group 2 results\ncolour 0 FF8000 first\ncolour f 0a0B0c\n");
-    ASSERT_TRUE(reading.ok) << reading.error;
-    EXPECT_EQ(reading.book->colours[32], 0xFF8000u);
-    EXPECT_EQ(reading.book->colours[47], 0x0A0B0Cu);
-    EXPECT_EQ(reading.book->colours[33], 0u);
-}
-
 TEST(ArtSource, FaultsNameTheLineAndTheReason) {
     struct Case {
         std::string text;
@@ -108,7 +83,7 @@ TEST(ArtSource, FaultsNameTheLineAndTheReason) {
         {"tile 3\n" + tileRows("........") + "tile 3\n" + tileRows("........"),
          "test.txt:10: tile 3 is given twice"},
         {"picture 15 16 8\n" + tileRows("................"), "test.txt:1: the block runs past"},
-        {"tile 1023\n" + tileRows("........").substr(9), "test.txt:1: the block ends after 7"},
+        {"tile 1023\n" + tileRows("........", 7), "test.txt:1: the block ends after 7"},
         {"tile 0\n........\n.......\n", "test.txt:3: a row of 7 pixels"},
         {"tile 0\n" + tileRows("...x...."), "test.txt:2: the pixel character 'x'"},
         {"tile 1024\n", "test.txt:1: a tile must be 0 to 1023"},
@@ -129,19 +104,14 @@ TEST(ArtSource, FaultsNameTheLineAndTheReason) {
         EXPECT_FALSE(reading.ok) << c.expected;
         EXPECT_EQ(reading.error.rfind(c.expected, 0), 0u) << reading.error;
     }
-}
-
-TEST(ArtSource, GarbageIsRefusedOrReadWithoutHarm) {
+    // Garbage is refused with a reason or read without harm (the sanitizers watch).
     std::mt19937 random(12345);
     const std::string alphabet = "tilecharpicturegroupcolourlegendbaseshadow 0123456789abcdef.#\n";
     for (int round = 0; round < 300; ++round) {
         std::string text;
-        const int length = int(random() % 400);
-        for (int i = 0; i < length; ++i) text += alphabet[random() % alphabet.size()];
-        Reading reading = readText(text);
-        if (!reading.ok) {
-            EXPECT_FALSE(reading.error.empty());
-        }
+        for (int i = int(random() % 400); i > 0; --i) text += alphabet[random() % alphabet.size()];
+        const Reading reading = readText(text);
+        EXPECT_TRUE(reading.ok || !reading.error.empty());
     }
 }
 
@@ -151,26 +121,25 @@ TEST(ArtFolder, ReadsEveryTextFileAndNeedsAtLeastOne) {
     std::string error;
     EXPECT_FALSE(readArtFolder(*book, folder.path.string(), error));
     EXPECT_NE(error.find("no .txt art sources"), std::string::npos) << error;
+    EXPECT_FALSE(readArtFolder(*book, folder.file("missing"), error));
 
-    writeFile(folder.file("b.txt"), "group 0\ncolour 1 111111\n");
-    writeFile(folder.file("a.txt"), "group 0\ncolour 2 222222\n");
-    writeFile(folder.file("notes.md"), "not art\n");
+    auto write = [&](const char* name, const std::string& text) {
+        writeBytes(folder.file(name), Bytes(text.begin(), text.end()));
+    };
+    write("b.txt", "group 0\ncolour 1 111111\n");
+    write("a.txt", "group 0\ncolour 2 222222\n");
+    write("notes.md", "not art\n");
     ASSERT_TRUE(readArtFolder(*book, folder.path.string(), error)) << error;
     EXPECT_EQ(book->colours[1], 0x111111u);
     EXPECT_EQ(book->colours[2], 0x222222u);
 
-    writeFile(folder.file("c.txt"), "oops\n");
+    write("c.txt", "oops\n");
     book = std::make_unique<ArtBook>();
     EXPECT_FALSE(readArtFolder(*book, folder.path.string(), error));
     EXPECT_EQ(error, "c.txt:1: unknown directive 'oops'");
 
-    EXPECT_FALSE(readArtFolder(*book, folder.file("missing"), error));
-}
-
-TEST(AssetWriting, AFolderThatCannotBeWrittenIsReported) {
-    TempFolder folder;
-    auto book = std::make_unique<ArtBook>();
-    std::string error;
     EXPECT_FALSE(writeAssetFiles(*book, folder.file("missing"), error));
     EXPECT_NE(error.find("quenmore.chr: cannot be written"), std::string::npos) << error;
 }
+
+}  // namespace

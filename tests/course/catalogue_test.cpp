@@ -1,10 +1,11 @@
+// The built-in lessons: every word entry can be typed and placed, every intro script is one
+// the intro runs safely and leaves no key highlighted.
 #include "course/lesson_catalogue.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cctype>
-#include <cstdint>
 #include <cstring>
 #include <set>
 #include <string>
@@ -15,27 +16,21 @@ bool isPrintable(char c) {
     return c >= 32 && c <= 126;
 }
 
-// Characters that have a key: every printable one, and the control codes that name the
-// left Shift (7), right Shift (11) and Caps Lock (12) keys.
-bool hasKey(char c) {
-    return isPrintable(c) || c == 7 || c == 11 || c == 12;
-}
-
-bool twoDigits(const std::string& command, size_t at, int& value) {
-    if (command.size() < at + 2 || !isdigit(command[at]) || !isdigit(command[at + 1])) {
-        return false;
-    }
-    value = (command[at] - '0') * 10 + (command[at + 1] - '0');
-    return true;
+// The number in command[at, at + 2), or -1 when those are not two digits.
+int twoDigits(const std::string& command, size_t at) {
+    if (command.size() < at + 2 || !isdigit(command[at]) || !isdigit(command[at + 1])) return -1;
+    return (command[at] - '0') * 10 + (command[at + 1] - '0');
 }
 
 // Text rows and columns of the lesson screen's text box.
-bool insideTextBox(int column, int row, int cells) {
+bool insideTextBox(const std::string& command, int cells) {
+    const int column = twoDigits(command, 1);
+    const int row = twoDigits(command, 3);
     return row >= 16 && row <= 19 && column >= 2 && cells >= 1 && column + cells - 1 <= 41;
 }
 
-// Empty when the script would run safely and leave no key highlighted; otherwise what is
-// wrong and where.
+// Empty when the script runs safely and leaves no key highlighted; otherwise what is wrong
+// and where.
 std::string scriptProblem(const char* const (&script)[ScriptSlots]) {
     std::set<char> highlighted;
     int end = -1;
@@ -43,55 +38,35 @@ std::string scriptProblem(const char* const (&script)[ScriptSlots]) {
         if (script[i] == nullptr) return "null command before the end at " + std::to_string(i);
         const std::string command = script[i];
         const std::string where = " at " + std::to_string(i) + ": " + command;
-        int column = 0;
-        int row = 0;
-        int count = 0;
+        const std::string text = command.size() > 5 ? command.substr(5) : "";
+        bool ok = true;
         switch (command.empty() ? '\0' : command[0]) {
-        case 't': {
-            const std::string text = command.size() > 5 ? command.substr(5) : "";
-            if (!twoDigits(command, 1, column) || !twoDigits(command, 3, row) ||
-                !insideTextBox(column, row, int(text.size()))) {
-                return "text outside the box" + where;
-            }
-            if (!std::all_of(text.begin(), text.end(), isPrintable)) return "unprintable" + where;
-            if (text == "When you're ready," && !highlighted.empty()) {
-                return "keys still highlighted" + where;
-            }
+        case 't':
+            ok = insideTextBox(command, int(text.size())) &&
+                 std::all_of(text.begin(), text.end(), isPrintable) &&
+                 (text != "When you're ready," || highlighted.empty());
+            break;
+        case 'c': ok = command.size() == 7 && insideTextBox(command, twoDigits(command, 5)); break;
+        case 'h': {
+            // Printable characters and the control codes of the left Shift (7), right Shift
+            // (11) and Caps Lock (12) keys have keys.
+            const char c = command.size() == 3 ? command[1] : '\0';
+            ok = (isPrintable(c) || c == 7 || c == 11 || c == 12) &&
+                 (command[2] == '1' ? highlighted.insert(c).second
+                                    : command[2] == '0' && highlighted.erase(c) == 1);
             break;
         }
-        case 'c':
-            if (command.size() != 7 || !twoDigits(command, 1, column) ||
-                !twoDigits(command, 3, row) || !twoDigits(command, 5, count) ||
-                !insideTextBox(column, row, count)) {
-                return "clear outside the box" + where;
-            }
-            break;
-        case 'h':
-            if (command.size() != 3 || !hasKey(command[1]) ||
-                (command[2] != '0' && command[2] != '1')) {
-                return "bad highlight" + where;
-            }
-            if (command[2] == '1' && !highlighted.insert(command[1]).second) {
-                return "highlighted twice" + where;
-            }
-            if (command[2] == '0' && highlighted.erase(command[1]) == 0) {
-                return "released without a highlight" + where;
-            }
-            break;
         case 'p':
-            if (command.size() != 4 || !twoDigits(command, 1, count) || !isdigit(command[3])) {
-                return "bad pause" + where;
-            }
+            ok = command.size() == 4 && twoDigits(command, 1) >= 0 && isdigit(command[3]);
             break;
-        case 'w':
-            if (command.size() != 1) return "bad wait" + where;
-            break;
+        case 'w': ok = command.size() == 1; break;
         case 'e':
-            if (command.size() != 1) return "bad end" + where;
+            ok = command.size() == 1;
             end = i;
             break;
-        default: return "unknown command" + where;
+        default: ok = false;
         }
+        if (!ok) return "bad command" + where;
     }
     if (end < 0) return "no end";
     if (!highlighted.empty()) return "keys still highlighted at the end";
@@ -101,35 +76,13 @@ std::string scriptProblem(const char* const (&script)[ScriptSlots]) {
     return "";
 }
 
-struct LessonFacts {
-    const char* title;
-    int words;
-    int commands;
-};
-
-constexpr LessonFacts Facts[LessonCount] = {
-    {"Lesson 1: Home Row Left", 13, 44},        {"Lesson 2: Upper Row Left", 30, 45},
-    {"Lesson 3: Home Row Right", 30, 51},       {"Lesson 4: Upper Row Right", 35, 47},
-    {"Lesson 5: Bottom Row Left", 40, 39},      {"Lesson 6: Bottom Row Right", 45, 36},
-    {"Lesson 7: Shift and Caps Lock", 40, 50},  {"Lesson 8: Numbers & Punctuation", 25, 69},
-    {"Lesson 9: Sentence Punctuation", 26, 41}, {"Lesson 10: Code Punctuation", 33, 80},
-};
-
-int commandCount(const LessonRecord& lesson) {
-    int count = 0;
-    while (count < ScriptSlots && lesson.script[count] != nullptr) ++count;
-    return count;
-}
-
-TEST(LessonCatalogue, TitlesAndSizesOfTheTenLessons) {
-    for (int i = 0; i < LessonCount; ++i) {
-        const LessonRecord& lesson = lessonCatalogue[i];
-        EXPECT_STREQ(lesson.title, Facts[i].title);
-        EXPECT_EQ(lesson.wordCount, Facts[i].words) << Facts[i].title;
-        EXPECT_EQ(commandCount(lesson), Facts[i].commands) << Facts[i].title;
-        for (int slot = lesson.wordCount; slot < WordSlots; ++slot) {
-            EXPECT_EQ(lesson.words[slot], nullptr) << Facts[i].title << " slot " << slot;
-        }
+TEST(LessonCatalogue, EveryScriptRunsSafelyAndReleasesItsKeys) {
+    for (const LessonRecord& lesson : lessonCatalogue) {
+        EXPECT_EQ(scriptProblem(lesson.script), "") << lesson.title;
+        int count = 0;
+        while (count < ScriptSlots && lesson.script[count] != nullptr) ++count;
+        ASSERT_GE(count, 2);
+        EXPECT_STREQ(lesson.script[count - 2], "p060") << lesson.title;
     }
 }
 
@@ -138,100 +91,29 @@ TEST(LessonCatalogue, TitlesAndSizesOfTheTenLessons) {
 TEST(LessonCatalogue, WordEntriesAreTypeableAndFitALine) {
     for (int i = 0; i < LessonCount; ++i) {
         const LessonRecord& lesson = lessonCatalogue[i];
-        for (int slot = 0; slot < lesson.wordCount; ++slot) {
+        for (int slot = 0; slot < WordSlots; ++slot) {
             const char* entry = lesson.words[slot];
-            ASSERT_NE(entry, nullptr) << Facts[i].title << " slot " << slot;
-            const size_t length = std::strlen(entry);
-            EXPECT_GT(length, 0u) << Facts[i].title << " slot " << slot;
-            EXPECT_TRUE(std::all_of(entry, entry + length, isPrintable)) << entry;
-            if (i == 9 && slot == 17) {
-                EXPECT_EQ(length, 47u) << entry;
-            } else {
-                EXPECT_LE(length, size_t(LongestPlaceableEntry)) << entry;
+            if (slot >= lesson.wordCount) {
+                EXPECT_EQ(entry, nullptr) << lesson.title << " slot " << slot;
+                continue;
             }
+            ASSERT_NE(entry, nullptr) << lesson.title << " slot " << slot;
+            const size_t length = std::strlen(entry);
+            EXPECT_GT(length, 0u) << lesson.title << " slot " << slot;
+            EXPECT_TRUE(std::all_of(entry, entry + length, isPrintable)) << entry;
+            EXPECT_LE(length, i == 9 && slot == 17 ? 47u : size_t(LongestPlaceableEntry)) << entry;
         }
     }
-}
-
-TEST(LessonCatalogue, EveryScriptRunsSafelyAndReleasesItsKeys) {
-    for (int i = 0; i < LessonCount; ++i) {
-        const LessonRecord& lesson = lessonCatalogue[i];
-        EXPECT_EQ(scriptProblem(lesson.script), "") << Facts[i].title;
-        const int count = commandCount(lesson);
-        ASSERT_GE(count, 2);
-        EXPECT_STREQ(lesson.script[count - 2], "p060") << Facts[i].title;
-    }
-}
-
-// The script check above must itself catch the faults it is there for.
-TEST(LessonCatalogue, ScriptCheckRejectsBrokenScripts) {
-    struct Case {
-        const char* why;
-        const char* commands[4];
-    };
-    const Case cases[] = {
-        {"no end", {"w", "p060"}},
-        {"key without a key", {"h\r1", "h\r0", "e"}},
-        {"highlight left on", {"hf1", "e"}},
-        {"text past column 41", {"t0216This line is far too long for the text box", "e"}},
-        {"text below row 19", {"t0220hello", "e"}},
-        {"clear past column 41", {"c031640", "e"}},
-        {"command after the end", {"e", "w"}},
-        {"unknown command", {"x", "e"}},
-    };
-    for (const Case& broken : cases) {
-        const char* script[ScriptSlots] = {};
-        std::copy(std::begin(broken.commands), std::end(broken.commands), script);
-        EXPECT_NE(scriptProblem(script), "") << broken.why;
-    }
-}
-
-TEST(LessonCatalogue, LessonsWithSpecialEntries) {
+    EXPECT_EQ(std::strlen(lessonCatalogue[9].words[17]), 47u);
+    // Lesson 1 holds "fad" twice; the sentences of lesson 9 are 20 characters or more.
     const LessonRecord& first = lessonCatalogue[0];
-    const auto fadSlots =
-        std::count_if(first.words, first.words + first.wordCount,
-                      [](const char* entry) { return !std::strcmp(entry, "fad"); });
-    EXPECT_EQ(fadSlots, 2);
-
+    EXPECT_EQ(std::count_if(first.words, first.words + first.wordCount,
+                            [](const char* entry) { return !std::strcmp(entry, "fad"); }),
+              2);
     const LessonRecord& sentences = lessonCatalogue[8];
-    size_t shortest = SIZE_MAX;
     for (int slot = 0; slot < sentences.wordCount; ++slot) {
-        shortest = std::min(shortest, std::strlen(sentences.words[slot]));
+        EXPECT_GE(std::strlen(sentences.words[slot]), 20u) << sentences.words[slot];
     }
-    EXPECT_EQ(shortest, 20u);
-
-    // Control codes name the Shift and Caps Lock keys; a backslash in an entry stays one.
-    const LessonRecord& shift = lessonCatalogue[6];
-    EXPECT_TRUE(std::any_of(shift.script, shift.script + ScriptSlots,
-                            [](const char* c) { return c && !std::strcmp(c, "h\f1"); }));
-    EXPECT_STREQ(lessonCatalogue[9].words[24], "printf(\"Hello World!\\n\");");
-}
-
-TEST(LessonMenuRows, OneRowPerLessonWithoutTimes) {
-    LessonMenu menu{};
-    buildMenuRows(menu);
-    ASSERT_EQ(menu.entryCount, LessonCount);
-    for (int i = 0; i < LessonCount; ++i) {
-        EXPECT_EQ(menu.entries[i].title, lessonCatalogue[i].title);
-        EXPECT_EQ(menu.entries[i].bestTime, -1);
-        EXPECT_EQ(menu.entries[i].lesson, &lessonCatalogue[i]);
-    }
-    EXPECT_EQ(menu.selectedIndex, 0);
-}
-
-TEST(LessonMenuRows, RebuildingReplacesTheRowsAndKeepsTheVideo) {
-    LessonMenu menu{};
-    VideoState* video = reinterpret_cast<VideoState*>(&menu);  // only compared, never used
-    menu.video = video;
-    buildMenuRows(menu);
-    menu.entries[3].bestTime = 75;
-    menu.entries[3].lesson = nullptr;
-    menu.selectedIndex = 7;
-    buildMenuRows(menu);
-    EXPECT_EQ(menu.entries[3].bestTime, -1);
-    EXPECT_EQ(menu.entries[3].lesson, &lessonCatalogue[3]);
-    EXPECT_EQ(menu.selectedIndex, 0);
-    EXPECT_EQ(menu.video, video);
 }
 
 }  // namespace

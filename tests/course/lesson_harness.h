@@ -68,9 +68,9 @@ struct LessonHarness {
         installVirtualHost(clock);
         for (size_t i = 0; i < fullColours.size(); ++i) fullColours[i] = 0x400000u + 0x10101u * i;
         test.memory().palette = fullColours;
-        // These tests read registers and cells, never pixels: one pixel per line keeps
-        // thousands of frames quick, and the line callback still runs for all 180 lines.
-        test.memory().width = 1;
+        // Registers and cells are read, never pixels: one pixel per line keeps thousands of
+        // frames quick, and the line callback still runs for all 180 lines.
+        test.composeNarrowFrames();
         clock.onFrame = [this](const VideoMemory& memory) { look(memory); };
     }
     ~LessonHarness() { restoreHost(); }
@@ -98,9 +98,9 @@ struct LessonHarness {
     void typeAll(uint64_t frame, const char* text) {
         for (const char* c = text; *c != '\0'; ++c) type(frame, *c);
     }
-    // Types the ten lines, one per frame from `frame`; the frame of the last one.
-    uint64_t typeLines(uint64_t frame) {
-        for (const char* line : screen->lines) typeAll(frame++, line);
+    // Types the lines from `first`, one per frame from `frame`; the frame of the last one.
+    uint64_t typeLines(uint64_t frame, int first = 0) {
+        for (int line = first; line < LineCount; ++line) typeAll(frame++, screen->lines[line]);
         return frame - 1;
     }
     void press(uint64_t frame, SDL_Keycode key, SDL_Scancode scancode, int mod = 0) {

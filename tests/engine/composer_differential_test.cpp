@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,11 +15,6 @@
 #ifndef COMPOSER_DIFFERENTIAL_SCENES
 #define COMPOSER_DIFFERENTIAL_SCENES 3000
 #endif
-
-// Names the kernel set in test output.
-static void PrintTo(ComposerKernels kernels, std::ostream* out) {
-    *out << (kernels == ComposerKernels::Simd ? "Simd" : "Portable");
-}
 
 namespace {
 
@@ -89,8 +83,7 @@ void fillTile(Random& random, CharacterSheet& sheet, int tile) {
                 }
             };
             int left = pixel();
-            int right = pixel();
-            sheet[size_t(sheetOffset(tile, x, y))] = uint8_t(left << 4 | right);
+            sheet[size_t(sheetOffset(tile, x, y))] = uint8_t(left << 4 | pixel());
         }
     }
 }
@@ -207,13 +200,6 @@ std::vector<uint32_t> composeCopy(TestScene& scene, int32_t (*composer)(VideoMem
     return pixels;
 }
 
-int32_t composePortable(VideoMemory& memory) {
-    return composeFrameWith(memory, ComposerKernels::Portable);
-}
-int32_t composeSimd(VideoMemory& memory) {
-    return composeFrameWith(memory, ComposerKernels::Simd);
-}
-
 // Where two pictures first differ, for the failure message.
 std::string firstDifference(const std::vector<uint32_t>& expected,
                             const std::vector<uint32_t>& actual, int width) {
@@ -235,9 +221,7 @@ class ComposerDifferential : public ::testing::TestWithParam<ComposerKernels> {
             GTEST_SKIP() << "this build has no SIMD kernels";
         }
     }
-    int32_t (*composer() const)(VideoMemory&) {
-        return GetParam() == ComposerKernels::Simd ? composeSimd : composePortable;
-    }
+    static int32_t composer(VideoMemory& memory) { return composeFrameWith(memory, GetParam()); }
     // Composes `count` scenes of the sizes `size` picks and compares each with the reference.
     template <class Size> void compareScenes(uint64_t seed, int count, Size size) {
         Random random{seed};
@@ -248,7 +232,7 @@ class ComposerDifferential : public ::testing::TestWithParam<ComposerKernels> {
             size(random, width, height);
             buildRandomScene(random, scene, i, width, height);
             std::vector<uint32_t> expected = composeCopy(scene, composeFrameReference);
-            std::vector<uint32_t> actual = composeCopy(scene, composer());
+            std::vector<uint32_t> actual = composeCopy(scene, composer);
             ASSERT_TRUE(expected == actual)
                 << "scene " << i << " of seed " << seed << " (" << width << "x" << height
                 << "): " << firstDifference(expected, actual, width);
@@ -292,7 +276,7 @@ TEST_P(ComposerDifferential, BenchmarkScenesMatchTheReference) {
         buildScene(*scene.memory, kind);
         scene.memory->lineCallback = nullptr;
         std::vector<uint32_t> expected = composeCopy(scene, composeFrameReference);
-        std::vector<uint32_t> actual = composeCopy(scene, composer());
+        std::vector<uint32_t> actual = composeCopy(scene, composer);
         ASSERT_TRUE(expected == actual)
             << sceneName(kind) << ": " << firstDifference(expected, actual, ScreenWidth);
     }

@@ -11,25 +11,20 @@
 namespace {
 
 TEST(Letterbox, PictureKeepsItsShapeCentredWithBars) {
-    struct Case {
-        int w, h;
-        DisplayRect expected;
+    // Window width and height, then the picture's x, y, width and height.
+    const int cases[][6] = {
+        {1920, 1080, 0, 0, 1920, 1080},
+        {1280, 1024, 0, 152, 1280, 720},
+        {2560, 1080, 320, 0, 1920, 1080},
+        {1366, 768, 0, 0, 1365, 768},
+        {1000, 1001, 0, 219, 1000, 562},
+        {320, 180, 0, 0, 320, 180},
+        {0, 0, 0, 0, 0, 0},
     };
-    const Case cases[] = {
-        {1920, 1080, {0, 0, 1920, 1080}},
-        {1280, 1024, {0, 152, 1280, 720}},
-        {2560, 1080, {320, 0, 1920, 1080}},
-        {1366, 768, {0, 0, 1365, 768}},
-        {1000, 1001, {0, 219, 1000, 562}},
-        {320, 180, {0, 0, 320, 180}},
-        {0, 0, {0, 0, 0, 0}},
-    };
-    for (const Case& c : cases) {
-        DisplayRect r = letterboxRect(c.w, c.h, 320, 180);
-        EXPECT_EQ(r.x, c.expected.x) << c.w << "x" << c.h;
-        EXPECT_EQ(r.y, c.expected.y) << c.w << "x" << c.h;
-        EXPECT_EQ(r.w, c.expected.w) << c.w << "x" << c.h;
-        EXPECT_EQ(r.h, c.expected.h) << c.w << "x" << c.h;
+    for (const auto& c : cases) {
+        const DisplayRect r = letterboxRect(c[0], c[1], 320, 180);
+        EXPECT_EQ((std::vector<int>{r.x, r.y, r.w, r.h}), std::vector<int>(c + 2, c + 6))
+            << c[0] << "x" << c[1];
     }
 }
 
@@ -48,7 +43,7 @@ class FrameTickTest : public ::testing::Test {
     void TearDown() override { restoreHost(); }
 };
 
-TEST_F(FrameTickTest, WaitEndsAtTheFirstTickBoundaryAfterSleepingAtLeastOnce) {
+TEST_F(FrameTickTest, WaitEndsAtTheFirstTickBoundaryAfterSleepingAtLeastOnceOnAFixedGrid) {
     // 1000 ticks per frame, 60 ticks per millisecond.
     clock.counter = 10;
     waitForFrameTick(test.video());
@@ -63,9 +58,6 @@ TEST_F(FrameTickTest, WaitEndsAtTheFirstTickBoundaryAfterSleepingAtLeastOnce) {
     clock.counter = 3000;
     waitForFrameTick(test.video());
     EXPECT_EQ(clock.counter / 1000, 4u);
-}
-
-TEST_F(FrameTickTest, TicksStayOnAGridFixedToCounterZero) {
     // A frame whose work takes longer than one period waits for the next boundary; the
     // pace does not drift.
     clock.counter = 0;

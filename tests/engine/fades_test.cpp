@@ -12,7 +12,8 @@ class FadeTest : public ::testing::Test {
   protected:
     VirtualHost clock;
     TestVideo test;
-    std::vector<uint32_t> shown[3];  // palette entries 1, 2, 3 and layer 2 word of each frame
+    std::vector<uint32_t> shown[3];  // palette entries 1, 2 and 3 of every frame
+    std::vector<uint32_t> layerWords;
     void SetUp() override {
         installVirtualHost(clock);
         test.memory().palette.fill(0);
@@ -25,7 +26,6 @@ class FadeTest : public ::testing::Test {
         };
     }
     void TearDown() override { restoreHost(); }
-    std::vector<uint32_t> layerWords;
 };
 
 TEST_F(FadeTest, FadeInBrightensFromBlackOverSixtyFourFrames) {
@@ -48,13 +48,13 @@ TEST_F(FadeTest, FadeInBrightensFromBlackOverSixtyFourFrames) {
 TEST_F(FadeTest, FadeOutThenInShowsTheBlackFrameTwice) {
     fadeOut(test.video());
     EXPECT_EQ(test.memory().layers[2], 0x80000000u);
+    EXPECT_EQ(test.memory().palette[1], 0x00FFFFFFu);
     fadeIn(test.video());
     ASSERT_EQ(shown[0].size(), 128u);
     EXPECT_EQ(shown[0][0], 0x00FBFBFBu);
     EXPECT_EQ(shown[0][63], 0u);
     EXPECT_EQ(shown[0][64], 0u);
     EXPECT_EQ(shown[0][127], 0x00FBFBFBu);
-    EXPECT_EQ(test.memory().palette[1], 0x00FFFFFFu);
 }
 
 }  // namespace

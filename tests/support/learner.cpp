@@ -13,6 +13,12 @@ bool isTextCell(TileCell cell) {
     return (cell & 0xFC00) == TextCellBase && tile >= 96 + 32 && tile <= 96 + 126;
 }
 
+// A key pressed and released at once.
+void tap(VirtualHost& host, SDL_Keycode key, SDL_Scancode scancode, uint16_t mod = KMOD_NONE) {
+    host.pressNow(key, scancode, mod);
+    host.releaseNow(key, scancode, mod);
+}
+
 int cursorPosition(const VideoMemory& memory) {
     for (int column = 2; column < 64; ++column) {
         if (memory.maps[size_t(mapIndex(0, column, 20))] == CursorCell) return column - 2;
@@ -42,6 +48,14 @@ std::string readResultsText(const VideoMemory& memory, int column, int row, int 
     return text;
 }
 
+std::string readMenuText(const VideoMemory& memory, int column, int row, int length) {
+    std::string text;
+    for (int c = column; c < column + length; ++c) {
+        text += char(cellTile(memory.maps[size_t(mapIndex(1, c, row))]));
+    }
+    return text.substr(0, text.find_last_not_of(' ') + 1);
+}
+
 Learner::Learner(VirtualHost& virtualHost, LearnerPlan learnerPlan)
     : host(virtualHost), plan(learnerPlan) {
     buildKeyboard(keyboard);
@@ -64,8 +78,7 @@ void Learner::onFrame(const VideoMemory& memory) {
         if (plan.interruptWithClose) {
             host.quitNow();
         } else {
-            host.pressNow(SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
-            host.releaseNow(SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
+            tap(host, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
         }
         interrupted = true;
         if (phase != LearnerPhase::Results) return;
@@ -74,16 +87,14 @@ void Learner::onFrame(const VideoMemory& memory) {
     switch (phase) {
     case LearnerPhase::Menu:
     case LearnerPhase::BackInMenu:
-        if (phase == LearnerPhase::BackInMenu && plan.leaveWithEscape && !escapePressed) {
-            host.pressNow(SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
-            host.releaseNow(SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
+        if (phase == LearnerPhase::BackInMenu && !escapePressed) {
+            tap(host, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
             escapePressed = true;
         }
         break;
     case LearnerPhase::Lesson:
         // Any key ends a wait of the intro; an arrow key types nothing if it arrives late.
-        host.pressNow(SDLK_RIGHT, SDL_SCANCODE_RIGHT);
-        host.releaseNow(SDLK_RIGHT, SDL_SCANCODE_RIGHT);
+        tap(host, SDLK_RIGHT, SDL_SCANCODE_RIGHT);
         break;
     case LearnerPhase::Exercise: {
         ++exerciseFrames;
@@ -109,12 +120,9 @@ void Learner::onFrame(const VideoMemory& memory) {
             if (plan.capsLockDetour && !capsDetourDone && key.capsApplies && !shift &&
                 position == 0 && charactersTyped > 0) {
                 // Caps Lock turns a lower-case letter into a wrong capital.
-                host.pressNow(SDLK_CAPSLOCK, SDL_SCANCODE_CAPSLOCK, KMOD_CAPS);
-                host.releaseNow(SDLK_CAPSLOCK, SDL_SCANCODE_CAPSLOCK, KMOD_CAPS);
-                host.pressNow(keycode, scancode, KMOD_CAPS);
-                host.releaseNow(keycode, scancode, KMOD_CAPS);
-                host.pressNow(SDLK_CAPSLOCK, SDL_SCANCODE_CAPSLOCK, KMOD_NONE);
-                host.releaseNow(SDLK_CAPSLOCK, SDL_SCANCODE_CAPSLOCK, KMOD_NONE);
+                tap(host, SDLK_CAPSLOCK, SDL_SCANCODE_CAPSLOCK, KMOD_CAPS);
+                tap(host, keycode, scancode, KMOD_CAPS);
+                tap(host, SDLK_CAPSLOCK, SDL_SCANCODE_CAPSLOCK, KMOD_NONE);
                 ++errorsMade;
                 capsDetourDone = true;
             }
@@ -122,12 +130,10 @@ void Learner::onFrame(const VideoMemory& memory) {
                 // A neighbour that types something else: the same character stays expected.
                 const KeyboardKey& wrong =
                     keyboard.keys[keyboard.keyByChar[size_t(wanted == 'j' ? 'k' : 'j')]];
-                host.pressNow(wrong.lowerChar, SDL_Scancode(wrong.scancode), mod);
-                host.releaseNow(wrong.lowerChar, SDL_Scancode(wrong.scancode), mod);
+                tap(host, wrong.lowerChar, SDL_Scancode(wrong.scancode), mod);
                 ++errorsMade;
             }
-            host.pressNow(keycode, scancode, mod);
-            host.releaseNow(keycode, scancode, mod);
+            tap(host, keycode, scancode, mod);
             ++charactersTyped;
             ++position;
         }
@@ -140,8 +146,7 @@ void Learner::onFrame(const VideoMemory& memory) {
                           readResultsText(memory, 9, 16, 21);
             if (shiftHeld) host.releaseNow(SDLK_LSHIFT, SDL_SCANCODE_LSHIFT, KMOD_NONE);
             shiftHeld = false;
-            host.pressNow(SDLK_RETURN, SDL_SCANCODE_RETURN);
-            host.releaseNow(SDLK_RETURN, SDL_SCANCODE_RETURN);
+            tap(host, SDLK_RETURN, SDL_SCANCODE_RETURN);
             enterPressed = true;
         }
         break;

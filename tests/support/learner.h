@@ -11,12 +11,11 @@
 enum class LearnerPhase { Menu, Lesson, Exercise, Results, BackInMenu };
 
 struct LearnerPlan {
-    int menuDownPresses = 0;      // rows to move down before Enter
+    int menuDownPresses = 0;      // rows to move down before Enter (Escape once back there)
     int wrongKeyEvery = 0;        // a wrong key before every n-th character (0: never)
     int charactersPerFrame = 1;   // several presses in one frame test batches
     int framesPerCharacter = 1;   // a slower learner types only every n-th frame
     bool capsLockDetour = false;  // at line 2: Caps Lock on, a wrong capital, Caps Lock off
-    bool leaveWithEscape = true;  // Escape in the menu once the lesson is over
     // Interrupts the lesson in one phase (Lesson = fade-in and intro, Exercise or Results)
     // after a few frames of it, with Escape or a window close.
     bool interrupts = false;
@@ -50,3 +49,6 @@ struct Learner {
 std::string readLessonText(const VideoMemory& memory, int column, int row);
 // Text of map 0 row `row` read back from results cells (tile = character, group 2).
 std::string readResultsText(const VideoMemory& memory, int column, int row, int length);
+// Text of the menu's list (map 1) row `row`, whatever the cells' group, without trailing
+// spaces.
+std::string readMenuText(const VideoMemory& memory, int column, int row, int length);

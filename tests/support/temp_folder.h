@@ -1,10 +1,13 @@
 // A fresh folder under the system's temporary folder, removed with everything in it at the
-// end of its scope.
+// end of its scope; and whole files read and written as bytes.
 #pragma once
 
+#include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <random>
 #include <string>
+#include <vector>
 
 struct TempFolder {
     std::filesystem::path path;
@@ -29,3 +32,23 @@ struct TempFolder {
 
     std::string file(const std::string& name) const { return (path / name).string(); }
 };
+
+using Bytes = std::vector<uint8_t>;
+
+// The file's first `limit` bytes at most (a limit, so that a device in place of a file cannot
+// be read forever); empty when it cannot be opened.
+inline Bytes readBytes(const std::string& path, size_t limit = 1 << 20) {
+    Bytes bytes(limit);
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return {};
+    bytes.resize(std::fread(bytes.data(), 1, limit, file));
+    std::fclose(file);
+    return bytes;
+}
+
+inline bool writeBytes(const std::string& path, const Bytes& bytes) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) return false;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written;
+}

@@ -16,49 +16,17 @@ SDL_Event keyEvent(uint32_t type, SDL_Keycode key, SDL_Scancode scancode, uint16
     return event;
 }
 
-int pollEvent(SDL_Event* event) {
-    active->deliver();
-    if (active->queue.empty()) return 0;
-    if (event != nullptr) {
-        *event = active->queue.front();
-        active->queue.pop_front();
-    }
-    return 1;
+SDL_Event quitEvent() {
+    SDL_Event event{};
+    event.type = SDL_QUIT;
+    return event;
 }
 
-const uint8_t* keyboardState(int* length) {
-    active->deliver();
-    if (length != nullptr) *length = SDL_NUM_SCANCODES;
-    return active->keys;
-}
-
-uint32_t modState() {
-    return active->modifiers;
-}
-uint64_t performanceCounter() {
-    return active->counter;
-}
-uint64_t performanceFrequency() {
-    return active->frequency;
-}
-
-void sleepMilliseconds(uint32_t milliseconds) {
-    active->counter += active->frequency / 1000 * milliseconds;
-    active->sleeps += 1;
-}
-
-int64_t calendarSeconds() {
-    return active->calendarSeconds;
-}
-
-bool userDataFolder(std::string& folder) {
-    folder = active->dataFolder;
-    return !folder.empty();
-}
-
-void frameComposed(const VideoMemory& memory, void*) {
-    active->framesComposed += 1;
-    if (active->onFrame) active->onFrame(memory);
+// Updates the key state and modifiers as SDL does when it pumps a key event.
+void track(VirtualHost& virtualHost, const SDL_Event& event) {
+    if (event.type != SDL_KEYDOWN && event.type != SDL_KEYUP) return;
+    virtualHost.keys[event.key.keysym.scancode] = event.type == SDL_KEYDOWN ? 1 : 0;
+    virtualHost.modifiers = event.key.keysym.mod;
 }
 
 }  // namespace
@@ -77,52 +45,61 @@ void VirtualHost::keyUp(uint64_t frame, SDL_Keycode key, SDL_Scancode scancode, 
 }
 
 void VirtualHost::quit(uint64_t frame) {
-    SDL_Event event{};
-    event.type = SDL_QUIT;
-    push(frame, event);
+    push(frame, quitEvent());
 }
 
 void VirtualHost::pressNow(SDL_Keycode key, SDL_Scancode scancode, uint16_t mod, bool repeat) {
-    keys[scancode] = 1;
-    modifiers = mod;
     queue.push_back(keyEvent(SDL_KEYDOWN, key, scancode, mod, repeat));
+    track(*this, queue.back());
 }
 
 void VirtualHost::releaseNow(SDL_Keycode key, SDL_Scancode scancode, uint16_t mod) {
-    keys[scancode] = 0;
-    modifiers = mod;
     queue.push_back(keyEvent(SDL_KEYUP, key, scancode, mod, false));
+    track(*this, queue.back());
 }
 
 void VirtualHost::quitNow() {
-    SDL_Event event{};
-    event.type = SDL_QUIT;
-    queue.push_back(event);
+    queue.push_back(quitEvent());
 }
 
 void VirtualHost::deliver() {
     while (nextScripted < script.size() && script[nextScripted].frame <= framesComposed) {
-        const SDL_Event& event = script[nextScripted].event;
-        if (event.type == SDL_KEYDOWN || event.type == SDL_KEYUP) {
-            keys[event.key.keysym.scancode] = event.type == SDL_KEYDOWN ? 1 : 0;
-            modifiers = event.key.keysym.mod;
-        }
-        queue.push_back(event);
-        ++nextScripted;
+        queue.push_back(script[nextScripted++].event);
+        track(*this, queue.back());
     }
 }
 
 void installVirtualHost(VirtualHost& virtualHost) {
     active = &virtualHost;
-    host.pollEvent = pollEvent;
-    host.keyboardState = keyboardState;
-    host.modState = modState;
-    host.performanceCounter = performanceCounter;
-    host.performanceFrequency = performanceFrequency;
-    host.sleepMilliseconds = sleepMilliseconds;
-    host.calendarSeconds = calendarSeconds;
-    host.userDataFolder = userDataFolder;
-    host.frameComposed = frameComposed;
+    host.pollEvent = [](SDL_Event* event) {
+        active->deliver();
+        if (active->queue.empty()) return 0;
+        if (event == nullptr) return 1;  // a look without taking the event
+        *event = active->queue.front();
+        active->queue.pop_front();
+        return 1;
+    };
+    host.keyboardState = [](int* length) -> const uint8_t* {
+        active->deliver();
+        if (length != nullptr) *length = SDL_NUM_SCANCODES;
+        return active->keys;
+    };
+    host.modState = [] { return active->modifiers; };
+    host.performanceCounter = [] { return active->counter; };
+    host.performanceFrequency = [] { return active->frequency; };
+    host.sleepMilliseconds = [](uint32_t milliseconds) {
+        active->counter += active->frequency / 1000 * milliseconds;
+        active->sleeps += 1;
+    };
+    host.calendarSeconds = [] { return active->calendarSeconds; };
+    host.userDataFolder = [](std::string& folder) {
+        folder = active->dataFolder;
+        return !folder.empty();
+    };
+    host.frameComposed = [](const VideoMemory& memory, void*) {
+        active->framesComposed += 1;
+        if (active->onFrame) active->onFrame(memory);
+    };
     host.frameComposedData = nullptr;
 }
 
