@@ -113,14 +113,6 @@ struct PortableKernels {
             row[x] = blendPixel<Mode>(palette, amount, source[x], base[x]);
         }
     }
-    static void blend(const Palette& palette, int mode, uint32_t amount, const uint16_t* source,
-                      const uint16_t* base, int count, uint32_t* row) {
-        switch (mode) {
-        case BlendMix: blendRun<BlendMix>(palette, amount, source, base, count, row); break;
-        case BlendAdd: blendRun<BlendAdd>(palette, amount, source, base, count, row); break;
-        default: blendRun<BlendMultiply>(palette, amount, source, base, count, row); break;
-        }
-    }
 };
 
 #ifdef __SSE2__
@@ -255,14 +247,6 @@ struct SimdKernels {
             _mm_storeu_si128(out, blendFour<Mode>(s, b));
         }
         PortableKernels::blendRun<Mode>(palette, amount, source + x, base + x, count - x, row + x);
-    }
-    static void blend(const Palette& palette, int mode, uint32_t amount, const uint16_t* source,
-                      const uint16_t* base, int count, uint32_t* row) {
-        switch (mode) {
-        case BlendMix: blendRun<BlendMix>(palette, amount, source, base, count, row); break;
-        case BlendAdd: blendRun<BlendAdd>(palette, amount, source, base, count, row); break;
-        default: blendRun<BlendMultiply>(palette, amount, source, base, count, row); break;
-        }
     }
 };
 #endif

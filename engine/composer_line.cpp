@@ -171,8 +171,20 @@ void composeRun(const VideoMemory& memory, int y, const LineSprite* const* sprit
     clearBuffer(source, count);
     drawSprites<Kernels>(memory, sprites, 0, front, y, start, count, source);
     drawLayer<Kernels>(memory, 0, y, start, count, source);
-    Kernels::blend(memory.palette, mode, uint32_t(layerBlendAmount(word0)), source.at(0),
-                   base.at(0), count, row);
+    const uint32_t amount = uint32_t(layerBlendAmount(word0));
+    const Palette& palette = memory.palette;
+    switch (mode) {
+    case BlendMix:
+        Kernels::template blendRun<BlendMix>(palette, amount, source.at(0), base.at(0), count, row);
+        break;
+    case BlendAdd:
+        Kernels::template blendRun<BlendAdd>(palette, amount, source.at(0), base.at(0), count, row);
+        break;
+    default:
+        Kernels::template blendRun<BlendMultiply>(palette, amount, source.at(0), base.at(0), count,
+                                                  row);
+        break;
+    }
 }
 
 template <class Kernels>
