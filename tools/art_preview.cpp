@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -92,6 +93,8 @@ int previewSheet(const VideoMemory& memory, int group, const std::string& path, 
 
 int previewScreens(VideoMemory& memory, const std::string& assets, const std::string& folder,
                    int scale) {
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
     for (Scene scene : AllScenes) {
         if (!loadAssets(memory, assets)) return 1;
         composeScene(memory, scene);
