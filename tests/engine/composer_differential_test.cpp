@@ -1,12 +1,10 @@
 // The fast composer, on both kernel sets, against the per-pixel reference composer on
 // thousands of random scenes: every picture must match bit for bit.
-#include "bench/scenes.h"
 #include "engine/composer.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <utility>
@@ -28,43 +26,32 @@ struct Random {
     bool chance(int percent) { return below(100) < percent; }
 };
 
-// A register write made by the line callback when it is called for `line`.
+// A register write the line callback makes before line `line`: a layer word, a map row, a
+// palette entry, a sheet row or a sprite's placement.
 struct Change {
-    enum Kind { Layer, MapCell, MapRow, PaletteEntry, SheetByte, SheetRow, Sprite } kind;
-    int line;
-    int index;
+    int kind, line;
+    size_t at;
     uint32_t value;
 };
 
-struct Script {
+struct TestScene {
+    std::unique_ptr<VideoMemory> memory = std::make_unique<VideoMemory>();
     std::vector<Change> changes;
-    std::vector<int> calls;
+    size_t calls = 0;
 };
 
-void runScript(VideoMemory& memory, int32_t line, void* data) {
-    auto& script = *static_cast<Script*>(data);
-    script.calls.push_back(line);
-    for (const Change& change : script.changes) {
-        if (change.line != line) continue;
-        auto at = size_t(change.index);
-        switch (change.kind) {
-        case Change::Layer: memory.layers[at % LayerCount] = change.value; break;
-        case Change::MapCell: memory.maps[at % memory.maps.size()] = TileCell(change.value); break;
-        case Change::MapRow:
-            for (size_t i = 0; i < MapSide; ++i) {
-                memory.maps[(at * MapSide + i) % memory.maps.size()] = TileCell(change.value + i);
-            }
-            break;
-        case Change::PaletteEntry: memory.palette[at % PaletteSize] = change.value; break;
-        case Change::SheetByte: memory.sheet[at % SheetBytes] = uint8_t(change.value); break;
-        case Change::SheetRow:
-            for (size_t i = 0; i < SheetRowBytes; ++i) {
-                memory.sheet[(at * SheetRowBytes + i) % SheetBytes] =
-                    uint8_t(change.value >> (i % 25));
-            }
-            break;
-        case Change::Sprite: memory.sprites[at % SpriteCount].placement = change.value; break;
+void applyChanges(VideoMemory& m, int32_t line, void* data) {
+    auto& scene = *static_cast<TestScene*>(data);
+    ++scene.calls;
+    for (const Change& c : scene.changes) {
+        if (c.line != line) continue;
+        for (size_t i = 0; i < 64; ++i) {
+            if (c.kind == 1) m.maps[(c.at * 64 + i) % m.maps.size()] = TileCell(c.value + i);
+            if (c.kind == 3) m.sheet[(c.at * 64 + i) % SheetBytes] = uint8_t(c.value >> (i % 25));
         }
+        if (c.kind == 0) m.layers[c.at % LayerCount] = c.value;
+        if (c.kind == 2) m.palette[c.at % PaletteSize] = c.value;
+        if (c.kind == 4) m.sprites[c.at % SpriteCount].placement = c.value;
     }
 }
 
@@ -73,23 +60,20 @@ void fillTile(Random& random, CharacterSheet& sheet, int tile) {
     int kind = random.below(5);
     for (int y = 0; y < 8; ++y) {
         bool blankRow = kind == 3 && random.chance(50);
+        auto pixel = [&] {
+            if (kind < 2) return kind * (1 + random.below(15));
+            if (kind == 2) return random.chance(30) ? 1 + random.below(15) : 0;
+            return blankRow ? 0 : random.below(16);
+        };
         for (int x = 0; x < 8; x += 2) {
-            auto pixel = [&] {
-                switch (kind) {
-                case 0: return 0;
-                case 1: return 1 + random.below(15);
-                case 2: return random.chance(30) ? 1 + random.below(15) : 0;
-                default: return blankRow ? 0 : random.below(16);
-                }
-            };
             int left = pixel();
             sheet[size_t(sheetOffset(tile, x, y))] = uint8_t(left << 4 | pixel());
         }
     }
 }
 
-// Maps of random cells; of a few cells repeated, as screens draw panels; or of one
-// background cell with a few others sprinkled over it, as screens draw text.
+// Maps of random cells, of a few cells repeated (panels), or of one cell with others
+// sprinkled over it (text).
 void fillMap(Random& random, VideoMemory& memory, int layer) {
     int kind = random.below(3);
     TileCell choices[4];
@@ -103,14 +87,12 @@ void fillMap(Random& random, VideoMemory& memory, int layer) {
 }
 
 uint32_t randomLayerWord(Random& random) {
-    uint32_t word = random.next() & ~LayerEnable;
-    if (random.chance(75)) word |= LayerEnable;
-    return word;
+    return (random.next() & ~LayerEnable) | (random.chance(75) ? LayerEnable : 0);
 }
 
-// A sprite at a screen position in or near a frame of the given size, with every other bit
-// random: sizes, flips, levels, groups, unused bits. Small x sets make equal keys common, and
-// tiles at the sheet's right edge and in its last rows make blocks that cross or leave it.
+// A sprite in or near the frame with every other bit random: sizes, flips, levels, groups,
+// unused bits. Small x sets make equal keys common; tiles at the sheet's right edge and in
+// its last rows make blocks that cross or leave it.
 SpriteEntry randomSprite(Random& random, int width, int height, bool visible) {
     int x = random.chance(20) ? random.below(512) - 32 : random.below(width + 48) - 40;
     int y = random.chance(10) ? random.below(512) - 32 : random.below(height + 48) - 40;
@@ -119,20 +101,13 @@ SpriteEntry randomSprite(Random& random, int width, int height, bool visible) {
     if (random.chance(25)) tile = (tile & ~15) | (13 + random.below(3));
     if (random.chance(15)) tile = 960 + random.below(64);
     uint32_t attributes =
-        (random.next() & 0xF800FE00u) | spriteTile(tile) | (uint32_t(y + 32) & 0x1FF);
-    SpriteEntry sprite;
-    sprite.attributes = attributes | (visible ? SpriteVisible : 0);
-    sprite.placement = (random.next() & 0xFFFFFE00u) | uint32_t((x + 32) & 0x1FF);
-    return sprite;
+        (random.next() & 0xF800FE00u) | spriteTile(tile) | uint32_t((y + 32) & 0x1FF);
+    return {attributes | (visible ? SpriteVisible : 0),
+            (random.next() & 0xFFFFFE00u) | uint32_t((x + 32) & 0x1FF)};
 }
 
-struct TestScene {
-    std::unique_ptr<VideoMemory> memory = std::make_unique<VideoMemory>();
-    Script script;
-};
-
-// Sheet and maps are costly to fill, so a scene keeps most of the previous one's and
-// refills a part: some tiles and a map every time, everything every sixteenth scene.
+// Sheet and maps are costly to fill, so a scene refills only some tiles and one map,
+// except every sixteenth scene, which refills everything.
 void buildRandomScene(Random& random, TestScene& scene, int number, int width, int height) {
     VideoMemory& memory = *scene.memory;
     bool fresh = number % 16 == 0;
@@ -140,51 +115,36 @@ void buildRandomScene(Random& random, TestScene& scene, int number, int width, i
     memory.width = width;
     memory.height = height;
     memory.composing = 0;
-    for (int i = 0; i < (fresh ? TileCount : 64); ++i) {
+    for (int i = 0; i < (fresh ? TileCount : 64); ++i)
         fillTile(random, memory.sheet, fresh ? i : random.below(TileCount));
-    }
-    for (int layer = 0; layer < LayerCount; ++layer) {
+    for (int layer = 0; layer < LayerCount; ++layer)
         if (fresh || layer == number % LayerCount) fillMap(random, memory, layer);
-    }
-    for (uint32_t& entry : memory.palette) {
+    for (uint32_t& entry : memory.palette)
         entry = random.next() & (random.chance(90) ? 0x00FFFFFF : ~0u);
-    }
-
     for (LayerWord& word : memory.layers) word = randomLayerWord(random);
     // Layer 0 blends in about half the scenes, at times with no layer behind it enabled.
     if (random.chance(50)) {
-        memory.layers[0] |= LayerEnable | uint32_t(1 + random.below(7)) << 28;
         int amount = random.chance(20) ? 127 * random.below(2) : random.below(128);
-        memory.layers[0] = (memory.layers[0] & ~(127u << 9)) | uint32_t(amount) << 9;
-        if (random.chance(15)) {
+        memory.layers[0] = (memory.layers[0] & ~(7u << 28 | 127u << 9)) | LayerEnable |
+                           layerBlend(1 + random.below(7), amount);
+        if (random.chance(15))
             for (int layer = 1; layer < LayerCount; ++layer)
                 memory.layers[size_t(layer)] &= ~LayerEnable;
-        }
     }
-
     const int visibleCounts[] = {0, 64, 256};
     int visible = visibleCounts[random.below(3)];
-    for (int i = 0; i < SpriteCount; ++i) {
+    for (int i = 0; i < SpriteCount; ++i)
         memory.sprites[size_t(i)] = randomSprite(random, width, height, i < visible);
-    }
-    // Shuffle so that visible sprites are spread over the table.
-    for (int i = SpriteCount - 1; i > 0; --i) {
+    for (int i = SpriteCount - 1; i > 0; --i)  // spread the visible ones over the table
         std::swap(memory.sprites[size_t(i)], memory.sprites[size_t(random.below(i + 1))]);
-    }
-
-    scene.script.changes.clear();
-    if (random.chance(60)) {
-        int count = 1 + random.below(12);
-        for (int i = 0; i < count; ++i) {
-            Change change;
-            change.kind = Change::Kind(random.below(7));
-            change.line = random.below(height + 1);
-            change.index = int(random.next() & 0x7FFFFFFF);
-            change.value = change.kind == Change::Layer ? randomLayerWord(random) : random.next();
-            scene.script.changes.push_back(change);
-        }
-        memory.lineCallback = runScript;
-        memory.lineCallbackData = &scene.script;
+    scene.changes.clear();
+    memory.lineCallback = random.chance(60) ? applyChanges : nullptr;
+    memory.lineCallbackData = &scene;
+    for (int i = memory.lineCallback ? 1 + random.below(12) : 0; i > 0; --i) {
+        int kind = random.below(5);
+        int line = random.below(height + 1);
+        size_t at = random.next();
+        scene.changes.push_back({kind, line, at, kind ? random.next() : randomLayerWord(random)});
     }
 }
 
@@ -193,137 +153,78 @@ std::vector<uint32_t> composeCopy(TestScene& scene, int32_t (*composer)(VideoMem
     auto copy = std::make_unique<VideoMemory>(*scene.memory);
     std::vector<uint32_t> pixels(size_t(copy->width) * size_t(copy->height), 0xDEADBEEFu);
     copy->pixels = pixels.data();
-    scene.script.calls.clear();
+    scene.calls = 0;
     EXPECT_EQ(composer(*copy), 1);
     EXPECT_EQ(copy->composing, 0);
-    EXPECT_EQ(scene.script.calls.size(), copy->lineCallback ? size_t(copy->height) : 0u);
+    EXPECT_EQ(scene.calls, copy->lineCallback ? size_t(copy->height) : 0u);
     return pixels;
 }
 
-// Where two pictures first differ, for the failure message.
-std::string firstDifference(const std::vector<uint32_t>& expected,
-                            const std::vector<uint32_t>& actual, int width) {
-    for (size_t i = 0; i < expected.size(); ++i) {
-        if (expected[i] != actual[i]) {
-            char text[96];
-            snprintf(text, sizeof text, "pixel (%d, %d): expected %08X, got %08X",
-                     int(i % size_t(width)), int(i / size_t(width)), expected[i], actual[i]);
-            return text;
-        }
-    }
-    return "none";
-}
+class ComposerDifferential : public ::testing::TestWithParam<ComposerKernels> {};
 
-class ComposerDifferential : public ::testing::TestWithParam<ComposerKernels> {
-  protected:
-    void SetUp() override {
-        if (GetParam() == ComposerKernels::Simd && !composerHasSimdKernels()) {
-            GTEST_SKIP() << "this build has no SIMD kernels";
-        }
-    }
-    static int32_t composer(VideoMemory& memory) { return composeFrameWith(memory, GetParam()); }
-    // Composes `count` scenes of the sizes `size` picks and compares each with the reference.
-    template <class Size> void compareScenes(uint64_t seed, int count, Size size) {
+// Small frames keep the reference quick, so thousands of scenes fit in seconds (sprites and
+// scrolls are placed relative to the frame); whole frames; and frames wider than the
+// composer's line runs, which are drawn a run at a time.
+TEST_P(ComposerDifferential, RandomScenesMatchTheReference) {
+    if (GetParam() == ComposerKernels::Simd && !composerHasSimdKernels())
+        GTEST_SKIP() << "this build has no SIMD kernels";
+    struct Sizes {
+        int count, minWidth, widths, heights;  // no widths: 1 to 40 or 330; no heights: 180
+    };
+    const Sizes kinds[] = {{COMPOSER_DIFFERENTIAL_SCENES, 1, 0, 12},
+                           {COMPOSER_DIFFERENTIAL_SCENES / 100 + 2, ScreenWidth, 1, 0},
+                           {COMPOSER_DIFFERENTIAL_SCENES / 100 + 2, 513, 600, 8}};
+    for (uint64_t seed = 1; seed <= 3; ++seed) {
+        const Sizes& kind = kinds[seed - 1];
         Random random{seed};
         TestScene scene;
-        for (int i = 0; i < count; ++i) {
-            int width = 0;
-            int height = 0;
-            size(random, width, height);
+        for (int i = 0; i < kind.count; ++i) {
+            int width = kind.widths ? kind.minWidth + random.below(kind.widths)
+                                    : 1 + random.below(random.chance(50) ? 40 : 330);
+            int height = kind.heights ? 1 + random.below(kind.heights) : ScreenHeight;
             buildRandomScene(random, scene, i, width, height);
             std::vector<uint32_t> expected = composeCopy(scene, composeFrameReference);
-            std::vector<uint32_t> actual = composeCopy(scene, composer);
-            ASSERT_TRUE(expected == actual)
-                << "scene " << i << " of seed " << seed << " (" << width << "x" << height
-                << "): " << firstDifference(expected, actual, width);
-        }
-    }
-};
-
-// Small frames keep the reference quick, so that thousands of scenes fit in seconds; sprites
-// and scrolls are placed relative to the frame, so every edge case still comes up.
-TEST_P(ComposerDifferential, SmallFramesMatchTheReference) {
-    compareScenes(1, COMPOSER_DIFFERENTIAL_SCENES, [](Random& random, int& width, int& height) {
-        width = 1 + random.below(random.chance(50) ? 40 : 330);
-        height = 1 + random.below(12);
-    });
-}
-
-TEST_P(ComposerDifferential, WholeFramesMatchTheReference) {
-    compareScenes(2, COMPOSER_DIFFERENTIAL_SCENES / 100 + 2, [](Random&, int& width, int& height) {
-        width = ScreenWidth;
-        height = ScreenHeight;
-    });
-}
-
-// Frames wider than the composer's line runs are drawn a run at a time.
-TEST_P(ComposerDifferential, FramesWiderThanALineRunMatchTheReference) {
-    compareScenes(3, COMPOSER_DIFFERENTIAL_SCENES / 100 + 2,
-                  [](Random& random, int& width, int& height) {
-                      width = 513 + random.below(600);
-                      height = 1 + random.below(8);
-                  });
-}
-
-// The scenes the benchmark measures, so that its figures are for right pictures. The lesson
-// scene's callback counts frames, so it is left out: the random scenes cover callbacks.
-TEST_P(ComposerDifferential, BenchmarkScenesMatchTheReference) {
-    for (Scene kind : {Scene::Menu, Scene::Lesson, Scene::Title, Scene::Worst}) {
-        TestScene scene;
-        initVideoMemory(*scene.memory);
-        scene.memory->width = ScreenWidth;
-        scene.memory->height = ScreenHeight;
-        buildScene(*scene.memory, kind);
-        scene.memory->lineCallback = nullptr;
-        std::vector<uint32_t> expected = composeCopy(scene, composeFrameReference);
-        std::vector<uint32_t> actual = composeCopy(scene, composer);
-        ASSERT_TRUE(expected == actual)
-            << sceneName(kind) << ": " << firstDifference(expected, actual, ScreenWidth);
-    }
-}
-
-// sortSprites must give exactly the order of the plain selection sort with swaps below,
-// unstable ties included, since that order decides which of two equal-key sprites is in front.
-void plainSelectionSort(SpriteEntry* list, int count) {
-    for (int i = 0; i + 1 < count; ++i) {
-        int smallest = i;
-        for (int j = i; j < count; ++j) {
-            if (spriteOrderKey(list[j].placement) < spriteOrderKey(list[smallest].placement)) {
-                smallest = j;
-            }
-        }
-        std::swap(list[i], list[smallest]);
-    }
-}
-
-TEST(SortSprites, GivesTheOrderOfAPlainSelectionSort) {
-    Random random{4};
-    for (int round = 0; round < 400; ++round) {
-        int count = round < 4 ? round : 1 + random.below(SpriteCount);
-        // Few distinct keys in most rounds, so that ties are everywhere; the entry's index
-        // in the attributes tells entries apart, the bits above the key must not count.
-        int keys = 1 + random.below(round % 2 ? 4 : 4096);
-        SpriteEntry list[SpriteCount];
-        for (int i = 0; i < count; ++i) {
-            list[i] = {uint32_t(i), (random.next() & 0xFFFFF000u) | uint32_t(random.below(keys))};
-        }
-        SpriteEntry expected[SpriteCount];
-        std::copy(list, list + count, expected);
-        plainSelectionSort(expected, count);
-        sortSprites(list, count);
-        for (int i = 0; i < count; ++i) {
-            ASSERT_EQ(list[i].attributes, expected[i].attributes)
-                << "round " << round << ", position " << i << " of " << count;
-            ASSERT_EQ(list[i].placement, expected[i].placement);
+            std::vector<uint32_t> actual = composeCopy(
+                scene, [](VideoMemory& memory) { return composeFrameWith(memory, GetParam()); });
+            auto differs = std::mismatch(expected.begin(), expected.end(), actual.begin()).first;
+            auto at = int(differs - expected.begin());
+            ASSERT_TRUE(differs == expected.end())
+                << "scene " << i << " of seed " << seed << ", pixel (" << at % width << ", "
+                << at / width << "): expected " << std::hex << *differs << ", got " << actual[at];
         }
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Kernels, ComposerDifferential,
                          ::testing::Values(ComposerKernels::Portable, ComposerKernels::Simd),
-                         [](const ::testing::TestParamInfo<ComposerKernels>& param) {
-                             return param.param == ComposerKernels::Simd ? std::string("Simd")
-                                                                         : std::string("Portable");
+                         [](const auto& kernels) {
+                             return kernels.param == ComposerKernels::Simd ? "Simd" : "Portable";
                          });
+
+// Both composers share sortSprites, so its order is checked on its own: exactly that of a
+// plain selection sort with swaps, unstable ties included, since ties decide who is in front.
+TEST(SortSprites, GivesTheOrderOfAPlainSelectionSort) {
+    Random random{4};
+    for (int round = 0; round < 400; ++round) {
+        int count = round < 4 ? round : 1 + random.below(SpriteCount);
+        // Few distinct keys in most rounds, so ties are everywhere; the attributes tell
+        // entries apart, and the placement bits above the key must not count.
+        int keys = 1 + random.below(round % 2 ? 4 : 4096);
+        std::vector<SpriteEntry> list(static_cast<size_t>(count));
+        for (int i = 0; i < count; ++i)
+            list[size_t(i)] = {uint32_t(i),
+                               (random.next() & 0xFFFFF000u) | uint32_t(random.below(keys))};
+        std::vector<SpriteEntry> expected = list;
+        auto key = [](const SpriteEntry& s) { return spriteOrderKey(s.placement); };
+        for (auto i = expected.begin(); i != expected.end(); ++i)
+            std::iter_swap(i, std::min_element(i, expected.end(),
+                                               [&](auto& a, auto& b) { return key(a) < key(b); }));
+        sortSprites(list.data(), count);
+        for (size_t i = 0; i < list.size(); ++i) {
+            ASSERT_EQ(list[i].attributes, expected[i].attributes) << "round " << round;
+            ASSERT_EQ(list[i].placement, expected[i].placement) << "round " << round;
+        }
+    }
+}
 
 }  // namespace

@@ -1,10 +1,9 @@
 #include "engine/display.h"
+#include "engine/fades.h"
 #include "tests/support/test_video.h"
 #include "tests/support/virtual_host.h"
 
 #include <gtest/gtest.h>
-
-#include <SDL.h>
 
 #include <vector>
 
@@ -13,13 +12,9 @@ namespace {
 TEST(Letterbox, PictureKeepsItsShapeCentredWithBars) {
     // Window width and height, then the picture's x, y, width and height.
     const int cases[][6] = {
-        {1920, 1080, 0, 0, 1920, 1080},
-        {1280, 1024, 0, 152, 1280, 720},
-        {2560, 1080, 320, 0, 1920, 1080},
-        {1366, 768, 0, 0, 1365, 768},
-        {1000, 1001, 0, 219, 1000, 562},
-        {320, 180, 0, 0, 320, 180},
-        {0, 0, 0, 0, 0, 0},
+        {1920, 1080, 0, 0, 1920, 1080},   {1280, 1024, 0, 152, 1280, 720},
+        {2560, 1080, 320, 0, 1920, 1080}, {1366, 768, 0, 0, 1365, 768},
+        {1000, 1001, 0, 219, 1000, 562},  {0, 0, 0, 0, 0, 0},
     };
     for (const auto& c : cases) {
         const DisplayRect r = letterboxRect(c[0], c[1], 320, 180);
@@ -28,48 +23,40 @@ TEST(Letterbox, PictureKeepsItsShapeCentredWithBars) {
     }
 }
 
-TEST(FramePeriod, CounterFrequencyDividedBySixty) {
+TEST(FramePeriod, CounterFrequencyDividedBySixtyButNeverZero) {
     EXPECT_EQ(framePeriod(10000000), 166666u);
     EXPECT_EQ(framePeriod(3579545), 59659u);
-    EXPECT_EQ(framePeriod(1000000000), 16666666u);
-    EXPECT_EQ(framePeriod(59), 1u);  // never zero, so a frame tick is always defined
+    EXPECT_EQ(framePeriod(59), 1u);
 }
 
-class FrameTickTest : public ::testing::Test {
+class VirtualClock : public ::testing::Test {
   protected:
-    VirtualHost clock;
+    VirtualHost clock;  // 1000 ticks per frame, 60 ticks per 1 ms sleep
     TestVideo test;
     void SetUp() override { installVirtualHost(clock); }
     void TearDown() override { restoreHost(); }
 };
 
-TEST_F(FrameTickTest, WaitEndsAtTheFirstTickBoundaryAfterSleepingAtLeastOnceOnAFixedGrid) {
-    // 1000 ticks per frame, 60 ticks per millisecond.
+TEST_F(VirtualClock, WaitEndsAtTheNextTickBoundaryOnAFixedGrid) {
     clock.counter = 10;
     waitForFrameTick(test.video());
     EXPECT_EQ(clock.counter, 1030u);  // 17 sleeps of 60 ticks cross 1000
     EXPECT_EQ(clock.sleeps, 17u);
-    // Just before a boundary, one sleep is enough.
-    clock.counter = 1990;
-    clock.sleeps = 0;
-    waitForFrameTick(test.video());
-    EXPECT_EQ(clock.sleeps, 1u);
     // On a boundary it still waits for the next one.
     clock.counter = 3000;
     waitForFrameTick(test.video());
     EXPECT_EQ(clock.counter / 1000, 4u);
-    // A frame whose work takes longer than one period waits for the next boundary; the
-    // pace does not drift.
+    // A frame that takes longer than one period waits for the next boundary: no drift.
     clock.counter = 0;
     for (int frame = 0; frame < 5; ++frame) {
-        clock.counter += frame == 2 ? 1500 : 100;  // frame 2 is slow
+        clock.counter += frame == 2 ? 1500 : 100;
         waitForFrameTick(test.video());
     }
     EXPECT_EQ(clock.counter / 1000, 6u);
     EXPECT_LT(clock.counter % 1000, 60u);
 }
 
-TEST_F(FrameTickTest, ShowFrameComposesThenWaitsEvenWithoutAFramebufferOrWindow) {
+TEST_F(VirtualClock, ShowFrameComposesThenWaitsEvenWithoutAFramebufferOrWindow) {
     int frames = 0;
     clock.onFrame = [&](const VideoMemory& memory) {
         ++frames;
@@ -77,73 +64,36 @@ TEST_F(FrameTickTest, ShowFrameComposesThenWaitsEvenWithoutAFramebufferOrWindow)
     };
     showFrame(test.video());
     EXPECT_EQ(frames, 1);
-    EXPECT_GE(clock.sleeps, 1u);
     releaseFramebuffer(test.memory());
-    showFrame(test.video());  // nothing to compose or upload, but still a frame
+    showFrame(test.video());
     EXPECT_EQ(frames, 2);
     EXPECT_EQ(clock.counter / 1000, 2u);
 }
 
-// The software renderer of SDL's dummy video driver stands in for the real window.
-class SoftwareDisplayTest : public ::testing::Test {
-  protected:
-    VirtualHost clock;
-    TestVideo test;
-    SDL_Window* window = nullptr;
-    void SetUp() override {
-        ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-        window = SDL_CreateWindow("test", 0, 0, 640, 360, 0);
-        ASSERT_NE(window, nullptr) << SDL_GetError();
-        installVirtualHost(clock);
+TEST_F(VirtualClock, FadesOutThenInGoThroughBlackInSixtyFourFramesEachAndRestoreThePalette) {
+    test.memory().palette = {0, 0x00FFFFFF, 0x00400000, 0xFF102030};
+    std::vector<uint32_t> shown[3];  // palette entries 1, 2 and 3 of every frame
+    std::vector<uint32_t> layerWords;
+    clock.onFrame = [&](const VideoMemory& memory) {
+        for (int i = 0; i < 3; ++i) shown[i].push_back(memory.palette[size_t(i + 1)]);
+        layerWords.push_back(memory.layers[2]);
+    };
+    fadeOut(test.video());
+    EXPECT_EQ(test.memory().layers[2], 0x80000000u);
+    EXPECT_EQ(test.memory().palette[1], 0x00FFFFFFu);
+    fadeIn(test.video());
+    ASSERT_EQ(shown[0].size(), 128u);
+    EXPECT_EQ((std::vector<uint32_t>{shown[0][0], shown[0][63], shown[0][64], shown[0][65]}),
+              (std::vector<uint32_t>{0x00FBFBFB, 0, 0, 0x00030303}));
+    for (uint32_t k = 0; k < 64; ++k) {
+        EXPECT_EQ(shown[1][64 + k], k << 16) << k;  // red 64 scales to exactly k
+        EXPECT_EQ(shown[2][64 + k] >> 24, 0u);      // top byte cleared while fading
+        EXPECT_EQ(layerWords[64 + k], 0x80000000u | (k & 1));
     }
-    void TearDown() override {
-        restoreHost();
-        if (window != nullptr) SDL_DestroyWindow(window);
-        SDL_Quit();
-    }
-};
-
-TEST_F(SoftwareDisplayTest, CreationNeedsAWindowAndReplacesAnEarlierOutput) {
-    DisplayOutput display{};
-    EXPECT_FALSE(createDisplayOutput(display, nullptr));
-    EXPECT_EQ(display.renderer, nullptr);
-    EXPECT_EQ(display.width, 0);
-    // The dummy driver offers no accelerated renderer: creation reports the failure.
-    EXPECT_FALSE(createDisplayOutput(display, window));
-    EXPECT_EQ(display.window, window);
-    EXPECT_EQ(display.texture, nullptr);
-    // An incomplete output is never drawn with: no crash, no division by zero.
-    VideoState& video = test.video();
-    video.display = display;
-    uploadFrame(video);
-    presentFrame(video.display);
-}
-
-TEST_F(SoftwareDisplayTest, FramebufferReachesTheWindowScaledWithItsShape) {
-    VideoState& video = test.video();
-    video.display.window = window;
-    video.display.renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
-    ASSERT_NE(video.display.renderer, nullptr) << SDL_GetError();
-    video.display.texture = SDL_CreateTexture(video.display.renderer, SDL_PIXELFORMAT_ARGB8888,
-                                              SDL_TEXTUREACCESS_STREAMING, 320, 180);
-    ASSERT_NE(video.display.texture, nullptr);
-    for (int y = 0; y < 180; ++y)
-        for (int x = 0; x < 320; ++x)
-            video.memory.pixels[y * 320 + x] = uint32_t(x & 0xFF) << 16 | uint32_t(y) << 8 | 0x5A;
-    uploadFrame(video);
-    presentFrame(video.display);
-    // 640x360 is exactly twice the picture: every framebuffer pixel becomes a 2x2 block.
-    std::vector<uint32_t> shown(640 * 360);
-    ASSERT_EQ(SDL_RenderReadPixels(video.display.renderer, nullptr, SDL_PIXELFORMAT_ARGB8888,
-                                   shown.data(), 640 * 4),
-              0);
-    for (int y : {0, 1, 100, 359})
-        for (int x : {0, 1, 333, 639})
-            EXPECT_EQ(shown[size_t(y * 640 + x)] & 0xFFFFFF,
-                      video.memory.pixels[(y / 2) * 320 + x / 2])
-                << x << "," << y;
-    SDL_DestroyTexture(video.display.texture);
-    SDL_DestroyRenderer(video.display.renderer);
+    EXPECT_EQ(shown[0][127], 0x00FBFBFBu);
+    EXPECT_EQ(test.memory().palette[3], 0xFF102030u);  // restored with its top byte
+    EXPECT_EQ(test.memory().layers[2], 0x80000001u);
+    EXPECT_EQ(clock.counter / 1000, 128u);
 }
 
 }  // namespace
