@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <random>
 #include <string>
 
 namespace {
@@ -26,7 +25,6 @@ TEST(ArtSource, FaultsNameTheLineAndTheReason) {
         {"tile 0\n" + tileRows("...x...."), "test.txt:2: the pixel character 'x'"},
         {"tile 1024\n", "test.txt:1: a tile must be 0 to 1023"},
         {"colour 1 FFFFFF\n", "test.txt:1: a colour before any group"},
-        {"group 0\ncolour 1 FFFFF\n", "test.txt:2: a colour must be six hex digits"},
         {"group 0\ncolour 1 00000G\n", "test.txt:2: a colour must be six hex digits"},
         {"group 1\ncolour 3 000000\ngroup 1\ncolour 3 FFFFFF\n", "test.txt:4: palette entry 19"},
         {"char A\n" + blank, "test.txt:1: a char before any base"},
@@ -42,16 +40,6 @@ TEST(ArtSource, FaultsNameTheLineAndTheReason) {
         std::string error;
         EXPECT_FALSE(readArtText(*book, text, "test.txt", error)) << expected;
         EXPECT_EQ(error.rfind(expected, 0), 0u) << error;
-    }
-    // Garbage is refused with a reason or read without harm (the sanitizers watch).
-    std::mt19937 random(12345);
-    const std::string alphabet = "tilecharpicturegroupcolourlegendbaseshadow 0123456789abcdef.#\n";
-    for (int round = 0; round < 300; ++round) {
-        std::string text;
-        for (int i = int(random() % 400); i > 0; --i) text += alphabet[random() % alphabet.size()];
-        auto book = std::make_unique<ArtBook>();
-        std::string error;
-        EXPECT_TRUE(readArtText(*book, text, "test.txt", error) || !error.empty());
     }
 }
 

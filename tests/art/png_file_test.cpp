@@ -10,8 +10,6 @@ TEST(PngFile, PicturesSurviveARoundTripAndBadOnesAreRefused) {
     std::vector<uint32_t> pixels(7 * 5);
     for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = uint32_t(i * 0x1F3D5B) | 0xAB000000u;
     ASSERT_TRUE(writePng(folder.file("a.png").c_str(), pixels.data(), 7, 5));
-    ASSERT_TRUE(writePng(folder.file("b.png").c_str(), pixels.data(), 7, 5));
-    EXPECT_EQ(readBytes(folder.file("a.png")), readBytes(folder.file("b.png")));
     std::vector<uint32_t> read;
     int width = 0;
     int height = 0;

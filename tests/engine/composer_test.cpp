@@ -1,5 +1,4 @@
-// Composing rules the reference composer must get right by itself: the differential tests
-// then hold the fast composer to it.
+// Rules the reference composer must get right; the differential tests hold the fast one to it.
 #include "engine/composer.h"
 #include "tests/support/test_video.h"
 
@@ -33,9 +32,9 @@ class ReferenceComposer : public ::testing::Test {
     void fillMap(int layer, TileCell cell) {
         for (int i = 0; i < MapCellCount; ++i) memory.maps[size_t(layer * MapCellCount + i)] = cell;
     }
-    // A sprite showing tile `tile`, w x h tiles, at screen (x, y).
-    void placeSprite(int index, int tile, int x, int y, uint32_t placementBits, int w = 1) {
-        memory.sprites[size_t(index)] = {SpriteVisible | spriteTile(tile) | spriteSize(w, 1) |
+    // A sprite showing tile `tile` at screen (x, y).
+    void placeSprite(int index, int tile, int x, int y, uint32_t placementBits) {
+        memory.sprites[size_t(index)] = {SpriteVisible | spriteTile(tile) |
                                              encodeSpriteCoordinate(y, ScreenHeight),
                                          placementBits | encodeSpriteCoordinate(x, ScreenWidth)};
     }
@@ -68,7 +67,7 @@ TEST_F(ReferenceComposer, CallbackRunsBeforeEachLineAndItsChangesApplyFromThatLi
     expectColours({{0, 0, 0}, {250, 0, 2}});
 }
 
-TEST_F(ReferenceComposer, TilesAndSpritesByLevelAndPriority) {
+TEST_F(ReferenceComposer, TilesAndSpritesInFrontByLevelAndPriority) {
     fillTile(memory.sheet, 2, 5);
     fillTile(memory.sheet, 3, 9);
     // Tile layer, tile priority, sprite level, sprite priority, whether the sprite shows.
@@ -85,18 +84,15 @@ TEST_F(ReferenceComposer, TilesAndSpritesByLevelAndPriority) {
         compose();
         expectColours({{44, 44, c[4] ? 9 : 5}});
     }
-}
-
-TEST_F(ReferenceComposer, AmongSpritesTheSmallerOrderKeyIsInFront) {
-    // Two 16x8 level-1 sprites at x fields 100 and 90; the one at 90 (tiles 6 and 7) is
-    // transparent in its last four columns.
-    for (int t : {3, 4, 6}) fillTile(memory.sheet, t, t == 6 ? 6 : 2);
+    // Among sprites the smaller key is in front, whatever the table order, and shows the
+    // one behind through its transparent pixels.
+    memory.layers.fill(0);
     for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 4; ++x) setTilePixel(memory.sheet, 7, x, y, 6);
-    placeSprite(0, 3, 68, 50, spriteLevel(1), 2);  // x field 100: screen 68 to 83
-    placeSprite(1, 6, 58, 50, spriteLevel(1), 2);  // x field 90: screen 58 to 73
+        for (int x = 0; x < 8; ++x) setTilePixel(memory.sheet, 6, x, y, x < 4 ? 6 : 0);
+    placeSprite(0, 3, 62, 50, spriteLevel(1));  // x field 94
+    placeSprite(1, 6, 60, 50, spriteLevel(1));  // x field 92
     compose();
-    expectColours({{60, 50, 6}, {68, 50, 6}, {71, 50, 2}, {78, 50, 2}});
+    expectColours({{60, 50, 6}, {62, 50, 6}, {65, 50, 9}, {69, 50, 9}});
 }
 
 TEST_F(ReferenceComposer, BlendArithmeticIsExact) {

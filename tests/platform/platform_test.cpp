@@ -30,7 +30,6 @@ bool writeFile(const std::string& path, const std::string& bytes) {
     return std::fclose(file) == 0 && written;
 }
 
-// The file's first 256 bytes at most, or "<missing>".
 std::string readFile(const std::string& path) {
     FILE* file = platform::openFile(path.c_str(), "rb");
     if (file == nullptr) return "<missing>";
@@ -51,36 +50,21 @@ std::vector<std::string> namesIn(const std::string& folder) {
     return names;
 }
 
-class PlatformFiles : public ::testing::Test {
-  protected:
+TEST(PlatformFiles, NamesInAnyScriptAndFailuresLeaveWhatWasSavedAlone) {
     TempFolder temp{"quenmore-platform"};
-    std::u8string utf8Base = temp.path.u8string();
-    std::string base{utf8Base.begin(), utf8Base.end()};
-    std::string folder = join(join(base, Folder), Folder);
-    std::string file = join(folder, FileName);
-    std::string newFile = join(folder, "new");
-};
-
-TEST_F(PlatformFiles, FoldersAndFilesWithNamesInAnyScript) {
+    const std::u8string utf8Base = temp.path.u8string();
+    const std::string base(utf8Base.begin(), utf8Base.end());
+    const std::string folder = join(join(base, Folder), Folder);
+    const std::string file = join(folder, FileName);
+    const std::string newFile = join(folder, "new");
     ASSERT_TRUE(platform::createFolders(folder));
     EXPECT_TRUE(platform::createFolders(folder + platform::pathSeparator()));  // exists: fine
     EXPECT_EQ(namesIn(base), std::vector<std::string>{Folder});
-    for (const std::string& bytes : {std::string("first\0bytes", 11), std::string("second")}) {
+    for (const std::string& bytes : {std::string("first\0bytes", 11), std::string("saved")}) {
         ASSERT_TRUE(writeFile(newFile, bytes));
         ASSERT_TRUE(platform::replaceFile(newFile, file));  // a save replaces the last whole
         EXPECT_EQ(readFile(file), bytes);
-        EXPECT_EQ(namesIn(folder), std::vector<std::string>{FileName});
     }
-    EXPECT_TRUE(platform::removeFile(file));
-    EXPECT_TRUE(namesIn(folder).empty());
-    // Removing what is already gone, even with its folder, is no failure.
-    EXPECT_TRUE(platform::removeFile(file));
-    EXPECT_TRUE(platform::removeFile(join(join(folder, "absent"), FileName)));
-}
-
-TEST_F(PlatformFiles, FailuresLeaveWhatWasSavedAlone) {
-    ASSERT_TRUE(platform::createFolders(folder));
-    ASSERT_TRUE(writeFile(file, "saved"));
     EXPECT_FALSE(platform::replaceFile(newFile, file));  // nothing to replace it with
     EXPECT_FALSE(platform::createFolders(file));
     EXPECT_FALSE(platform::createFolders(join(file, Folder)));
@@ -94,6 +78,11 @@ TEST_F(PlatformFiles, FailuresLeaveWhatWasSavedAlone) {
 #endif
     EXPECT_EQ(readFile(file), "saved");
     EXPECT_EQ(namesIn(folder), std::vector<std::string>{FileName});
+    EXPECT_TRUE(platform::removeFile(file));
+    EXPECT_TRUE(namesIn(folder).empty());
+    // Removing what is already gone, even with its folder, is no failure.
+    EXPECT_TRUE(platform::removeFile(file));
+    EXPECT_TRUE(platform::removeFile(join(join(folder, "absent"), FileName)));
 }
 
 #ifndef _WIN32
@@ -108,10 +97,8 @@ TEST(PlatformDataFolder, IsAnAbsoluteXdgDataHomeElseUnderHome) {
     EXPECT_TRUE(platform::userDataFolder(folder) && folder == "/home/learner/.local/share");
     unsetenv("HOME");
     EXPECT_FALSE(platform::userDataFolder(folder));
-    for (const char* name : {"XDG_DATA_HOME", "HOME"}) {
-        const int i = name[0] == 'H';
-        saved[i] ? setenv(name, savedText[i].c_str(), 1) : unsetenv(name);
-    }
+    saved[0] ? setenv("XDG_DATA_HOME", savedText[0].c_str(), 1) : unsetenv("XDG_DATA_HOME");
+    saved[1] ? setenv("HOME", savedText[1].c_str(), 1) : unsetenv("HOME");
 }
 #else
 TEST(PlatformDataFolder, IsAnExistingFolderOnADrive) {
