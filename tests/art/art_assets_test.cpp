@@ -1,23 +1,105 @@
-// The committed asset files equal a fresh build of art/ and load through the engine as built.
+// The committed art itself: the committed files are up to date and load through the engine
+// as built, every character has a glyph, and text is legible wherever the screens draw it.
 #include "engine/asset_files.h"
 #include "tests/support/temp_folder.h"
 #include "tools/art_book.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
+#include <set>
 #include <string>
+#include <vector>
 
-TEST(CommittedArt, AssetFilesAreUpToDateAndLoadAsBuilt) {
-    const std::string source = QUENMORE_SOURCE_DIR;
+namespace {
+
+const std::string SourceFolder = QUENMORE_SOURCE_DIR;
+
+constexpr int MainFontBase = 0;
+constexpr int LessonFontBase = 96;
+constexpr int LessonBlankTile = 1023;
+constexpr int CursorTile = 7;
+constexpr int BoxBodyTile = 11;
+constexpr int InkValue = 1;
+
+std::unique_ptr<ArtBook> committedArt() {
     auto book = std::make_unique<ArtBook>();
     std::string error;
-    ASSERT_TRUE(readArtFolder(*book, source + "/art", error)) << error;
+    EXPECT_TRUE(readArtFolder(*book, SourceFolder + "/art", error)) << error;
+    return book;
+}
+
+std::set<int> tileValues(const ArtBook& book, int tile) {
+    std::set<int> values;
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) values.insert(tilePixel(book, tile, x, y));
+    return values;
+}
+
+double channelLight(uint32_t channel) {
+    const double c = double(channel) / 255.0;
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+}
+
+double luminance(uint32_t rgb) {
+    return 0.2126 * channelLight(rgb >> 16 & 255) + 0.7152 * channelLight(rgb >> 8 & 255) +
+           0.0722 * channelLight(rgb & 255);
+}
+
+double contrast(uint32_t a, uint32_t b) {
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The backdrop of the title and the menu.
+std::vector<int> backdropTiles() {
+    std::vector<int> tiles;
+    for (int tile = 288; tile <= 319; ++tile)
+        if (tile <= 304 || tile >= 314) tiles.push_back(tile);
+    return tiles;
+}
+
+// The colours of every opaque pixel of the given tiles in a palette group.
+std::set<uint32_t> coloursOf(const ArtBook& book, const std::vector<int>& tiles, int group) {
+    std::set<uint32_t> colours;
+    for (int tile : tiles)
+        for (int value : tileValues(book, tile))
+            if (value != 0) colours.insert(book.colours[size_t(group * 16 + value)]);
+    return colours;
+}
+
+// The key faces under a key label. The label's 8x8 cell lies 3 pixels left of and above the
+// key's bottom-right cell, one pixel lower while the key is pressed. Keys are 2 or more
+// cells wide and 2 high; a pressed key uses the tiles 3 further on.
+std::set<uint32_t> coloursUnderLabel(const ArtBook& book, int widthCells, bool pressed) {
+    std::set<uint32_t> colours;
+    const int left = widthCells * 8 - 11;
+    const int top = pressed ? 6 : 5;
+    for (int y = top; y < top + 8; ++y) {
+        for (int x = left; x < left + 8; ++x) {
+            const int column = x / 8;
+            const int part = column == 0 ? 0 : column == widthCells - 1 ? 2 : 1;
+            const int tile = part + (y >= 8 ? 16 : 0) + (pressed ? 3 : 0);
+            colours.insert(book.colours[size_t(tilePixel(book, tile, x % 8, y % 8))]);
+        }
+    }
+    return colours;
+}
+
+}  // namespace
+
+// A fresh build of the art equals the committed asset files, and loads through the engine
+// as the builder meant it.
+TEST(CommittedArt, AssetFilesAreUpToDateAndLoadAsBuilt) {
+    const auto book = committedArt();
     TempFolder folder;
+    std::string error;
     ASSERT_TRUE(writeAssetFiles(*book, folder.path.string(), error)) << error;
     for (const char* name : {CharacterSetFileName, PaletteFileName}) {
         const Bytes fresh = readBytes(folder.file(std::filesystem::path(name).filename().string()));
-        EXPECT_TRUE(fresh == readBytes(source + "/" + name))
+        EXPECT_TRUE(fresh == readBytes(SourceFolder + "/" + name))
             << name << " is older than art/: rebuild with the assets target";
     }
     auto sheet = std::make_unique<CharacterSheet>();
@@ -27,4 +109,58 @@ TEST(CommittedArt, AssetFilesAreUpToDateAndLoadAsBuilt) {
     Palette palette{};
     ASSERT_TRUE(loadPalette(palette, folder.file("quenmore.pal").c_str()));
     EXPECT_EQ(palette, book->colours);
+}
+
+TEST(CommittedArt, EveryPrintableCharacterHasAGlyphInBothFonts) {
+    const auto book = committedArt();
+    // Ink in value 1, the main font's shadow in value 2.
+    const std::set<int> blank{0}, lessonGlyph{0, 1}, mainGlyph{0, 1, 2}, mainInkOnly{0, 1};
+    for (int code = 33; code <= 126; ++code) {
+        EXPECT_EQ(tileValues(*book, LessonFontBase + code), lessonGlyph) << char(code);
+        const std::set<int> main = tileValues(*book, MainFontBase + code);
+        EXPECT_TRUE(main == mainGlyph || main == mainInkOnly) << char(code);
+    }
+    for (int tile : {MainFontBase + ' ', LessonFontBase + ' ', LessonBlankTile})
+        EXPECT_EQ(tileValues(*book, tile), blank) << tile;
+}
+
+TEST(CommittedArt, TextIsLegibleWhereverItIsDrawn) {
+    const auto book = committedArt();
+    const Palette& colours = book->colours;
+    const uint32_t inkGroup0 = colours[InkValue];
+    const uint32_t inkGroup1 = colours[16 + InkValue];
+    const uint32_t inkGroup2 = colours[32 + InkValue];
+
+    std::set<uint32_t> dimmedScreen;  // groups 0 and 1 at half brightness
+    for (size_t entry = 0; entry < 32; ++entry) {
+        const uint32_t c = colours[entry];
+        dimmedScreen.insert((c >> 16 & 255) / 2 << 16 | (c >> 8 & 255) / 2 << 8 | (c & 255) / 2);
+    }
+
+    struct Place {
+        const char* what;
+        std::set<uint32_t> text;
+        std::set<uint32_t> behind;
+    };
+    const Place places[] = {
+        {"menu rows over the backdrop", {inkGroup1}, coloursOf(*book, backdropTiles(), 3)},
+        {"title prompt over the backdrop", {inkGroup0}, coloursOf(*book, backdropTiles(), 3)},
+        {"selected menu row on the bar", {inkGroup0}, coloursOf(*book, {BoxBodyTile}, 0)},
+        {"lesson title over the bare backdrop", {inkGroup0}, {colours[0]}},
+        {"key label, two-cell key", {inkGroup0}, coloursUnderLabel(*book, 2, false)},
+        {"key label, wider key", {inkGroup0}, coloursUnderLabel(*book, 3, false)},
+        {"key label, two-cell key pressed", {inkGroup0}, coloursUnderLabel(*book, 2, true)},
+        {"key label, wider key pressed", {inkGroup0}, coloursUnderLabel(*book, 3, true)},
+        {"lesson text in the box", {inkGroup1}, coloursOf(*book, {BoxBodyTile}, 0)},
+        {"cursor in the box", coloursOf(*book, {CursorTile}, 1),
+         coloursOf(*book, {BoxBodyTile}, 0)},
+        {"results over the dimmed lesson screen", {inkGroup2}, dimmedScreen},
+    };
+    for (const Place& place : places) {
+        ASSERT_FALSE(place.behind.empty()) << place.what;
+        for (uint32_t text : place.text)
+            for (uint32_t behind : place.behind)
+                EXPECT_GE(contrast(text, behind), 4.5)
+                    << place.what << ": " << std::hex << text << " on " << behind;
+    }
 }
