@@ -1,136 +1,164 @@
 #include "tests/real_window/x_session.h"
 
-#include "tests/real_window/polling.h"
-
 #include <X11/XKBlib.h>
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/Xfixes.h>
 
-#include <cstring>
-#include <poll.h>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <sys/prctl.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+ChildProcess::~ChildProcess() {
+    stopProcess(*this);
+}
+
+bool spawnProcess(ChildProcess& child, const std::vector<std::string>& command,
+                  const std::vector<std::string>& environment, const std::string& log) {
+    std::vector<char*> argv;
+    for (const std::string& argument : command) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    const std::string output = log.empty() ? "/dev/null" : log;
+    const pid_t parent = getpid();
+    const pid_t pid = fork();
+    if (pid < 0) return false;
+    if (pid == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (getppid() != parent) _exit(127);
+        setpgid(0, 0);
+        const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+        const int in = open("/dev/null", O_RDONLY);
+        if (in < 0 || out < 0) _exit(127);
+        dup2(in, 0);
+        dup2(out, 1);
+        dup2(out, 2);
+        // The test process has a single thread, so its child may still change the environment.
+        for (const std::string& change : environment) {
+            if (change.find('=') == std::string::npos)
+                unsetenv(change.c_str());
+            else
+                putenv(const_cast<char*>(change.c_str()));
+        }
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    child.pid = pid;
+    child.exited = false;
+    child.log = log;
+    return true;
+}
+
+bool hasExited(ChildProcess& child) {
+    if (child.pid < 0 || child.exited) return true;
+    child.exited = waitpid(child.pid, &child.status, WNOHANG) == child.pid;
+    return child.exited;
+}
+
+bool waitForExit(ChildProcess& child, double seconds) {
+    return pollUntil([&] { return hasExited(child); }, seconds);
+}
+
+void stopProcess(ChildProcess& child) {
+    if (hasExited(child)) return;
+    // The whole group: Wine's helpers go along with the program.
+    kill(-child.pid, SIGTERM);
+    if (waitForExit(child, 3)) return;
+    kill(-child.pid, SIGKILL);
+    waitForExit(child, 10);
+}
+
+int exitCode(const ChildProcess& child) {
+    return child.exited && WIFEXITED(child.status) ? WEXITSTATUS(child.status) : -1;
+}
+
+std::string describeEnd(const ChildProcess& child) {
+    if (child.pid < 0) return "never started";
+    if (!child.exited) return "still running";
+    if (WIFSIGNALED(child.status)) return "signal " + std::to_string(WTERMSIG(child.status));
+    return "status " + std::to_string(exitCode(child));
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+bool runCommand(const std::vector<std::string>& command,
+                const std::vector<std::string>& environment, const std::string& log,
+                double seconds) {
+    ChildProcess child;
+    return spawnProcess(child, command, environment, log) && waitForExit(child, seconds) &&
+           exitCode(child) == 0;
+}
 
 namespace {
 
-// Windows come and go while a test walks the tree; a vanished window is no reason for Xlib
-// to end the test process, which its default error handler would do.
+// Windows come and go while a test walks the tree; Xlib's default handler would end the
+// test process over a vanished one.
 int ignoreXError(Display*, XErrorEvent*) {
     return 0;
 }
 
-// Reads the display number Xvfb writes to -displayfd once it listens.
-bool readDisplayNumber(int fd, ChildProcess& server, std::string& number) {
-    number.clear();
-    return pollUntil(
-               [&] {
-                   pollfd ready{fd, POLLIN, 0};
-                   while (::poll(&ready, 1, 0) > 0) {
-                       char c = 0;
-                       if (read(fd, &c, 1) != 1) return false;
-                       if (c == '\n') return !number.empty();
-                       number.push_back(c);
-                   }
-                   return hasExited(server);
-               },
-               30) &&
-           !number.empty();
-}
-
 bool windowManagerReady(Display* display) {
-    XWindowAttributes attributes{};
-    if (XGetWindowAttributes(display, DefaultRootWindow(display), &attributes) == 0) return false;
-    return (attributes.all_event_masks & SubstructureRedirectMask) != 0;
-}
-
-std::string windowTitle(Display* display, Window window) {
-    const Atom netName = XInternAtom(display, "_NET_WM_NAME", False);
-    const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    std::string title;
-    if (XGetWindowProperty(display, window, netName, 0, 1024, False, utf8, &type, &format, &count,
-                           &after, &data) == Success &&
-        data != nullptr) {
-        title.assign(reinterpret_cast<char*>(data), count);
-        XFree(data);
-        if (!title.empty()) return title;
-    }
-    char* name = nullptr;
-    if (XFetchName(display, window, &name) != 0 && name != nullptr) {
-        title = name;
-        XFree(name);
-    }
-    return title;
+    XWindowAttributes root{};
+    return XGetWindowAttributes(display, DefaultRootWindow(display), &root) != 0 &&
+           (root.all_event_masks & SubstructureRedirectMask) != 0;
 }
 
 Window findTitled(Display* display, Window parent, const std::string& title) {
-    Window root = 0;
-    Window ignored = 0;
+    Window root = 0, ignored = 0, found = 0;
     Window* children = nullptr;
     unsigned int count = 0;
     if (XQueryTree(display, parent, &root, &ignored, &children, &count) == 0) return 0;
-    Window found = 0;
     for (unsigned int i = 0; i < count && found == 0; ++i) {
-        if (windowTitle(display, children[i]) == title) found = children[i];
-    }
-    for (unsigned int i = 0; i < count && found == 0; ++i) {
-        found = findTitled(display, children[i], title);
+        char* name = nullptr;
+        if (XFetchName(display, children[i], &name) != 0 && name != nullptr) {
+            if (title == name) found = children[i];
+            XFree(name);
+        }
+        if (found == 0) found = findTitled(display, children[i], title);
     }
     if (children != nullptr) XFree(children);
     return found;
 }
 
-// One colour channel of an X pixel, scaled to 8 bits.
-uint32_t channel(unsigned long pixel, unsigned long mask) {
-    if (mask == 0) return 0;
-    const int shift = __builtin_ctzl(mask);
-    return uint32_t(((pixel & mask) >> shift) * 255 / (mask >> shift));
-}
-
-bool runXdotool(XSession& session, std::vector<std::string> arguments) {
-    arguments.insert(arguments.begin(), "xdotool");
-    SpawnOptions options;
-    options.environment = {displayVariable(session)};
-    return runCommand(arguments, options);
-}
-
 }  // namespace
 
 XSession::~XSession() {
-    stopXSession(*this);
+    if (display != nullptr) XCloseDisplay(display);
+    stopProcess(windowManager);
+    stopProcess(server);
 }
 
 bool startXSession(XSession& session, int width, int height, const std::string& logFolder,
                    std::string& error) {
     XSetErrorHandler(ignoreXError);
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0) {
-        error = "no pipe for the display number";
-        return false;
-    }
-    SpawnOptions serverOptions;
-    serverOptions.outputPath = logFolder + "/xvfb.log";
-    serverOptions.passFd = pipeFds[1];
-    const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-    const bool started = spawnProcess(session.server,
-                                      {"Xvfb", "-displayfd", std::to_string(pipeFds[1]), "-noreset",
-                                       "-nolisten", "tcp", "-screen", "0", screen},
-                                      serverOptions);
-    close(pipeFds[1]);
+    // Xvfb writes the display number it picked to descriptor 3, here a file.
+    const std::string numberFile = logFolder + "/display-number";
+    spawnProcess(session.server,
+                 {"sh", "-c", "exec Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 $1 3>\"$0\"",
+                  numberFile, std::to_string(width) + "x" + std::to_string(height) + "x24"},
+                 {}, logFolder + "/xvfb.log");
     std::string number;
-    const bool listening = started && readDisplayNumber(pipeFds[0], session.server, number);
-    close(pipeFds[0]);
-    if (!listening) {
+    pollUntil(
+        [&] {
+            number = readFile(numberFile);
+            return number.ends_with('\n') || hasExited(session.server);
+        },
+        30);
+    if (!number.ends_with('\n')) {
         error = "Xvfb did not start (" + describeEnd(session.server) +
-                "): " + readOutput(session.server);
+                "): " + readFile(session.server.log);
         return false;
     }
-    session.name = ":" + number;
+    session.name = ":" + number.substr(0, number.size() - 1);
     session.display = XOpenDisplay(session.name.c_str());
     if (session.display == nullptr) {
         error = "cannot connect to Xvfb on " + session.name;
@@ -138,69 +166,35 @@ bool startXSession(XSession& session, int width, int height, const std::string& 
     }
     session.width = DisplayWidth(session.display, DefaultScreen(session.display));
     session.height = DisplayHeight(session.display, DefaultScreen(session.display));
-
-    const Window root = DefaultRootWindow(session.display);
-    XSetWindowBackground(session.display, root, RootColour);
-    XClearWindow(session.display, root);
+    XSetWindowBackground(session.display, DefaultRootWindow(session.display), RootColour);
+    XClearWindow(session.display, DefaultRootWindow(session.display));
     XSync(session.display, False);
 
-    SpawnOptions managerOptions;
-    managerOptions.environment = {displayVariable(session)};
-    managerOptions.outputPath = logFolder + "/evilwm.log";
-    if (!spawnProcess(session.windowManager, {"evilwm"}, managerOptions)) {
-        error = "evilwm cannot be run";
-        return false;
-    }
-    if (!pollUntil(
-            [&] { return windowManagerReady(session.display) || hasExited(session.windowManager); },
-            30) ||
-        !windowManagerReady(session.display)) {
+    spawnProcess(session.windowManager, {"evilwm"}, {"DISPLAY=" + session.name},
+                 logFolder + "/evilwm.log");
+    pollUntil(
+        [&] { return windowManagerReady(session.display) || hasExited(session.windowManager); },
+        30);
+    if (!windowManagerReady(session.display)) {
         error = "evilwm did not take over the screen (" + describeEnd(session.windowManager) +
-                "): " + readOutput(session.windowManager);
+                "): " + readFile(session.windowManager.log);
         return false;
     }
     return true;
 }
 
-void stopXSession(XSession& session) {
-    if (session.display != nullptr) {
-        XCloseDisplay(session.display);
-        session.display = nullptr;
-    }
-    stopProcess(session.windowManager);
-    stopProcess(session.server);
-}
-
-std::string displayVariable(const XSession& session) {
-    return "DISPLAY=" + session.name;
-}
-
-Screenshot takeScreenshot(XSession& session) {
-    Screenshot shot;
-    if (session.display == nullptr) return shot;
+Image takeScreenshot(XSession& session) {
+    Image shot;
     XImage* image =
         XGetImage(session.display, DefaultRootWindow(session.display), 0, 0,
                   unsigned(session.width), unsigned(session.height), AllPlanes, ZPixmap);
     if (image == nullptr) return shot;
     shot.width = session.width;
     shot.height = session.height;
-    shot.pixels.resize(size_t(shot.width) * size_t(shot.height));
-    const bool direct = image->bits_per_pixel == 32 && image->red_mask == 0xFF0000 &&
-                        image->green_mask == 0xFF00 && image->blue_mask == 0xFF &&
-                        image->byte_order == LSBFirst;
+    // Xvfb's 24-bit visual holds red, green and blue in the low three bytes.
     for (int y = 0; y < shot.height; ++y) {
-        uint32_t* row = shot.pixels.data() + size_t(y) * size_t(shot.width);
-        if (direct) {
-            std::memcpy(row, image->data + size_t(y) * size_t(image->bytes_per_line),
-                        size_t(shot.width) * 4);
-            for (int x = 0; x < shot.width; ++x) row[x] &= 0xFFFFFF;
-            continue;
-        }
-        for (int x = 0; x < shot.width; ++x) {
-            const unsigned long pixel = XGetPixel(image, x, y);
-            row[x] = channel(pixel, image->red_mask) << 16 |
-                     channel(pixel, image->green_mask) << 8 | channel(pixel, image->blue_mask);
-        }
+        for (int x = 0; x < shot.width; ++x)
+            shot.pixels.push_back(uint32_t(XGetPixel(image, x, y)) & 0xFFFFFF);
     }
     XDestroyImage(image);
     return shot;
@@ -208,19 +202,13 @@ Screenshot takeScreenshot(XSession& session) {
 
 WindowInfo findWindow(XSession& session, const std::string& title) {
     WindowInfo info;
-    if (session.display == nullptr) return info;
     const Window root = DefaultRootWindow(session.display);
     const Window window = findTitled(session.display, root, title);
-    if (window == 0) return info;
     XWindowAttributes attributes{};
-    if (XGetWindowAttributes(session.display, window, &attributes) == 0) return info;
+    if (window == 0 || XGetWindowAttributes(session.display, window, &attributes) == 0) return info;
     Window child = 0;
-    int x = 0;
-    int y = 0;
-    XTranslateCoordinates(session.display, window, root, 0, 0, &x, &y, &child);
+    XTranslateCoordinates(session.display, window, root, 0, 0, &info.x, &info.y, &child);
     info.id = window;
-    info.x = x;
-    info.y = y;
     info.width = attributes.width;
     info.height = attributes.height;
     info.viewable = attributes.map_state == IsViewable;
@@ -228,48 +216,41 @@ WindowInfo findWindow(XSession& session, const std::string& title) {
 }
 
 bool pointerHidden(XSession& session) {
-    int eventBase = 0;
-    int errorBase = 0;
+    int eventBase = 0, errorBase = 0;
     if (!XFixesQueryExtension(session.display, &eventBase, &errorBase)) return false;
     XFixesCursorImage* cursor = XFixesGetCursorImage(session.display);
     if (cursor == nullptr) return false;
     bool hidden = true;
-    for (size_t i = 0; i < size_t(cursor->width) * cursor->height; ++i) {
-        if ((cursor->pixels[i] >> 24 & 0xFF) != 0) hidden = false;
-    }
+    for (size_t i = 0; i < size_t(cursor->width) * cursor->height; ++i)
+        hidden = hidden && (cursor->pixels[i] >> 24 & 0xFF) == 0;
     XFree(cursor);
     return hidden;
 }
 
 bool capsLockOn(XSession& session) {
     XkbStateRec state{};
-    if (XkbGetState(session.display, XkbUseCoreKbd, &state) != Success) return false;
-    return (state.locked_mods & LockMask) != 0;
+    return XkbGetState(session.display, XkbUseCoreKbd, &state) == Success &&
+           (state.locked_mods & LockMask) != 0;
+}
+
+bool xdotool(XSession& session, std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), "xdotool");
+    return runCommand(arguments, {"DISPLAY=" + session.name});
 }
 
 bool pressKeys(XSession& session, const std::vector<std::string>& keys, int delayMs) {
-    if (keys.empty()) return true;
     std::vector<std::string> arguments = {"key", "--delay", std::to_string(delayMs)};
     arguments.insert(arguments.end(), keys.begin(), keys.end());
-    return runXdotool(session, arguments);
-}
-
-bool holdKey(XSession& session, const std::string& key) {
-    return runXdotool(session, {"keydown", key});
-}
-
-bool releaseKey(XSession& session, const std::string& key) {
-    return runXdotool(session, {"keyup", key});
+    return keys.empty() || xdotool(session, arguments);
 }
 
 bool setCapsLock(XSession& session, bool on) {
     if (capsLockOn(session) == on) return true;
-    if (!pressKeys(session, {"Caps_Lock"})) return false;
-    return pollUntil([&] { return capsLockOn(session) == on; }, 10);
+    return pressKeys(session, {"Caps_Lock"}) &&
+           pollUntil([&] { return capsLockOn(session) == on; }, 10);
 }
 
 bool requestClose(XSession& session, unsigned long window) {
-    if (session.display == nullptr || window == 0) return false;
     XEvent event{};
     event.xclient.type = ClientMessage;
     event.xclient.window = window;

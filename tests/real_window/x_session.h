@@ -1,29 +1,74 @@
-// A private X server for one test: Xvfb on a display number nobody else uses, a small
-// window manager, and what a test needs from the server: screenshots, the windows and their
-// titles, the pointer's image, the Caps Lock state, key presses through XTEST (xdotool) and
-// the window manager's close request.
+// Child processes and a private X server: Xvfb on a free display with the evilwm window
+// manager, screenshots, window queries and keys through XTEST (xdotool). A child dies with
+// the test process, even a crashed one, and is stopped when its record goes out of scope.
 #pragma once
 
-#include "tests/real_window/child_process.h"
-#include "tests/real_window/screen_reader.h"
-
+#include <chrono>
 #include <cstdint>
 #include <string>
+#include <sys/types.h>
+#include <thread>
 #include <vector>
 
 struct _XDisplay;
 
-// The root window's colour: it appears nowhere in the program's picture, so a screen
-// without it is covered by the program.
+// Calls `condition` every 10 ms until it holds (true) or `seconds` have passed (false): the
+// program runs on the real clock, so the only way to wait for it is to look again.
+template <typename Condition> bool pollUntil(Condition condition, double seconds) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+struct ChildProcess {
+    pid_t pid = -1;
+    bool exited = false;
+    int status = 0;  // the raw wait status, once exited
+    std::string log;
+
+    ChildProcess() = default;
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+};
+
+// Starts `command` (looked up in PATH) in a process group of its own, the environment
+// changed by `environment` ("NAME=VALUE" sets, "NAME" removes), its output appended to `log`
+// (none: /dev/null). A command that cannot be run ends with status 127.
+bool spawnProcess(ChildProcess& child, const std::vector<std::string>& command,
+                  const std::vector<std::string>& environment = {}, const std::string& log = "");
+bool hasExited(ChildProcess& child);  // reaps; never blocks
+bool waitForExit(ChildProcess& child, double seconds);
+void stopProcess(ChildProcess& child);    // its group: SIGTERM, then SIGKILL if it lingers
+int exitCode(const ChildProcess& child);  // -1 while it runs or when a signal ended it
+std::string describeEnd(const ChildProcess& child);  // "status 1", "signal 11", ...
+std::string readFile(const std::string& path);
+// True when the command exited with status 0 within `seconds`.
+bool runCommand(const std::vector<std::string>& command,
+                const std::vector<std::string>& environment = {}, const std::string& log = "",
+                double seconds = 20);
+
+// 0x00RRGGBB pixels, row after row.
+struct Image {
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels;
+
+    uint32_t at(int x, int y) const { return pixels[size_t(y) * size_t(width) + size_t(x)]; }
+    bool operator==(const Image&) const = default;
+};
+
+// The root window's colour, which the program never shows: while none of it is on the
+// screen, the program's window covers it all.
 constexpr uint32_t RootColour = 0xFF00FF;
 
 struct XSession {
-    ChildProcess server;
-    ChildProcess windowManager;
+    ChildProcess server, windowManager;
     _XDisplay* display = nullptr;
     std::string name;  // ":N", for DISPLAY
-    int width = 0;
-    int height = 0;
+    int width = 0, height = 0;
 
     XSession() = default;
     ~XSession();
@@ -31,45 +76,24 @@ struct XSession {
     XSession& operator=(const XSession&) = delete;
 };
 
-// Starts Xvfb with a screen of width x height at 24 bits on the first free display number
-// (the server picks it itself, so parallel tests never collide), kept from resetting when
-// its last client leaves, paints the root RootColour and starts evilwm. Returns once the
-// window manager manages the screen. Logs go into `logFolder`. False with a reason on
-// failure.
+// Starts Xvfb (width x height x 24) on a display number it picks itself, so that parallel
+// tests never collide, paints the root RootColour and returns once evilwm manages the
+// screen. Logs go into `logFolder`. False with a reason on failure.
 bool startXSession(XSession& session, int width, int height, const std::string& logFolder,
                    std::string& error);
-// Closes the connection and stops the window manager and the server.
-void stopXSession(XSession& session);
-// "DISPLAY=:N", for a child's environment.
-std::string displayVariable(const XSession& session);
-
-// The whole screen as it is now.
-Screenshot takeScreenshot(XSession& session);
+Image takeScreenshot(XSession& session);
 
 struct WindowInfo {
-    unsigned long id = 0;  // 0: no such window
-    int x = 0;             // position on the screen
-    int y = 0;
-    int width = 0;
-    int height = 0;
+    unsigned long id = 0;  // 0: none
+    int x = 0, y = 0, width = 0, height = 0;
     bool viewable = false;
 };
-
-// The top-level client window with this title (WM_NAME or _NET_WM_NAME), if any.
 WindowInfo findWindow(XSession& session, const std::string& title);
-// True when the pointer's current image has no visible pixel.
-bool pointerHidden(XSession& session);
-// The keyboard's Caps Lock state.
+bool pointerHidden(XSession& session);  // the pointer's image has no visible pixel
 bool capsLockOn(XSession& session);
-
-// Presses and releases keys one after the other through XTEST with `xdotool key`; each entry
-// is an X keysym name ("a", "space", "Return") or a chord ("shift+a").
+// xdotool on the session's display: {"keydown", "f"}; pressKeys: "a", "shift+a", "space".
+bool xdotool(XSession& session, std::vector<std::string> arguments);
 bool pressKeys(XSession& session, const std::vector<std::string>& keys, int delayMs = 12);
-// Holds a key down, or lets it go (`xdotool keydown` / `keyup`).
-bool holdKey(XSession& session, const std::string& key);
-bool releaseKey(XSession& session, const std::string& key);
-// Sets Caps Lock to the given state, toggling it with the Caps Lock key when needed.
 bool setCapsLock(XSession& session, bool on);
-// Asks a window to close as a window manager does when its close button is clicked: the
-// ICCCM WM_DELETE_WINDOW message.
+// Asks the window to close as its close button does (WM_DELETE_WINDOW).
 bool requestClose(XSession& session, unsigned long window);
