@@ -1,10 +1,13 @@
-// The fixture of the real-window tests (native and under Wine): a private X session, a fresh
-// folder and the program under test, with Caps Lock off before and after. A failing test
-// leaves its last screenshot in the build folder and prints the program's output.
+// The fixture of the real-window tests, native and under Wine: the program in a private X
+// session with a fresh folder, read from screenshots by matching 8x8 cells against the glyphs
+// of the asset files (never through the program's memory) and driven with the keys of a US
+// keyboard. Caps Lock is off before and after; a failing test leaves its last screenshot in
+// the build folder and prints the program's output.
 #pragma once
 
 #include "course/title_screen.h"
-#include "tests/real_window/learner.h"
+#include "engine/asset_files.h"
+#include "tests/real_window/x_session.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_video.h"
 #include "tests/support/virtual_host.h"
@@ -13,74 +16,324 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <iostream>
+#include <pwd.h>
+#include <string_view>
+#include <unistd.h>
 
-constexpr const char* SourceAssets = QUENMORE_SOURCE_DIR "/assets";
+// Text: tile firstTile + character code in palette group `group`; lesson text also shows the
+// cursor (tile 7), read as CursorCell.
+struct TextStyle {
+    int firstTile, group;
+};
+constexpr TextStyle LessonStyle{96, 1}, ResultsStyle{0, 2}, HighlightStyle{0, 0};
+constexpr char CursorCell = '\x7f', UnknownCell = '?';
 
-// Every picture the title can show once its logo is in, as the engine draws it headless: the
-// program runs on the real clock, so a screenshot may catch any. From frame 191 (fade-in 64,
-// logo 127) the backdrop's 48 offsets and the prompt's 64-frame blink come round in 192.
-inline const std::vector<Image>& titleFrames() {
-    static const std::vector<Image> frames = [] {
-        constexpr uint64_t First = 64 + 127, Period = 192;
-        std::vector<Image> found;
-        Art art;
-        loadArt(SourceAssets, art);
-        VirtualHost clock;
-        TestVideo test;
-        installVirtualHost(clock);
-        test.memory().sheet = art.sheet;
-        test.memory().palette = art.palette;
-        test.composeNarrowFrames();  // until the first wanted frame: the state has no pixels
-        clock.onFrame = [&](const VideoMemory& memory) {
-            if (clock.framesComposed + 1 == First) test.memory().width = ScreenWidth;
-            if (clock.framesComposed < First || clock.framesComposed >= First + Period) return;
-            const Image picture{ScreenWidth,
-                                ScreenHeight,
-                                {memory.pixels, memory.pixels + ScreenWidth * ScreenHeight}};
-            if (std::find(found.begin(), found.end(), picture) == found.end())
-                found.push_back(picture);
-        };
-        clock.keyDown(First + Period, SDLK_SPACE, SDL_SCANCODE_SPACE);
-        setUpTitleScreen(test.video());
-        runTitleScreen(test.video());
-        restoreHost();
-        return found;
-    }();
-    return frames;
+struct TextPlace {
+    int x, y, cells;
+    TextStyle style;
+};
+constexpr TextPlace MenuTitle{32, 32, 35, HighlightStyle};  // the selected row
+constexpr TextPlace MenuBestTime{64, 40, 20, HighlightStyle};
+constexpr TextPlace Heading{16, 128, 36, LessonStyle};
+constexpr TextPlace LineToType{16, 144, 36, LessonStyle};
+constexpr TextPlace TypedLine{16, 160, 37, LessonStyle};
+
+struct ProgramUnderTest {
+    std::vector<std::string> command;
+    std::vector<std::string> environment;  // changes, as for spawnProcess
+    std::string bestTimesFile;
+    std::string winePrefix;  // a Windows program's: its Wine session must know the display
+};
+
+// SDL must find the X server by itself, as on a desktop.
+inline const std::vector<std::string> DesktopEnvironment = {"SDL_VIDEODRIVER", "WAYLAND_DISPLAY",
+                                                            "SDL_RENDER_DRIVER"};
+
+inline ProgramUnderTest nativeProgram(const std::string& path, const std::string& dataFolder) {
+    ProgramUnderTest program{{path}, DesktopEnvironment, dataFolder + "/quenmoreTimes.bin", ""};
+    program.environment.push_back("XDG_DATA_HOME=" + dataFolder);
+    return program;
+}
+
+inline ProgramUnderTest wineProgram(const std::string& exe, const std::string& prefix) {
+    const passwd* user = getpwuid(getuid());  // Wine names the user's folder after the Unix user
+    const std::string roaming = prefix + "/drive_c/users/" +
+                                (user != nullptr ? user->pw_name : "root") + "/AppData/Roaming";
+    return {{QUENMORE_WINE_RUN, prefix, exe},
+            DesktopEnvironment,
+            roaming + "/quenmoreTimes.bin",
+            prefix};
+}
+
+// The 320x180 picture on a screen a whole multiple of it; whether it shows it pixel-exactly.
+inline Image pictureOf(const Image& shot) {
+    Image picture{ScreenWidth, ScreenHeight, std::vector<uint32_t>(ScreenWidth * ScreenHeight)};
+    const int scale = shot.width / ScreenWidth;
+    for (int y = 0; scale > 0 && shot.height >= ScreenHeight * scale && y < ScreenHeight; ++y) {
+        for (int x = 0; x < ScreenWidth; ++x)
+            picture.pixels[size_t(y * ScreenWidth + x)] = shot.at(x * scale, y * scale);
+    }
+    return picture;
+}
+
+inline bool showsExactly(const Image& shot, const Image& picture) {
+    const int scale = shot.width / ScreenWidth;
+    if (scale < 1 || shot.width != ScreenWidth * scale || shot.height != ScreenHeight * scale)
+        return false;
+    for (int i = 0; i < shot.width * shot.height; ++i) {
+        const int x = i % shot.width, y = i / shot.width;
+        if (shot.at(x, y) != picture.at(x / scale, y / scale)) return false;
+    }
+    return true;
+}
+
+// The character keys of a US keyboard, without and with Shift.
+constexpr std::string_view Unshifted = "abcdefghijklmnopqrstuvwxyz`1234567890-=[]\\;',./";
+constexpr std::string_view Shifted = "ABCDEFGHIJKLMNOPQRSTUVWXYZ~!@#$%^&*()_+{}|:\"<>?";
+
+// The other character of the key that types `c` ('x' for the space bar).
+inline char otherOnKey(char c) {
+    const size_t lower = Unshifted.find(c), upper = Shifted.find(c);
+    return lower != std::string_view::npos   ? Shifted[lower]
+           : upper != std::string_view::npos ? Unshifted[upper]
+                                             : 'x';
+}
+
+// The key presses that type `text` (an ASCII character's keysym is its code); empty when a
+// character has no key.
+inline std::vector<std::string> keystrokesFor(const std::string& text) {
+    std::vector<std::string> keys;
+    for (char c : text) {
+        const size_t lower = Unshifted.find(c), upper = Shifted.find(c);
+        const bool shift = upper != std::string_view::npos;
+        if (c != ' ' && lower == std::string_view::npos && !shift) return {};
+        char code[8];
+        std::snprintf(code, sizeof code, "0x%x", unsigned(shift ? Unshifted[upper] : c));
+        keys.push_back(c == ' ' ? "space" : (shift ? "shift+" : "") + std::string(code));
+    }
+    return keys;
 }
 
 class RealWindowTest : public ::testing::Test {
   protected:
     TempFolder folder{"quenmore-real-window"};
-    WindowSession session;
+    ProgramUnderTest program;
+    XSession x;
+    ChildProcess process;  // ended before the X session
+    CharacterSheet sheet{};
+    Palette palette{};
+    bool wineStarted = false;
+    Image lastShot;
     std::chrono::steady_clock::time_point launched;
 
-    void openScreen(const ProgramUnderTest& program, int width, int height) {
+    ~RealWindowTest() override {
+        stopProcess(process);
+        if (wineStarted)
+            runCommand({QUENMORE_WINE_RUN, program.winePrefix, "--stop"}, {}, logs("wine"), 60);
+    }
+
+    std::string logs(const std::string& name) const { return folder.file(name + ".log"); }
+
+    // A screen of width x height and, for a Windows program, its Wine session for that
+    // display (the prefix made when missing); Caps Lock off; the program started.
+    void start(const ProgramUnderTest& programUnderTest, int width, int height) {
+        program = programUnderTest;
+        ASSERT_TRUE(loadCharacterSheet(sheet, QUENMORE_SOURCE_DIR "/assets/quenmore.chr"));
+        convertCharacterSheet(sheet);
+        ASSERT_TRUE(loadPalette(palette, QUENMORE_SOURCE_DIR "/assets/quenmore.pal"));
         std::string error;
-        ASSERT_TRUE(openWindowSession(session, width, height, folder.path.string(), SourceAssets,
-                                      program, error))
-            << error;
-        ASSERT_TRUE(setCapsLock(session.x, false));
+        ASSERT_TRUE(startXSession(x, width, height, folder.path.string(), error)) << error;
+        if (!program.winePrefix.empty()) {
+            // Wine's server outlives the program by a minute, enough for a restart, and ends
+            // by itself after a test that could not stop it.
+            wineStarted = runCommand({QUENMORE_WINE_RUN, program.winePrefix, "--start", "60"},
+                                     {"DISPLAY=" + x.name}, logs("wine"), 600);
+            ASSERT_TRUE(wineStarted) << readFile(logs("wine"));
+        }
+        ASSERT_TRUE(setCapsLock(x, false));
+        launch();
     }
 
     void launch() {
         launched = std::chrono::steady_clock::now();
-        ASSERT_TRUE(launchProgram(session)) << "cannot run " << session.program.command[0];
+        std::vector<std::string> environment = program.environment;
+        environment.push_back("DISPLAY=" + x.name);
+        spawnProcess(process, program.command, environment, logs("program"));
     }
 
     int exitStatusWithin(double seconds) {
-        return waitForExit(session.process, seconds) ? exitCode(session.process) : -1;
+        return waitForExit(process, seconds) ? exitCode(process) : -1;
+    }
+
+    // Every opaque pixel of `tile` in palette group `group` shows at (x, y), in its top `rows`.
+    bool tileShows(const Image& picture, int left, int top, int tile, int group,
+                   int rows = 8) const {
+        if (left < 0 || top < 0 || left + 8 > picture.width || top + 8 > picture.height)
+            return false;
+        for (int i = 0; i < rows * 8; ++i) {
+            const uint8_t byte = sheet[size_t(sheetOffset(tile, i % 8, i / 8))];
+            const int value = i % 2 == 0 ? byte >> 4 : byte & 15;
+            if (value != 0 &&
+                picture.at(left + i % 8, top + i / 8) != palette[size_t(group * 16 + value)])
+                return false;
+        }
+        return true;
+    }
+
+    // Of the glyphs whose every opaque pixel shows, the one with most of them (a blank
+    // matches anything, so it wins only alone); UnknownCell for none or a tie.
+    char readCell(const Image& picture, int left, int top, TextStyle style) const {
+        char best = UnknownCell;
+        int most = -1;
+        bool tied = false;
+        for (int code = 32; code < (style.firstTile == 0 ? 127 : 128); ++code) {
+            const int tile = code == CursorCell ? 7 : style.firstTile + code;
+            if (!tileShows(picture, left, top, tile, style.group)) continue;
+            int opaque = 0;
+            for (int i = 0; i < 64; ++i) {
+                const uint8_t byte = sheet[size_t(sheetOffset(tile, i % 8, i / 8))];
+                opaque += (i % 2 == 0 ? byte >> 4 : byte & 15) != 0;
+            }
+            tied = opaque == most || (tied && opaque < most);
+            if (opaque > most) {
+                best = char(code);
+                most = opaque;
+            }
+        }
+        return tied ? UnknownCell : best;
+    }
+
+    std::string read(const Image& picture, TextPlace place) const {
+        std::string text;
+        for (int i = 0; i < place.cells; ++i)
+            text.push_back(readCell(picture, place.x + 8 * i, place.y, place.style));
+        while (text.ends_with(' ')) text.pop_back();
+        return text;
+    }
+
+    Image look() {
+        lastShot = takeScreenshot(x);
+        return pictureOf(lastShot);
+    }
+
+    // Looks until `seen` holds (true), or the time is up or the program has ended (false).
+    bool waitToSee(const std::function<bool(const Image&)>& seen, double seconds = 30) {
+        return pollUntil([&] { return seen(look()) || hasExited(process); }, seconds) &&
+               !hasExited(process);
+    }
+
+    bool waitForText(TextPlace place, const std::string& text, bool startOnly = false) {
+        return waitToSee([&](const Image& picture) {
+            return startOnly ? read(picture, place).starts_with(text)
+                             : read(picture, place) == text;
+        });
+    }
+
+    // Waits for `seen`, pressing `key` every `periodMs` meanwhile.
+    bool pressUntil(const std::string& key, int periodMs,
+                    const std::function<bool(const Image&)>& seen, double seconds) {
+        auto last = std::chrono::steady_clock::time_point();
+        return waitToSee(
+            [&](const Image& picture) {
+                if (seen(picture)) return true;
+                if (std::chrono::steady_clock::now() - last > std::chrono::milliseconds(periodMs)) {
+                    pressKeys(x, {key});
+                    last = std::chrono::steady_clock::now();
+                }
+                return false;
+            },
+            seconds);
+    }
+
+    bool screenCovered() const {
+        return !lastShot.pixels.empty() && std::find(lastShot.pixels.begin(), lastShot.pixels.end(),
+                                                     RootColour) == lastShot.pixels.end();
+    }
+
+    // Waits for the title to cover the screen, then presses the space bar until the menu
+    // shows: a key pressed before the window has the focus is lost, and the menu ignores it.
+    bool leaveTitle() {
+        return waitToSee([&](const Image&) { return screenCovered(); }, 60) &&
+               pressUntil(
+                   "space", 2000,
+                   [&](const Image& picture) {
+                       return read(picture, MenuTitle).starts_with("Lesson 1:");
+                   },
+                   30);
+    }
+
+    bool chooseLesson(int number) {
+        return pressKeys(x, std::vector<std::string>(size_t(number - 1), "Down"), 30) &&
+               waitForText(MenuTitle, "Lesson " + std::to_string(number) + ":", true);
+    }
+
+    // Starts the selected lesson; its intro waits for a key now and then, and Enter answers
+    // it and types nothing later on.
+    bool reachExercise() {
+        return pressUntil(
+            "Return", 250,
+            [&](const Image& picture) { return read(picture, Heading) == "Type these words:"; },
+            120);
+    }
+
+    struct LessonResults {
+        bool shown = false;  // all three statistics read
+        int wordsPerMinute = 0, errors = 0, seconds = 0;
+        std::string text;
+    };
+
+    LessonResults readResults(const Image& picture) const {
+        LessonResults results;
+        std::string lines[3];
+        for (int i = 0; i < 3; ++i) lines[i] = read(picture, {72, 96 + 16 * i, 21, ResultsStyle});
+        results.text = lines[0] + "\n" + lines[1] + "\n" + lines[2];
+        int minutes = 0;
+        results.shown =
+            std::sscanf(lines[0].c_str(), "Words Per Minute:%d", &results.wordsPerMinute) == 1 &&
+            std::sscanf(lines[1].c_str(), "Errors: %d", &results.errors) == 1 &&
+            std::sscanf(lines[2].c_str(), "Time: %d:%d", &minutes, &results.seconds) == 2;
+        results.seconds += minutes * 60;
+        return results;
+    }
+
+    // Every picture the title can show once its logo is in, as the engine draws it headless:
+    // the program runs on the real clock, so a screenshot may catch any. From frame 191
+    // (fade-in 64, logo 127) the backdrop's 48 offsets and the prompt's blink come round in 192.
+    const std::vector<Image>& titleFrames() {
+        static const std::vector<Image> frames = [this] {
+            constexpr uint64_t First = 64 + 127, Period = 192;
+            std::vector<Image> found;
+            VirtualHost clock;
+            TestVideo test;
+            installVirtualHost(clock);
+            test.memory().sheet = sheet;
+            test.memory().palette = palette;
+            clock.onFrame = [&](const VideoMemory& memory) {
+                if (clock.framesComposed < First || clock.framesComposed >= First + Period) return;
+                const Image picture{ScreenWidth,
+                                    ScreenHeight,
+                                    {memory.pixels, memory.pixels + ScreenWidth * ScreenHeight}};
+                if (std::find(found.begin(), found.end(), picture) == found.end())
+                    found.push_back(picture);
+            };
+            clock.keyDown(First + Period, SDLK_SPACE, SDL_SCANCODE_SPACE);
+            setUpTitleScreen(test.video());
+            runTitleScreen(test.video());
+            restoreHost();
+            return found;
+        }();
+        return frames;
     }
 
     // A viewable window titled "Quenmore" covers the whole screen, without a pointer, and
     // shows a title frame pixel for pixel; the golden title is one of those frames. The time
     // to the first frame is printed: bench/frame_pacing measures it on a quiet machine.
     void expectFullScreenTitle() {
-        ASSERT_TRUE(waitToSee(
-            session, [&](const Image&) { return screenCovered(session.lastShot); },
-            session.program.startSeconds))
+        ASSERT_TRUE(waitToSee([&](const Image&) { return screenCovered(); }, 60))
             << "the program never covered the screen";
         std::cout
             << "first frame after "
@@ -92,18 +345,16 @@ class RealWindowTest : public ::testing::Test {
         const std::vector<Image>& frames = titleFrames();
         EXPECT_EQ(frames.size(), 96u);  // 48 backdrop offsets, each with the prompt on and off
         EXPECT_NE(std::find(frames.begin(), frames.end(), golden), frames.end());
-        EXPECT_TRUE(waitToSee(session, [&](const Image& picture) {
+        EXPECT_TRUE(waitToSee([&](const Image& picture) {
             return std::find(frames.begin(), frames.end(), picture) != frames.end() &&
-                   showsExactly(session.lastShot, picture);
+                   showsExactly(lastShot, picture);
         })) << "the screen never showed a title frame exactly";
-        const WindowInfo window = findWindow(session.x, "Quenmore");
+        const WindowInfo window = findWindow(x, "Quenmore");
         ASSERT_NE(window.id, 0u) << "no window titled Quenmore";
-        EXPECT_TRUE(window.viewable);
-        EXPECT_EQ(window.x, 0);
-        EXPECT_EQ(window.y, 0);
-        EXPECT_EQ(window.width, session.x.width);
-        EXPECT_EQ(window.height, session.x.height);
-        EXPECT_TRUE(pollUntil([&] { return pointerHidden(session.x); }, 10));
+        EXPECT_EQ(
+            (std::vector<int>{window.viewable, window.x, window.y, window.width, window.height}),
+            (std::vector<int>{true, 0, 0, x.width, x.height}));
+        EXPECT_TRUE(pollUntil([&] { return pointerHidden(x); }, 10));
     }
 
     // Escape in the menu: the picture darkens, then the program ends with status 0.
@@ -111,65 +362,78 @@ class RealWindowTest : public ::testing::Test {
         const auto brightness = [](const Image& picture) {
             uint64_t sum = 0;
             for (uint32_t pixel : picture.pixels)
-                sum += (pixel >> 16 & 0xFF) + (pixel >> 8 & 0xFF) + (pixel & 0xFF);
+                sum += (pixel >> 16) + (pixel >> 8 & 0xFF) + (pixel & 0xFF);
             return sum;
         };
-        const uint64_t lit = brightness(look(session));
+        const uint64_t lit = brightness(look());
         bool faded = false;
-        ASSERT_TRUE(pressKeys(session.x, {"Escape"}));
+        ASSERT_TRUE(pressKeys(x, {"Escape"}));
         EXPECT_TRUE(pollUntil(
             [&] {
-                const uint64_t level = brightness(look(session));
-                faded =
-                    faded || (screenCovered(session.lastShot) && level > 0 && level < lit * 9 / 10);
-                return hasExited(session.process);
+                const uint64_t level = brightness(look());
+                faded = faded || (screenCovered() && level > 0 && level < lit * 9 / 10);
+                return hasExited(process);
             },
             30));
         EXPECT_TRUE(faded) << "the menu did not fade out";
-        EXPECT_EQ(exitCode(session.process), 0) << describeEnd(session.process);
+        EXPECT_EQ(exitCode(process), 0) << describeEnd(process);
     }
 
-    // Types the exercise of lesson `number` with mistakes; the results count them, Enter
-    // leads to the menu with the new best time, and the file holds ten little-endian records,
-    // this lesson's with its time and the finished bit.
+    // Types the ten lines of lesson `number`'s exercise as read off the screen, with a wrong
+    // key in every third line (the other character of the key that was due, as when Shift
+    // slips); the results count them, Enter leads to the menu with the new best time, and the
+    // file holds ten little-endian records, all 0 but this lesson's: its time and bit 31 set.
     void finishLesson(int number, std::string& bestTime) {
         int mistakes = 0, characters = 0;
-        std::string problem;
-        ASSERT_TRUE(typeExercise(session, mistakes, characters, problem)) << problem;
-        const LessonResults results = readResults(session, look(session));
-        ASSERT_TRUE(results.shown) << results.text;
+        for (int line = 0; line < 10; ++line) {
+            const std::string text = read(look(), LineToType);
+            ASSERT_TRUE(text.size() >= 3 && !keystrokesFor(text).empty()) << line << ": " << text;
+            // All but the last key first, so that the typed row is checked before the line ends.
+            const std::string allButLast = text.substr(0, text.size() - 1);
+            std::string typed = allButLast;
+            if (line % 3 == 1) typed.insert(text.size() / 2, 1, otherOnKey(text[text.size() / 2]));
+            mistakes += line % 3 == 1;
+            characters += int(text.size());
+            ASSERT_TRUE(pressKeys(x, keystrokesFor(typed)));
+            ASSERT_TRUE(waitForText(TypedLine, allButLast + CursorCell))
+                << "line " << line << " \"" << text << "\" shows \"" << read(look(), TypedLine);
+            ASSERT_TRUE(pressKeys(x, keystrokesFor(text.substr(text.size() - 1))));
+            ASSERT_TRUE(waitToSee([&](const Image& picture) {
+                if (line == 9) return readResults(picture).shown;
+                return read(picture, TypedLine) == std::string(1, CursorCell) &&
+                       !read(picture, LineToType).empty();
+            })) << "neither a fresh line nor the results after line "
+                << line;
+        }
+        const LessonResults results = readResults(look());
         EXPECT_EQ(results.errors, mistakes) << results.text;
         ASSERT_GT(results.seconds, 0) << results.text;
         EXPECT_EQ(results.wordsPerMinute, 60 * characters / (5 * results.seconds)) << results.text;
-        ASSERT_TRUE(pressKeys(session.x, {"Return"}));
-        bestTime = bestTimeText(results.seconds);
-        EXPECT_TRUE(waitForText(session, MenuBestTime, bestTime)) << "no " << bestTime;
-        const Bytes bytes = readBytes(session.program.bestTimesFile);
-        ASSERT_EQ(bytes.size(), 40u) << session.program.bestTimesFile;
-        for (size_t row = 0; row < 10; ++row) {
-            const uint32_t record = uint32_t(bytes[4 * row]) | uint32_t(bytes[4 * row + 1]) << 8 |
-                                    uint32_t(bytes[4 * row + 2]) << 16 |
-                                    uint32_t(bytes[4 * row + 3]) << 24;
-            const bool finished = int(row) == number - 1;
-            EXPECT_EQ(record, finished ? 0x80000000u | uint32_t(results.seconds) : 0u) << row;
-        }
+        ASSERT_TRUE(pressKeys(x, {"Return"}));
+        char text[32];
+        std::snprintf(text, sizeof text, "Best Time: %d:%02d", results.seconds / 60,
+                      results.seconds % 60);
+        bestTime = text;
+        EXPECT_TRUE(waitForText(MenuBestTime, bestTime)) << "no " << bestTime;
+        Bytes expected(40);
+        for (int i = 0; i < 4; ++i)
+            expected[size_t(4 * number - 4 + i)] =
+                uint8_t((0x80000000u | uint32_t(results.seconds)) >> 8 * i);
+        EXPECT_EQ(readBytes(program.bestTimesFile), expected) << program.bestTimesFile;
     }
 
     void TearDown() override {
         if (HasFailure()) {
-            const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-            std::string name = std::string(test->test_suite_name()) + "." + test->name();
+            std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
             std::replace(name.begin(), name.end(), '/', '_');
+            const std::string shot = QUENMORE_FAILURE_DIR "/" + name + ".png";
             std::error_code ignored;
             std::filesystem::create_directories(QUENMORE_FAILURE_DIR, ignored);
-            const std::string shot = QUENMORE_FAILURE_DIR "/" + name + ".png";
-            if (writePng(shot.c_str(), session.lastShot.pixels.data(), session.lastShot.width,
-                         session.lastShot.height))
-                std::cerr << "last screenshot: " << shot << "\n";
-            std::cerr << "program (" << describeEnd(session.process) << ") wrote:\n"
-                      << readFile(session.process.log) << "\n";
+            writePng(shot.c_str(), lastShot.pixels.data(), lastShot.width, lastShot.height);
+            std::cerr << "last screenshot: " << shot << "\nprogram (" << describeEnd(process)
+                      << ") wrote:\n"
+                      << readFile(process.log) << "\n";
         }
-        if (session.x.display != nullptr) setCapsLock(session.x, false);
-        stopProcess(session.process);
+        if (x.display != nullptr) setCapsLock(x, false);
     }
 };

@@ -20,6 +20,7 @@ ChildProcess::~ChildProcess() {
 
 bool spawnProcess(ChildProcess& child, const std::vector<std::string>& command,
                   const std::vector<std::string>& environment, const std::string& log) {
+    stopProcess(child);
     std::vector<char*> argv;
     for (const std::string& argument : command) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
@@ -77,7 +78,6 @@ int exitCode(const ChildProcess& child) {
 }
 
 std::string describeEnd(const ChildProcess& child) {
-    if (child.pid < 0) return "never started";
     if (!child.exited) return "still running";
     if (WIFSIGNALED(child.status)) return "signal " + std::to_string(WTERMSIG(child.status));
     return "status " + std::to_string(exitCode(child));
@@ -99,18 +99,6 @@ bool runCommand(const std::vector<std::string>& command,
 }
 
 namespace {
-
-// Windows come and go while a test walks the tree; Xlib's default handler would end the
-// test process over a vanished one.
-int ignoreXError(Display*, XErrorEvent*) {
-    return 0;
-}
-
-bool windowManagerReady(Display* display) {
-    XWindowAttributes root{};
-    return XGetWindowAttributes(display, DefaultRootWindow(display), &root) != 0 &&
-           (root.all_event_masks & SubstructureRedirectMask) != 0;
-}
 
 Window findTitled(Display* display, Window parent, const std::string& title) {
     Window root = 0, ignored = 0, found = 0;
@@ -139,7 +127,8 @@ XSession::~XSession() {
 
 bool startXSession(XSession& session, int width, int height, const std::string& logFolder,
                    std::string& error) {
-    XSetErrorHandler(ignoreXError);
+    // Windows come and go while a test walks the tree: no reason to end the test process.
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
     // Xvfb writes the display number it picked to descriptor 3, here a file.
     const std::string numberFile = logFolder + "/display-number";
     spawnProcess(session.server,
@@ -147,40 +136,33 @@ bool startXSession(XSession& session, int width, int height, const std::string& 
                   numberFile, std::to_string(width) + "x" + std::to_string(height) + "x24"},
                  {}, logFolder + "/xvfb.log");
     std::string number;
-    pollUntil(
-        [&] {
-            number = readFile(numberFile);
-            return number.ends_with('\n') || hasExited(session.server);
-        },
-        30);
-    if (!number.ends_with('\n')) {
-        error = "Xvfb did not start (" + describeEnd(session.server) +
-                "): " + readFile(session.server.log);
-        return false;
-    }
-    session.name = ":" + number.substr(0, number.size() - 1);
-    session.display = XOpenDisplay(session.name.c_str());
+    pollUntil([&] { return (number = readFile(numberFile)).ends_with('\n'); }, 30);
+    session.name = ":" + number.substr(0, number.find('\n'));
+    session.display = number.ends_with('\n') ? XOpenDisplay(session.name.c_str()) : nullptr;
     if (session.display == nullptr) {
-        error = "cannot connect to Xvfb on " + session.name;
+        error = "no Xvfb (" + describeEnd(session.server) + "): " + readFile(session.server.log);
         return false;
     }
-    session.width = DisplayWidth(session.display, DefaultScreen(session.display));
-    session.height = DisplayHeight(session.display, DefaultScreen(session.display));
-    XSetWindowBackground(session.display, DefaultRootWindow(session.display), RootColour);
-    XClearWindow(session.display, DefaultRootWindow(session.display));
-    XSync(session.display, False);
-
+    Display* display = session.display;
+    const Window root = DefaultRootWindow(display);
+    session.width = DisplayWidth(display, DefaultScreen(display));
+    session.height = DisplayHeight(display, DefaultScreen(display));
+    XSetWindowBackground(display, root, RootColour);
+    XClearWindow(display, root);
+    XSync(display, False);
     spawnProcess(session.windowManager, {"evilwm"}, {"DISPLAY=" + session.name},
                  logFolder + "/evilwm.log");
-    pollUntil(
-        [&] { return windowManagerReady(session.display) || hasExited(session.windowManager); },
+    const bool managed = pollUntil(
+        [&] {
+            XWindowAttributes attributes{};
+            return XGetWindowAttributes(display, root, &attributes) != 0 &&
+                   (attributes.all_event_masks & SubstructureRedirectMask) != 0;
+        },
         30);
-    if (!windowManagerReady(session.display)) {
-        error = "evilwm did not take over the screen (" + describeEnd(session.windowManager) +
+    if (!managed)
+        error = "no evilwm (" + describeEnd(session.windowManager) +
                 "): " + readFile(session.windowManager.log);
-        return false;
-    }
-    return true;
+    return managed;
 }
 
 Image takeScreenshot(XSession& session) {
@@ -216,8 +198,6 @@ WindowInfo findWindow(XSession& session, const std::string& title) {
 }
 
 bool pointerHidden(XSession& session) {
-    int eventBase = 0, errorBase = 0;
-    if (!XFixesQueryExtension(session.display, &eventBase, &errorBase)) return false;
     XFixesCursorImage* cursor = XFixesGetCursorImage(session.display);
     if (cursor == nullptr) return false;
     bool hidden = true;

@@ -12,8 +12,7 @@
 
 struct _XDisplay;
 
-// Calls `condition` every 10 ms until it holds (true) or `seconds` have passed (false): the
-// program runs on the real clock, so the only way to wait for it is to look again.
+// Checks `condition` every 10 ms until it holds (true) or `seconds` have passed (false).
 template <typename Condition> bool pollUntil(Condition condition, double seconds) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (!condition()) {
@@ -35,9 +34,9 @@ struct ChildProcess {
     ChildProcess& operator=(const ChildProcess&) = delete;
 };
 
-// Starts `command` (looked up in PATH) in a process group of its own, the environment
-// changed by `environment` ("NAME=VALUE" sets, "NAME" removes), its output appended to `log`
-// (none: /dev/null). A command that cannot be run ends with status 127.
+// Stops the child's earlier process, then starts `command` (from PATH) in a process group of
+// its own, with `environment` changes ("NAME=VALUE" sets, "NAME" removes) and its output
+// appended to `log` (none: /dev/null).
 bool spawnProcess(ChildProcess& child, const std::vector<std::string>& command,
                   const std::vector<std::string>& environment = {}, const std::string& log = "");
 bool hasExited(ChildProcess& child);  // reaps; never blocks
@@ -46,7 +45,6 @@ void stopProcess(ChildProcess& child);    // its group: SIGTERM, then SIGKILL if
 int exitCode(const ChildProcess& child);  // -1 while it runs or when a signal ended it
 std::string describeEnd(const ChildProcess& child);  // "status 1", "signal 11", ...
 std::string readFile(const std::string& path);
-// True when the command exited with status 0 within `seconds`.
 bool runCommand(const std::vector<std::string>& command,
                 const std::vector<std::string>& environment = {}, const std::string& log = "",
                 double seconds = 20);
@@ -60,8 +58,7 @@ struct Image {
     bool operator==(const Image&) const = default;
 };
 
-// The root window's colour, which the program never shows: while none of it is on the
-// screen, the program's window covers it all.
+// The root window's colour, which the program never shows.
 constexpr uint32_t RootColour = 0xFF00FF;
 
 struct XSession {
@@ -70,15 +67,11 @@ struct XSession {
     std::string name;  // ":N", for DISPLAY
     int width = 0, height = 0;
 
-    XSession() = default;
     ~XSession();
-    XSession(const XSession&) = delete;
-    XSession& operator=(const XSession&) = delete;
 };
 
 // Starts Xvfb (width x height x 24) on a display number it picks itself, so that parallel
-// tests never collide, paints the root RootColour and returns once evilwm manages the
-// screen. Logs go into `logFolder`. False with a reason on failure.
+// tests never collide, and returns once evilwm manages the screen. False with a reason.
 bool startXSession(XSession& session, int width, int height, const std::string& logFolder,
                    std::string& error);
 Image takeScreenshot(XSession& session);
@@ -91,7 +84,7 @@ struct WindowInfo {
 WindowInfo findWindow(XSession& session, const std::string& title);
 bool pointerHidden(XSession& session);  // the pointer's image has no visible pixel
 bool capsLockOn(XSession& session);
-// xdotool on the session's display: {"keydown", "f"}; pressKeys: "a", "shift+a", "space".
+// xdotool on the session's display: {"keydown", "f"}; keys "a", "shift+a", "space".
 bool xdotool(XSession& session, std::vector<std::string> arguments);
 bool pressKeys(XSession& session, const std::vector<std::string>& keys, int delayMs = 12);
 bool setCapsLock(XSession& session, bool on);

@@ -12,22 +12,20 @@ TEST_F(WineWindowTest, TheTitleTheMenuALessonLeftAndOneFinished) {
         GTEST_SKIP() << QUENMORE_WINDOWS_PROGRAM << " does not exist; script/windows builds it";
     // The build folder's prefix, made by the first run; 320x180 gives Wine's software
     // Direct3D the least to draw.
-    const ProgramUnderTest program = wineProgram(QUENMORE_WINDOWS_PROGRAM, QUENMORE_WINE_PREFIX);
+    const ProgramUnderTest exe = wineProgram(QUENMORE_WINDOWS_PROGRAM, QUENMORE_WINE_PREFIX);
     std::error_code ignored;
-    std::filesystem::remove(program.bestTimesFile, ignored);
-    ASSERT_NO_FATAL_FAILURE(openScreen(program, ScreenWidth, ScreenHeight));
-    ASSERT_NO_FATAL_FAILURE(launch());
+    std::filesystem::remove(exe.bestTimesFile, ignored);
+    ASSERT_NO_FATAL_FAILURE(start(exe, ScreenWidth, ScreenHeight));
     ASSERT_NO_FATAL_FAILURE(expectFullScreenTitle());
-    ASSERT_TRUE(leaveTitle(session)) << "no menu";
+    ASSERT_TRUE(leaveTitle()) << "no menu";
 
-    ASSERT_TRUE(reachExercise(session, 1)) << "no exercise";
-    ASSERT_TRUE(pressKeys(
-        session.x, keystrokesFor(readText(look(session), session.art, LineToType).substr(0, 3))));
-    ASSERT_TRUE(pressKeys(session.x, {"Escape"}));
-    EXPECT_TRUE(waitForText(session, MenuBestTime, "Best Time: --:--")) << "no menu after Escape";
+    ASSERT_TRUE(reachExercise()) << "no exercise";
+    ASSERT_TRUE(pressKeys(x, {"f", "j", "space"}));
+    ASSERT_TRUE(pressKeys(x, {"Escape"}));
+    EXPECT_TRUE(waitForText(MenuBestTime, "Best Time: --:--")) << "no menu after Escape";
     EXPECT_FALSE(std::filesystem::exists(program.bestTimesFile));
 
-    ASSERT_TRUE(reachExercise(session, 1)) << "no exercise again";
+    ASSERT_TRUE(reachExercise()) << "no exercise again";
     std::string bestTime;
     ASSERT_NO_FATAL_FAILURE(finishLesson(1, bestTime));
     ASSERT_NO_FATAL_FAILURE(escapeFromMenu());
