@@ -106,4 +106,43 @@ TEST(NoDisplayTest, TheProgramStopsWithAMessageInsteadOfRunningInvisibly) {
     EXPECT_NE(readFile(program.log).find("display"), std::string::npos) << readFile(program.log);
 }
 
+// A copy of the program beside a cut-short character set, then beside no palette at all: it
+// stops at once with a message naming the file it needs and the size that file must have.
+TEST(DamagedAssetsTest, TheProgramNamesTheFileAndStopsInsteadOfDrawingGarbage) {
+    TempFolder folder{"quenmore-damaged-assets"};
+    XSession x;
+    std::string error;
+    ASSERT_TRUE(startXSession(x, ScreenWidth, ScreenHeight, folder.path.string(), error)) << error;
+    const std::filesystem::path home = folder.path / "install";
+    const std::filesystem::path assets = home / "assets";
+    std::filesystem::create_directories(assets);
+    std::filesystem::copy_file(QUENMORE_PROGRAM, home / "quenmore");
+    std::filesystem::copy_file(QUENMORE_SOURCE_DIR "/assets/quenmore.pal", assets / "quenmore.pal");
+    std::filesystem::copy_file(QUENMORE_SOURCE_DIR "/assets/quenmore.chr", assets / "quenmore.chr");
+    struct Case {
+        const char* file;
+        uintmax_t keptBytes;  // 0: the file is removed
+        const char* needed;
+    };
+    for (const Case& c : {Case{"quenmore.chr", 32767, "32768"}, Case{"quenmore.pal", 0, "768"}}) {
+        std::filesystem::copy_file(QUENMORE_SOURCE_DIR "/assets/quenmore.chr",
+                                   assets / "quenmore.chr",
+                                   std::filesystem::copy_options::overwrite_existing);
+        if (c.keptBytes == 0)
+            std::filesystem::remove(assets / c.file);
+        else
+            std::filesystem::resize_file(assets / c.file, c.keptBytes);
+        const std::string log = folder.file(std::string(c.file) + ".log");
+        ChildProcess program;
+        ASSERT_TRUE(spawnProcess(program, {(home / "quenmore").string()},
+                                 {"DISPLAY=" + x.name, "XDG_DATA_HOME=" + folder.file("data")},
+                                 log));
+        ASSERT_TRUE(waitForExit(program, 30)) << "it kept running with " << c.file << " damaged";
+        EXPECT_EQ(exitCode(program), 1) << describeEnd(program);
+        const std::string expected = "the file " + (assets / c.file).string() +
+                                     " is missing or shorter than " + c.needed + " bytes";
+        EXPECT_NE(readFile(log).find(expected), std::string::npos) << readFile(log);
+    }
+}
+
 }  // namespace
