@@ -15,11 +15,10 @@ struct TempFolder {
     explicit TempFolder(const std::string& prefix = "quenmore-test") {
         std::random_device random;
         std::error_code error;
-        for (;;) {
+        do {
             path = std::filesystem::temp_directory_path() /
                    (prefix + "-" + std::to_string(random()) + std::to_string(random()));
-            if (std::filesystem::create_directories(path, error)) break;
-        }
+        } while (!std::filesystem::create_directories(path, error));
     }
     ~TempFolder() {
         std::error_code error;
@@ -35,8 +34,8 @@ struct TempFolder {
 
 using Bytes = std::vector<uint8_t>;
 
-// The file's first `limit` bytes at most (a limit, so that a device in place of a file cannot
-// be read forever); empty when it cannot be opened.
+// The file's first `limit` bytes at most (a device in place of a file is not read forever);
+// empty when it cannot be opened.
 inline Bytes readBytes(const std::string& path, size_t limit = 1 << 20) {
     Bytes bytes(limit);
     FILE* file = std::fopen(path.c_str(), "rb");

@@ -17,8 +17,7 @@ struct TestVideo {
     TestVideo(const TestVideo&) = delete;
     TestVideo& operator=(const TestVideo&) = delete;
 
-    // Composes one-pixel-wide frames: the registers, maps and line callbacks behave as ever,
-    // for tests that read those rather than pixels, at a fraction of the cost.
+    // One-pixel-wide frames: registers, maps and line callbacks as ever, at a fraction of the cost.
     void composeNarrowFrames() { state->memory.width = 1; }
 
     VideoState& video() { return *state; }
@@ -26,18 +25,17 @@ struct TestVideo {
     uint32_t pixel(int x, int y) const { return state->memory.pixels[y * state->memory.width + x]; }
 };
 
-// Sets pixel (x, y) of the packed sheet image (128x512) to a 4-bit value.
+// Sets pixel (x, y) of the packed sheet image (128x512), of a tile, or a whole tile to a
+// 4-bit value.
 inline void setSheetPixel(CharacterSheet& sheet, int x, int y, int value) {
     uint8_t& byte = sheet[size_t(y * SheetRowBytes + x / 2)];
     byte = (x % 2 == 0) ? uint8_t((byte & 0x0F) | value << 4) : uint8_t((byte & 0xF0) | value);
 }
 
-// Sets pixel (x, y) of tile `tile` in the packed sheet.
 inline void setTilePixel(CharacterSheet& sheet, int tile, int x, int y, int value) {
     setSheetPixel(sheet, (tile % 16) * 8 + x, (tile / 16) * 8 + y, value);
 }
 
-// Fills a whole tile with one value.
 inline void fillTile(CharacterSheet& sheet, int tile, int value) {
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x) setTilePixel(sheet, tile, x, y, value);

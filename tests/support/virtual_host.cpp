@@ -4,8 +4,9 @@ namespace {
 
 VirtualHost* active = nullptr;
 
-SDL_Event keyEvent(uint32_t type, SDL_Keycode key, SDL_Scancode scancode, uint16_t mod,
-                   bool repeat) {
+SDL_Event makeEvent(uint32_t type, SDL_Keycode key = 0,
+                    SDL_Scancode scancode = SDL_SCANCODE_UNKNOWN, uint16_t mod = 0,
+                    bool repeat = false) {
     SDL_Event event{};
     event.type = type;
     event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
@@ -16,14 +17,9 @@ SDL_Event keyEvent(uint32_t type, SDL_Keycode key, SDL_Scancode scancode, uint16
     return event;
 }
 
-SDL_Event quitEvent() {
-    SDL_Event event{};
-    event.type = SDL_QUIT;
-    return event;
-}
-
-// Updates the key state and modifiers as SDL does when it pumps a key event.
-void track(VirtualHost& virtualHost, const SDL_Event& event) {
+// Queues an event, updating the key state and modifiers as SDL does when it pumps it.
+void deliverNow(VirtualHost& virtualHost, const SDL_Event& event) {
+    virtualHost.queue.push_back(event);
     if (event.type != SDL_KEYDOWN && event.type != SDL_KEYUP) return;
     virtualHost.keys[event.key.keysym.scancode] = event.type == SDL_KEYDOWN ? 1 : 0;
     virtualHost.modifiers = event.key.keysym.mod;
@@ -31,41 +27,38 @@ void track(VirtualHost& virtualHost, const SDL_Event& event) {
 
 }  // namespace
 
-void VirtualHost::push(uint64_t frame, const SDL_Event& event) {
-    script.push_back({frame, event});
+void VirtualHost::push(uint64_t frame, const SDL_Event& scripted) {
+    script.push_back({frame, scripted});
 }
 
 void VirtualHost::keyDown(uint64_t frame, SDL_Keycode key, SDL_Scancode scancode, uint16_t mod,
                           bool repeat) {
-    push(frame, keyEvent(SDL_KEYDOWN, key, scancode, mod, repeat));
+    push(frame, makeEvent(SDL_KEYDOWN, key, scancode, mod, repeat));
 }
 
 void VirtualHost::keyUp(uint64_t frame, SDL_Keycode key, SDL_Scancode scancode, uint16_t mod) {
-    push(frame, keyEvent(SDL_KEYUP, key, scancode, mod, false));
+    push(frame, makeEvent(SDL_KEYUP, key, scancode, mod));
 }
 
 void VirtualHost::quit(uint64_t frame) {
-    push(frame, quitEvent());
+    push(frame, makeEvent(SDL_QUIT));
 }
 
 void VirtualHost::pressNow(SDL_Keycode key, SDL_Scancode scancode, uint16_t mod, bool repeat) {
-    queue.push_back(keyEvent(SDL_KEYDOWN, key, scancode, mod, repeat));
-    track(*this, queue.back());
+    deliverNow(*this, makeEvent(SDL_KEYDOWN, key, scancode, mod, repeat));
 }
 
 void VirtualHost::releaseNow(SDL_Keycode key, SDL_Scancode scancode, uint16_t mod) {
-    queue.push_back(keyEvent(SDL_KEYUP, key, scancode, mod, false));
-    track(*this, queue.back());
+    deliverNow(*this, makeEvent(SDL_KEYUP, key, scancode, mod));
 }
 
 void VirtualHost::quitNow() {
-    queue.push_back(quitEvent());
+    deliverNow(*this, makeEvent(SDL_QUIT));
 }
 
 void VirtualHost::deliver() {
     while (nextScripted < script.size() && script[nextScripted].frame <= framesComposed) {
-        queue.push_back(script[nextScripted++].event);
-        track(*this, queue.back());
+        deliverNow(*this, script[nextScripted++].event);
     }
 }
 

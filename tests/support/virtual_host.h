@@ -1,6 +1,5 @@
 // A scripted host for tests: a virtual clock that advances only while the program sleeps,
-// events and key states that arrive at chosen frame numbers, and a look at every composed
-// frame. Installing it makes every screen run headless, deterministic and fast.
+// events and key states delivered at chosen frame numbers, and a look at every composed frame.
 #pragma once
 
 #include "engine/host.h"
@@ -31,17 +30,15 @@ struct VirtualHost {
     std::deque<SDL_Event> queue;  // delivered, not yet polled
     std::function<void(const VideoMemory&)> onFrame;
 
-    // Script helpers. Key events also update the key state and modifiers when delivered,
-    // as SDL does when it pumps events.
+    // Scripted events; key events update the key state and modifiers when delivered, as SDL
+    // does when it pumps events.
     void keyDown(uint64_t frame, SDL_Keycode key, SDL_Scancode scancode, uint16_t mod = 0,
                  bool repeat = false);
     void keyUp(uint64_t frame, SDL_Keycode key, SDL_Scancode scancode, uint16_t mod = 0);
     void quit(uint64_t frame);
     void push(uint64_t frame, const SDL_Event& event);
-    // Delivers every scripted event that is due.
-    void deliver();
-    // Queues a key event at once (for scripted learners reacting to what they see), updating
-    // the key state and modifiers as SDL would.
+    void deliver();  // delivers every scripted event that is due
+    // Events queued at once, for learners reacting to what they see.
     void pressNow(SDL_Keycode key, SDL_Scancode scancode, uint16_t mod = 0, bool repeat = false);
     void releaseNow(SDL_Keycode key, SDL_Scancode scancode, uint16_t mod = 0);
     void quitNow();
