@@ -88,15 +88,6 @@ void Learner::onFrame(const VideoMemory& memory) {
             shiftHeld = shift;
         }
         const uint16_t mod = shift ? KMOD_LSHIFT : KMOD_NONE;
-        if (plan.capsLockDetour && !capsDetourDone && key.capsApplies && !shift && position == 0 &&
-            charactersTyped > 0) {
-            // Caps Lock turns a lower-case letter into a wrong capital.
-            tap(host, SDLK_CAPSLOCK, SDL_SCANCODE_CAPSLOCK, KMOD_CAPS);
-            tap(host, key, KMOD_CAPS);
-            tap(host, SDLK_CAPSLOCK, SDL_SCANCODE_CAPSLOCK, KMOD_NONE);
-            ++errorsMade;
-            capsDetourDone = true;
-        }
         if (plan.wrongKeyEvery > 0 && (charactersTyped + 1) % plan.wrongKeyEvery == 0) {
             // A key that types something else: the same character stays expected.
             tap(host, keyboard.keys[keyboard.keyByChar[size_t(wanted == 'j' ? 'k' : 'j')]], mod);

@@ -13,7 +13,6 @@ enum class LearnerPhase { Menu, Lesson, Exercise, Results, BackInMenu };
 struct LearnerPlan {
     int menuDownPresses = 0;      // rows to move down before Enter (Escape once back there)
     int wrongKeyEvery = 0;        // a wrong key before every n-th character (0: never)
-    bool capsLockDetour = false;  // at line 2: Caps Lock on, a wrong capital, Caps Lock off
     // Escape or a window close 30 frames into one phase (Lesson: fade-in and intro).
     bool interrupts = false;
     LearnerPhase interruptIn = LearnerPhase::Lesson;
@@ -30,7 +29,6 @@ struct Learner {
     bool shiftHeld = false;
     bool enterPressed = false;
     bool escapePressed = false;
-    bool capsDetourDone = false;
     bool interrupted = false;
     int phaseFrames = 0;
     std::string resultsText;  // the three statistics lines as shown, joined by "|"

@@ -1,8 +1,11 @@
-// Word lines, and a lesson's run frame by frame: fade-in and intro script, typing exercise and
-// results, with a hand-made script and word line and key presses at chosen frames.
+// The course's pieces on their own: the built-in lessons, the best-times file, word lines,
+// and a lesson's run frame by frame (intro script, typing exercise, results) with a hand-made
+// script and word line and key presses at chosen frames.
+#include "course/best_times.h"
 #include "course/lesson_catalogue.h"
 #include "course/lesson_run.h"
 #include "course/on_screen_keyboard.h"
+#include "tests/support/temp_folder.h"
 #include "tests/support/test_video.h"
 #include "tests/support/virtual_host.h"
 
@@ -10,28 +13,26 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <memory>
+#include <regex>
+#include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
 
+namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 constexpr uint64_t Exercise = 65;  // the first exercise frame after a script of just "e"
 
-Lines makeLines(const std::vector<const char*>& words, uint32_t seed, int32_t count = 99) {
+Lines makeLines(const std::vector<const char*>& words, uint32_t seed) {
     auto screen = std::make_unique<LessonScreen>();
     std::mt19937 random(seed);
-    makeWordLines(*screen, words.data(), std::min(count, int32_t(words.size())), random);
+    makeWordLines(*screen, words.data(), int32_t(words.size()), random);
     EXPECT_EQ(random == std::mt19937(seed), screen->lines[0][0] == 0);  // no draw for nothing
     return Lines(screen->lines, screen->lines + LineCount);
-}
-
-uint32_t scaled(uint32_t colour, uint32_t level) {  // as fades and dimming show it
-    uint32_t result = 0;
-    for (int shift = 0; shift <= 16; shift += 8)
-        result |= ((colour >> shift & 0xFF) * level >> 6) << shift;
-    return result;
 }
 
 struct Lesson {
@@ -45,14 +46,10 @@ struct Lesson {
     // Per frame: map 0 rows 0 to 23 as text (intro, typed and results characters, '_' for the
     // cursor, '#' for other cells), the labels of keys 1, 26 and 35, the lamp's group.
     std::vector<std::string> frames;
-    std::vector<uint32_t> group0;  // palette entry 1 per frame
-    Palette colours{};
     uint64_t jumpFrame = UINT64_MAX, jumpSeconds = 0;  // the clock jumps during that frame
 
     explicit Lesson(const std::vector<const char*>& commandList, const char* line = "ab") {
         installVirtualHost(clock);
-        for (size_t i = 0; i < colours.size(); ++i) colours[i] = 0x400000u + 0x10101u * i;
-        test.memory().palette = colours;
         test.composeNarrowFrames();
         clock.onFrame = [this](const VideoMemory& memory) { look(memory); };
         for (size_t i = 0; i < commandList.size(); ++i) {
@@ -110,31 +107,25 @@ struct Lesson {
         for (int k : {1, 26, 35}) {
             const KeyboardKey& key = screen->keys[k];
             const int cell = mapIndex(1, key.column + key.width - 1, key.row + 1);
-            shown += char(key.pressed != 0 ? spriteTileOf(memory.sprites[size_t(k)].attributes)
-                                           : cellTile(memory.maps[size_t(cell)]));
+            shown += char(cellTile(memory.maps[size_t(cell)]));
         }
         frames.push_back(shown + char('0' + (memory.sprites[CapsLockLampSprite].placement >> 12)));
-        group0.push_back(memory.palette[1]);
     }
 };
 
 TEST(WordLines, FillTheBudgetWithWholeEntriesDrawnFromTheSeed) {
     const std::vector<const char*> homeRow = {"a", "sad", "lass", "fall", "ad", "flask"};
+    const std::regex entries("(a|sad|lass|fall|ad|flask)( (a|sad|lass|fall|ad|flask))*");
     for (uint32_t seed = 1; seed <= 40; ++seed) {
         for (const std::string& line : makeLines(homeRow, seed)) {
             // The shortest entry has one character: a line stops with 1 or 2 of 36 left.
             EXPECT_TRUE(line.size() == 34 || line.size() == 35) << line;
-            for (size_t start = 0, end = 0; end != std::string::npos; start = end + 1) {
-                end = line.find(' ', start);
-                const std::string word = line.substr(start, end - start);
-                EXPECT_NE(std::find(homeRow.begin(), homeRow.end(), word), homeRow.end()) << line;
-            }
+            EXPECT_TRUE(std::regex_match(line, entries)) << line;
         }
     }
     const char* tooLong = "abcdefghijklmnopqrstuvwxyzABCDEFGHI";  // 35 characters
     EXPECT_EQ(makeLines({"abc"}, 7), Lines(10, "abc abc abc abc abc abc abc abc abc"));
     EXPECT_EQ(makeLines({tooLong + 1, "ab"}, 7)[0].size(), 34u);  // alone on its line
-    EXPECT_EQ(makeLines(homeRow, 5, -3), Lines(10, ""));
     EXPECT_EQ(makeLines({tooLong, tooLong}, 5), Lines(10, ""));
 
     // Set-up seeds the lines from the host's calendar seconds, anew each time.
@@ -147,11 +138,10 @@ TEST(WordLines, FillTheBudgetWithWholeEntriesDrawnFromTheSeed) {
 }
 
 // A text takes a frame a character; a clear runs with the command after it; a pause of 0
-// takes one frame; a wait ends with the first press read while waiting; highlights show the
-// key pressed, and Shift and Caps Lock switch the labels and the lamp.
-TEST(LessonIntro, FadeInThenEachCommandTakesItsFrames) {
-    Lesson lesson({"t0216abc", "c021601", "t0217d", "p000", "t0218e", "p060", "t0219f", "w", "h\a1",
-                   "t0220g", "w", "h\f1", "h\a0", "t0221h", "w", "h\f0", "e"});
+// takes one frame; a wait ends with the first press read while waiting.
+TEST(LessonIntro, EachCommandTakesItsFrames) {
+    Lesson lesson({"t0216abc", "c021601", "t0217d", "p000", "t0218e", "p060", "t0219f", "w",
+                   "t0220g", "w", "t0221h", "w", "e"});
     lesson.type(10, "q");   // read in the first intro frame, while printing: forgotten
     lesson.type(100, "q");  // during the pause: forgotten
     lesson.type(135, "q");
@@ -159,19 +149,13 @@ TEST(LessonIntro, FadeInThenEachCommandTakesItsFrames) {
     lesson.type(145, "q");
     lesson.escape(150);
     EXPECT_EQ(lesson.run(), 0);
-    for (uint32_t k = 0; k < 64; ++k) EXPECT_EQ(lesson.group0[k], scaled(lesson.colours[1], k));
-    const struct {
-        const char* shown;
-        int row;
-        int64_t frame;
-    } firstShown[] = {{"a##", 16, 64}, {"abc", 16, 66}, {"#bc", 16, 67},
-                      {"d", 17, 67},   {"e", 18, 69},   {"f", 19, 130},
-                      {"g", 20, 135},  {"h", 21, 140},  {"Type these words:", 16, 146}};
-    for (const auto& each : firstShown)
-        EXPECT_EQ(lesson.frameShowing(each.shown, each.row), each.frame) << each.shown;
-    for (auto [frame, labels] :
-         {std::pair{134, "1a;0"}, {135, "!A:0"}, {140, "1A;1"}, {146, "1a;0"}})
-        EXPECT_EQ(lesson.frames[size_t(frame)].substr(24 * MapSide), labels) << frame;
+    const std::tuple<const char*, int, int64_t> firstShown[] = {
+        // text, row, first frame
+        {"a##", 16, 64}, {"abc", 16, 66}, {"#bc", 16, 67},
+        {"d", 17, 67},   {"e", 18, 69},   {"f", 19, 130},
+        {"g", 20, 135},  {"h", 21, 140},  {"Type these words:", 16, 146}};
+    for (auto [shown, row, frame] : firstShown)
+        EXPECT_EQ(lesson.frameShowing(shown, row), frame) << shown;
 }
 
 // Commands the lessons never hold: texts and clears outside the text layer, commands too
@@ -199,7 +183,8 @@ TEST(LessonIntro, FaultyScriptsStaySafe) {
 // The typed character comes from the key and the event's modifiers, whatever the key code; a
 // press is accepted only if it typed the character expected next; every other press of a
 // character key is an error, repeats included, and the same character stays expected. The
-// labels and the lamp follow Shift and Caps Lock.
+// labels and the lamp follow Shift and Caps Lock. Presses in one frame are judged in order
+// across line ends; the tenth line stays in view for a frame before the results clear it.
 TEST(TypingExercise, EachPressIsJudgedByTheCharacterItTypes) {
     const struct {
         SDL_Keycode key;
@@ -232,9 +217,12 @@ TEST(TypingExercise, EachPressIsJudgedByTheCharacterItTypes) {
         lesson.clock.keyDown(frame, each.key, each.scancode, uint16_t(each.mod), each.repeat);
         lesson.clock.keyUp(frame++, each.key, each.scancode, uint16_t(each.mod));
     }
-    lesson.clock.quit(lesson.typeLines(frame, 1) + 66);  // once the figures are shown
+    lesson.type(frame, line + line + line + line + line + line + line + line + line);
+    lesson.clock.quit(frame + 66);  // once the figures are shown
     lesson.run();
     EXPECT_EQ(lesson.text(Exercise, 2, 18, int(line.size())), line);
+    EXPECT_EQ(lesson.text(frame, 2, 20, int(line.size()) + 1), line + "_");
+    EXPECT_EQ(lesson.text(frame + 1, 2, 20, 3), "###");
     size_t typed = 0;
     for (size_t i = 0; i + 1 < std::size(presses); ++i) {
         typed += presses[i].typed > 1 ? 1 : 0;
@@ -244,75 +232,163 @@ TEST(TypingExercise, EachPressIsJudgedByTheCharacterItTypes) {
     EXPECT_EQ(lesson.resultsLine(14), "Errors:             3");
 }
 
-// Presses in one frame are judged in order across a line end; the tenth line stays in view
-// for one frame; the clock runs from the first exercise frame to the last character, and
-// presses after it (Escape too) are dropped.
-TEST(TypingExercise, BatchesLineEndsAndTheClock) {
-    for (uint64_t lingering : {64, 65}) {  // 100 seconds on the intro's last frame or not
-        Lesson lesson({"e"});
-        std::strcpy(lesson.screen->lines[1], "cd");
-        lesson.jumpFrame = lingering;
-        lesson.jumpSeconds = 100;
-        lesson.type(65, "abcx");
-        lesson.type(66, "d");
-        const uint64_t last = lesson.typeLines(67, 2);
+// The clock runs from the first exercise frame to the last character; presses after it
+// (Escape too) are dropped; the lesson's result is the time shown, 0 for no whole second.
+TEST(LessonResults, ShowSpeedErrorsAndTime) {
+    // The line typed ten times, one a frame; the frame during which the seconds pass (the ten
+    // frames add a sixth of a second, which is dropped); errors; what the results show.
+    const std::tuple<const char*, uint64_t, uint64_t, int, const char*, const char*> cases[] = {
+        {"abc abc abc abc abc abc abc abc abc", 65, 70, 4, "  60", "01:10"},  // 350 characters
+        {"abcd abcde", 65, 59, 0, "  20", "00:59"},                           // 20.3, truncated
+        {"ab", 65, 6000, 0, "   0", "100:00"},
+        {"ab", 64, 100, 0, "   0", "00:00"},  // the intro's last frame: no speed, no division by 0
+    };
+    for (auto [line, jump, seconds, errors, wordsPerMinute, time] : cases) {
+        Lesson lesson({"e"}, line);
+        lesson.jumpFrame = jump;
+        lesson.jumpSeconds = seconds;
+        lesson.type(Exercise, std::string(size_t(errors), '`'));
+        const uint64_t last = lesson.typeLines(Exercise);
         lesson.type(last, "x");
         lesson.escape(last);
         lesson.press(last + 65, SDLK_RETURN, SDL_SCANCODE_RETURN);
-        EXPECT_EQ(lesson.run(), lingering == 65 ? 100 : 0);
-        EXPECT_EQ(lesson.resultsLine(14), "Errors:             1");
-        EXPECT_EQ(lesson.text(65, 2, 18, 2) + lesson.text(65, 2, 20, 2), "cdc_");
-        EXPECT_EQ(lesson.text(last, 2, 20, 3), "ab_");
-        EXPECT_EQ(lesson.text(last + 1, 2, 20, 3), "###");  // cleared for the results
+        EXPECT_EQ(lesson.run(), jump == 65 ? int32_t(seconds) : 0);
+        EXPECT_EQ(lesson.resultsLine(12), std::string("Words Per Minute:") + wordsPerMinute);
+        EXPECT_EQ(lesson.resultsLine(14), "Errors:             " + std::to_string(errors));
+        EXPECT_EQ(lesson.resultsLine(16), std::string("Time:           ") + time);
     }
 }
 
-TEST(LessonResults, ShowSpeedErrorsAndTime) {
-    const struct {
-        const char* line;  // typed ten times, one line a frame
-        uint64_t seconds;  // the ten frames add a sixth of a second, which is dropped
-        int errors;
-        const char *wordsPerMinute, *time;
-    } cases[] = {
-        {"abc abc abc abc abc abc abc abc abc", 70, 4, "  60", "01:10"},  // 350 characters
-        {"abcd abcde", 59, 0, "  20", "00:59"},                           // 20.3, truncated
-        {"ab", 6000, 0, "   0", "100:00"},
-        {"ab", 0, 0, "   0", "00:00"},  // within a second: no speed rather than a division by 0
+TEST(LessonCatalogue, TitlesEntriesAndScripts) {
+    const std::tuple<const char*, int, int> lessons[] = {
+        // title, entries, commands
+        {"Lesson 1: Home Row Left", 13, 44},        {"Lesson 2: Upper Row Left", 30, 45},
+        {"Lesson 3: Home Row Right", 30, 51},       {"Lesson 4: Upper Row Right", 35, 47},
+        {"Lesson 5: Bottom Row Left", 40, 39},      {"Lesson 6: Bottom Row Right", 45, 36},
+        {"Lesson 7: Shift and Caps Lock", 40, 50},  {"Lesson 8: Numbers & Punctuation", 25, 69},
+        {"Lesson 9: Sentence Punctuation", 26, 41}, {"Lesson 10: Code Punctuation", 33, 80}};
+    LessonScreen keyboard{};
+    buildKeyboard(keyboard);
+    auto hasKey = [&](char c) { return c > 0 && keyboard.keyByChar[size_t(c)] != NoKey; };
+    for (int i = 0; i < LessonCount; ++i) {
+        const LessonRecord& lesson = lessonCatalogue[i];
+        const auto [title, words, commands] = lessons[i];
+        EXPECT_STREQ(lesson.title, title);
+        ASSERT_EQ(lesson.wordCount, words) << lesson.title;
+        for (int slot = 0; slot < lesson.wordCount; ++slot) {
+            const std::string entry = lesson.words[slot];
+            // Only lesson 10's long call is too long for a line, and it stays so.
+            EXPECT_EQ(entry.size(),
+                      i == 9 && slot == 17 ? 47u : std::min(entry.size(), size_t(34)));
+            for (char c : entry) EXPECT_TRUE(c >= ' ' && hasKey(c)) << entry;
+        }
+        int count = 0;
+        while (count < ScriptSlots && lesson.script[count] != nullptr) ++count;
+        EXPECT_EQ(count, commands) << lesson.title;
+        EXPECT_STREQ(lesson.script[count - 1], "e") << lesson.title;
+        // Each "h" names a key and is released before the end.
+        std::set<char> highlighted;
+        for (int c = 0; c < count - 1; ++c) {
+            const std::string command = lesson.script[c];
+            EXPECT_TRUE(std::string("tcwp").find(command[0]) != std::string::npos ||
+                        (command.size() == 3 && hasKey(command[1]) &&
+                         (command[2] == '1' ? highlighted.insert(command[1]).second
+                                            : highlighted.erase(command[1]) == 1)))
+                << lesson.title << ": " << command;
+        }
+        EXPECT_TRUE(highlighted.empty()) << lesson.title;
+    }
+    const LessonRecord& first = lessonCatalogue[0];  // "fad" twice
+    EXPECT_EQ(std::count_if(first.words, first.words + first.wordCount,
+                            [](const char* entry) { return !std::strcmp(entry, "fad"); }),
+              2);
+}
+
+// A record: bit 31 set, the time in the bits below, little-endian; and byte strings joined.
+Bytes record(uint32_t seconds) {
+    const uint32_t value = seconds | 0x80000000u;
+    return {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)};
+}
+Bytes join(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+struct BestTimes {
+    VirtualHost clock;
+    TempFolder folder;
+    std::string file = folder.file("quenmoreTimes.bin"),
+                temporary = folder.file("quenmoreTimes.tmp");
+    LessonMenu menu{};
+    BestTimes() {
+        installVirtualHost(clock);
+        clock.dataFolder = folder.path.string();
+        buildMenuRows(menu);
+    }
+    ~BestTimes() { restoreHost(); }
+};
+
+TEST(BestTimesFile, LoadTakesEveryWholeRecordAndASaveWritesTen) {
+    BestTimes times;
+    const Bytes tenRecords = join({record(45), {0x2D, 0, 0, 0}, Bytes(28, 0), record(3600)});
+    const std::tuple<Bytes, int32_t, int32_t, int32_t> cases[] = {
+        // file, times of 1, 2, 10
+        {{}, -1, -1, -1},
+        {join({record(45), {1, 2}}), 45, -1, -1},               // six bytes
+        {tenRecords, 45, -1, 3600},                             // one with bit 31 clear
+        {join({tenRecords, record(1), {0xFF}}), 45, -1, 3600},  // more than ten records
+        {record(0), 0, -1, -1},
     };
-    for (const auto& each : cases) {
-        Lesson lesson({"e"}, each.line);
-        lesson.jumpFrame = Exercise;
-        lesson.jumpSeconds = each.seconds;
-        for (int i = 0; i < each.errors; ++i) lesson.type(Exercise, "`");
-        lesson.clock.quit(lesson.typeLines(Exercise) + 66);  // once the figures are shown
-        lesson.run();
-        EXPECT_EQ(lesson.resultsLine(12), std::string("Words Per Minute:") + each.wordsPerMinute);
-        EXPECT_EQ(lesson.resultsLine(14), "Errors:             " + std::to_string(each.errors));
-        EXPECT_EQ(lesson.resultsLine(16), std::string("Time:           ") + each.time);
+    for (const auto& [contents, first, second, last] : cases) {
+        fs::remove(times.file);
+        if (!contents.empty()) writeBytes(times.file, contents);  // none: no file
+        buildMenuRows(times.menu);
+        loadBestTimes(times.menu);
+        EXPECT_EQ(times.menu.entries[0].bestTime, first) << contents.size();
+        EXPECT_EQ(times.menu.entries[1].bestTime, second) << contents.size();
+        EXPECT_EQ(times.menu.entries[9].bestTime, last) << contents.size();
     }
+    // A zero time is shown but cannot stay; extra bytes go.
+    writeBytes(times.file, join({record(0), record(45), Bytes(32, 0), {0x12}}));
+    loadBestTimes(times.menu);
+    times.menu.entries[2].bestTime = 75;
+    ASSERT_TRUE(saveBestTimes(times.menu));
+    EXPECT_EQ(readBytes(times.file), join({Bytes(4, 0), record(45), record(75), Bytes(28, 0)}));
+    EXPECT_FALSE(fs::exists(times.temporary));
 }
 
-// The banner slides in while the screen dims; Enter counts only once the prompt blinks (with
-// bit 5 of the frame count); then the lesson fades out and leaves the palette as it was.
-TEST(LessonResults, SlideDimWaitForEnterAndFadeOut) {
-    Lesson lesson({"e"});
-    const uint64_t slide = lesson.typeLines(Exercise) + 1, waiting = slide + 64;
-    lesson.press(slide + 40, SDLK_RETURN, SDL_SCANCODE_RETURN);
-    lesson.press(waiting + 2, SDLK_KP_ENTER, SDL_SCANCODE_KP_ENTER);
-    lesson.press(waiting + 100, SDLK_RETURN, SDL_SCANCODE_RETURN);
-    lesson.run();
-    for (uint32_t k = 0; k < 64; ++k) {
-        EXPECT_EQ(lesson.group0[slide + k], scaled(lesson.colours[1], (63 - k) / 2 + 32)) << k;
-        EXPECT_EQ(lesson.text(slide + k, 9, 12, 1), "#");  // figures after the slide
+// A save writes a temporary file and renames it over the old one: each way it can fail leaves
+// the old file as it was and clears away what the save made. Missing folders are created.
+TEST(BestTimesFile, AFailedSaveKeepsTheOldTimes) {
+    BestTimes times;
+    const Bytes old = join({record(45), record(46)});
+    times.menu.entries[0].bestTime = 12;
+    writeBytes(times.file, old);
+    fs::create_directory(times.temporary);  // the new file cannot even be opened
+    EXPECT_FALSE(saveBestTimes(times.menu));
+    EXPECT_EQ(readBytes(times.file), old);
+    fs::remove(times.temporary);
+    fs::remove(times.file);
+    fs::create_directory(times.file);  // the finished file cannot replace the real name
+    EXPECT_FALSE(saveBestTimes(times.menu));
+    EXPECT_FALSE(fs::exists(times.temporary));
+
+    times.clock.dataFolder = (times.folder.path / "a" / "b").string();
+    ASSERT_TRUE(saveBestTimes(times.menu));
+    EXPECT_EQ(fs::file_size(times.folder.path / "a" / "b" / "quenmoreTimes.bin"), 40u);
+    // Tests may run as root, where permission bits stop nothing: a data folder that is a file
+    // is one no one can write into. An unknown folder, or one too long for the name (paths
+    // hold 259 UTF-16 units), skips loading and saving.
+    const std::string notAFolder = times.folder.file("not-a-folder");
+    writeBytes(notAFolder, {1, 2, 3});
+    for (const std::string& unusable : {notAFolder, std::string(), "/" + std::string(241, 'a')}) {
+        times.clock.dataFolder = unusable;
+        EXPECT_FALSE(saveBestTimes(times.menu)) << unusable;
+        loadBestTimes(times.menu);
+        EXPECT_EQ(times.menu.entries[0].bestTime, 12);
     }
-    for (uint64_t f = waiting; f <= waiting + 100; ++f)
-        EXPECT_EQ(lesson.text(f, 8, 18, 23),
-                  f & 32 ? "Press Enter to Continue" : std::string(23, ' '))
-            << f;
-    EXPECT_EQ(lesson.frames.size(), waiting + 100 + 1 + 65);  // the last frame is black
-    EXPECT_EQ(lesson.group0.back(), 0u);
-    EXPECT_EQ(lesson.test.memory().palette, lesson.colours);
-    EXPECT_EQ(lesson.test.memory().lineCallback, nullptr);
+    EXPECT_EQ(readBytes(notAFolder), (Bytes{1, 2, 3}));
 }
 
 }  // namespace
