@@ -1,6 +1,5 @@
-// The course's pieces on their own: the built-in lessons, the best-times file, word lines,
-// and a lesson's run frame by frame (intro script, typing exercise, results) with a hand-made
-// script and word line and key presses at chosen frames.
+// The course's pieces: word lines, a lesson's run frame by frame with a hand-made script and
+// line, the built-in lessons and the best-times file.
 #include "course/best_times.h"
 #include "course/lesson_catalogue.h"
 #include "course/lesson_run.h"
@@ -127,26 +126,22 @@ TEST(WordLines, FillTheBudgetWithWholeEntriesDrawnFromTheSeed) {
     EXPECT_EQ(makeLines({"abc"}, 7), Lines(10, "abc abc abc abc abc abc abc abc abc"));
     EXPECT_EQ(makeLines({tooLong + 1, "ab"}, 7)[0].size(), 34u);  // alone on its line
     EXPECT_EQ(makeLines({tooLong, tooLong}, 5), Lines(10, ""));
-
-    // Set-up seeds the lines from the host's calendar seconds, anew each time.
-    Lesson lesson({"e"});
-    for (int second = 0; second < 2; ++second, ++lesson.clock.calendarSeconds) {
+    Lesson lesson({"e"});  // set-up seeds the lines from the host's calendar seconds each time
+    for (int64_t second : {1700000000, 1700000001}) {
+        lesson.clock.calendarSeconds = second;
         setUpLessonScreen(lesson.test.video(), *lesson.screen, homeRow.data(), 6, "", nullptr);
         EXPECT_EQ(Lines(lesson.screen->lines, lesson.screen->lines + LineCount),
-                  makeLines(homeRow, 1700000000u + uint32_t(second)));
+                  makeLines(homeRow, uint32_t(second)));
     }
 }
 
 // A text takes a frame a character; a clear runs with the command after it; a pause of 0
-// takes one frame; a wait ends with the first press read while waiting.
+// takes one frame; a wait ends with the first press read while waiting (a press in the fade,
+// while printing or pausing is forgotten; two in one frame end one wait).
 TEST(LessonIntro, EachCommandTakesItsFrames) {
     Lesson lesson({"t0216abc", "c021601", "t0217d", "p000", "t0218e", "p060", "t0219f", "w",
                    "t0220g", "w", "t0221h", "w", "e"});
-    lesson.type(10, "q");   // read in the first intro frame, while printing: forgotten
-    lesson.type(100, "q");  // during the pause: forgotten
-    lesson.type(135, "q");
-    lesson.type(140, "qq");  // two presses in one frame end one wait
-    lesson.type(145, "q");
+    for (int frame : {10, 100, 135, 140, 140, 145}) lesson.type(uint64_t(frame), "q");
     lesson.escape(150);
     EXPECT_EQ(lesson.run(), 0);
     const std::tuple<const char*, int, int64_t> firstShown[] = {
@@ -158,9 +153,8 @@ TEST(LessonIntro, EachCommandTakesItsFrames) {
         EXPECT_EQ(lesson.frameShowing(shown, row), frame) << shown;
 }
 
-// Commands the lessons never hold: texts and clears outside the text layer, commands too
-// short for their operands, highlights of characters without a key, no "e". None reads or
-// writes out of bounds; malformed ones are skipped without taking a frame.
+// Texts and clears outside the text layer, commands too short for their operands, highlights
+// of characters without a key, no "e": nothing out of bounds, no frame for a malformed one.
 TEST(LessonIntro, FaultyScriptsStaySafe) {
     Lesson lesson({"t6215abcd", "c621503", "c999999", "c/0/099", "t9999y", "t/0/0y", "t02", "t0216",
                    "c0216", "c02164", "p", "p06", "h", "hf", "h\r1", "h\0011", "h\3101", "t0217x"});
@@ -180,20 +174,20 @@ TEST(LessonIntro, FaultyScriptsStaySafe) {
     EXPECT_EQ(full.frameShowing("Type these words:", 16), 65);
 }
 
-// The typed character comes from the key and the event's modifiers, whatever the key code; a
-// press is accepted only if it typed the character expected next; every other press of a
-// character key is an error, repeats included, and the same character stays expected. The
-// labels and the lamp follow Shift and Caps Lock. Presses in one frame are judged in order
-// across line ends; the tenth line stays in view for a frame before the results clear it.
+// The typed character comes from the key and the modifiers, whatever the key code; any other
+// character than the one expected is an error, repeats included, and that one stays expected.
+// Labels and lamp follow Shift and Caps Lock. Presses in one frame are judged in order across
+// line ends; the tenth line stays in view for a frame before the results clear it.
 TEST(TypingExercise, EachPressIsJudgedByTheCharacterItTypes) {
-    const struct {
+    struct Press {  // typed 0: an error; 1: not judged at all
         SDL_Keycode key;
         SDL_Scancode scancode;
         int mod;
-        char typed;  // 0: an error; 1: not judged at all
+        char typed;
         const char* labels;
         bool repeat = false;
-    } presses[] = {
+    };
+    const Press presses[] = {
         {SDLK_a, SDL_SCANCODE_A, KMOD_CAPS, 'A', "1A;1"},
         {SDLK_x, SDL_SCANCODE_X, 0, 0, "1a;0"},
         {SDLK_1, SDL_SCANCODE_1, KMOD_CAPS, '1', "1A;1"},  // Caps Lock leaves other keys alone
@@ -304,7 +298,7 @@ TEST(LessonCatalogue, TitlesEntriesAndScripts) {
               2);
 }
 
-// A record: bit 31 set, the time in the bits below, little-endian; and byte strings joined.
+// A record: bit 31 set, the time in the bits below, little-endian.
 Bytes record(uint32_t seconds) {
     const uint32_t value = seconds | 0x80000000u;
     return {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)};
@@ -315,80 +309,65 @@ Bytes join(std::initializer_list<Bytes> parts) {
     return all;
 }
 
-struct BestTimes {
+// Loads take every whole record; a save writes a temporary file and renames it over the old
+// one, and each way it can fail leaves the old file as it was and clears away what it made.
+TEST(BestTimesFile, LoadSaveAndFailuresThatLoseNothing) {
     VirtualHost clock;
+    installVirtualHost(clock);
     TempFolder folder;
-    std::string file = folder.file("quenmoreTimes.bin"),
-                temporary = folder.file("quenmoreTimes.tmp");
+    clock.dataFolder = folder.path.string();
+    const std::string file = folder.file("quenmoreTimes.bin"),
+                      temporary = folder.file("quenmoreTimes.tmp");
     LessonMenu menu{};
-    BestTimes() {
-        installVirtualHost(clock);
-        clock.dataFolder = folder.path.string();
-        buildMenuRows(menu);
-    }
-    ~BestTimes() { restoreHost(); }
-};
-
-TEST(BestTimesFile, LoadTakesEveryWholeRecordAndASaveWritesTen) {
-    BestTimes times;
-    const Bytes tenRecords = join({record(45), {0x2D, 0, 0, 0}, Bytes(28, 0), record(3600)});
+    const Bytes ten = join({record(45), {0x2D, 0, 0, 0}, Bytes(28, 0), record(3600)});
     const std::tuple<Bytes, int32_t, int32_t, int32_t> cases[] = {
-        // file, times of 1, 2, 10
-        {{}, -1, -1, -1},
-        {join({record(45), {1, 2}}), 45, -1, -1},               // six bytes
-        {tenRecords, 45, -1, 3600},                             // one with bit 31 clear
-        {join({tenRecords, record(1), {0xFF}}), 45, -1, 3600},  // more than ten records
-        {record(0), 0, -1, -1},
-    };
+        {{}, -1, -1, -1},                                // no file: the times of 1, 2 and 10
+        {join({record(45), {1, 2}}), 45, -1, -1},        // six bytes
+        {ten, 45, -1, 3600},                             // one record with bit 31 clear
+        {join({ten, record(1), {0xFF}}), 45, -1, 3600},  // more than ten records
+        {join({record(0), record(45), Bytes(32, 0), {0x12}}), 0, 45, -1}};  // a zero time
     for (const auto& [contents, first, second, last] : cases) {
-        fs::remove(times.file);
-        if (!contents.empty()) writeBytes(times.file, contents);  // none: no file
-        buildMenuRows(times.menu);
-        loadBestTimes(times.menu);
-        EXPECT_EQ(times.menu.entries[0].bestTime, first) << contents.size();
-        EXPECT_EQ(times.menu.entries[1].bestTime, second) << contents.size();
-        EXPECT_EQ(times.menu.entries[9].bestTime, last) << contents.size();
+        fs::remove(file);
+        if (!contents.empty()) writeBytes(file, contents);
+        buildMenuRows(menu);
+        loadBestTimes(menu);
+        EXPECT_EQ(menu.entries[0].bestTime, first) << contents.size();
+        EXPECT_EQ(menu.entries[1].bestTime, second) << contents.size();
+        EXPECT_EQ(menu.entries[9].bestTime, last) << contents.size();
     }
-    // A zero time is shown but cannot stay; extra bytes go.
-    writeBytes(times.file, join({record(0), record(45), Bytes(32, 0), {0x12}}));
-    loadBestTimes(times.menu);
-    times.menu.entries[2].bestTime = 75;
-    ASSERT_TRUE(saveBestTimes(times.menu));
-    EXPECT_EQ(readBytes(times.file), join({Bytes(4, 0), record(45), record(75), Bytes(28, 0)}));
-    EXPECT_FALSE(fs::exists(times.temporary));
-}
+    menu.entries[2].bestTime = 75;  // the zero time cannot stay; the extra bytes go
+    EXPECT_TRUE(saveBestTimes(menu));
+    EXPECT_EQ(readBytes(file), join({Bytes(4, 0), record(45), record(75), Bytes(28, 0)}));
 
-// A save writes a temporary file and renames it over the old one: each way it can fail leaves
-// the old file as it was and clears away what the save made. Missing folders are created.
-TEST(BestTimesFile, AFailedSaveKeepsTheOldTimes) {
-    BestTimes times;
-    const Bytes old = join({record(45), record(46)});
-    times.menu.entries[0].bestTime = 12;
-    writeBytes(times.file, old);
-    fs::create_directory(times.temporary);  // the new file cannot even be opened
-    EXPECT_FALSE(saveBestTimes(times.menu));
-    EXPECT_EQ(readBytes(times.file), old);
-    fs::remove(times.temporary);
-    fs::remove(times.file);
-    fs::create_directory(times.file);  // the finished file cannot replace the real name
-    EXPECT_FALSE(saveBestTimes(times.menu));
-    EXPECT_FALSE(fs::exists(times.temporary));
+    menu.entries[0].bestTime = 12;
+    fs::create_directory(temporary);  // the new file cannot even be opened
+    EXPECT_FALSE(saveBestTimes(menu));
+    fs::remove(temporary);
+    fs::create_symlink("/dev/full", temporary);  // it opens, but the records never get there
+    EXPECT_FALSE(saveBestTimes(menu));
+    EXPECT_EQ(readBytes(file), join({Bytes(4, 0), record(45), record(75), Bytes(28, 0)}));
+    EXPECT_FALSE(fs::is_symlink(temporary));
+    fs::remove(file);
+    fs::create_directory(file);  // the finished file cannot replace the real name
+    EXPECT_FALSE(saveBestTimes(menu));
+    EXPECT_FALSE(fs::exists(temporary));
 
-    times.clock.dataFolder = (times.folder.path / "a" / "b").string();
-    ASSERT_TRUE(saveBestTimes(times.menu));
-    EXPECT_EQ(fs::file_size(times.folder.path / "a" / "b" / "quenmoreTimes.bin"), 40u);
+    clock.dataFolder = (folder.path / "a" / "b").string();  // missing folders are created
+    EXPECT_TRUE(saveBestTimes(menu));
+    EXPECT_EQ(readBytes(clock.dataFolder + "/quenmoreTimes.bin").size(), 40u);
     // Tests may run as root, where permission bits stop nothing: a data folder that is a file
     // is one no one can write into. An unknown folder, or one too long for the name (paths
     // hold 259 UTF-16 units), skips loading and saving.
-    const std::string notAFolder = times.folder.file("not-a-folder");
+    const std::string notAFolder = folder.file("not-a-folder");
     writeBytes(notAFolder, {1, 2, 3});
     for (const std::string& unusable : {notAFolder, std::string(), "/" + std::string(241, 'a')}) {
-        times.clock.dataFolder = unusable;
-        EXPECT_FALSE(saveBestTimes(times.menu)) << unusable;
-        loadBestTimes(times.menu);
-        EXPECT_EQ(times.menu.entries[0].bestTime, 12);
+        clock.dataFolder = unusable;
+        EXPECT_FALSE(saveBestTimes(menu)) << unusable;
+        loadBestTimes(menu);
+        EXPECT_EQ(menu.entries[0].bestTime, 12);
     }
     EXPECT_EQ(readBytes(notAFolder), (Bytes{1, 2, 3}));
+    restoreHost();
 }
 
 }  // namespace
