@@ -16,13 +16,13 @@
 #include <memory>
 #include <regex>
 #include <set>
-#include <string>
+#include <string_view>
 #include <tuple>
-#include <vector>
 
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::literals;
 using Lines = std::vector<std::string>;
 constexpr uint64_t Exercise = 65;  // the first exercise frame after a script of just "e"
 
@@ -38,12 +38,10 @@ struct Lesson {
     VirtualHost clock;
     TestVideo test;
     std::unique_ptr<LessonScreen> screen = std::make_unique<LessonScreen>();
-    // Exactly ScriptSlots slots, each command a heap copy of its exact length: the sanitizers
-    // catch any read past either.
+    // ScriptSlots slots of exact-length heap copies: the sanitizers catch any read past either.
     std::unique_ptr<const char*[]> script = std::make_unique<const char*[]>(ScriptSlots);
     std::vector<std::unique_ptr<char[]>> commands;
-    // Per frame: map 0 rows 0 to 23 as text (intro, typed and results characters, '_' for the
-    // cursor, '#' for other cells), the labels of keys 1, 26 and 35, the lamp's group.
+    // Per frame: map 0 rows 0-23 as text ('_' the cursor, '#' other cells), labels, lamp.
     std::vector<std::string> frames;
     uint64_t jumpFrame = UINT64_MAX, jumpSeconds = 0;  // the clock jumps during that frame
 
@@ -55,13 +53,11 @@ struct Lesson {
             commands.push_back(std::make_unique<char[]>(std::strlen(commandList[i]) + 1));
             script[i] = std::strcpy(commands.back().get(), commandList[i]);
         }
-        const char* words[] = {"abc"};
-        setUpLessonScreen(test.video(), *screen, words, 1, "Title", script.get());
+        setUpLessonScreen(test.video(), *screen, &line, 1, "Title", script.get());
         for (char* each : screen->lines) std::strcpy(each, line);
     }
     ~Lesson() { restoreHost(); }
     int32_t run() { return runLesson(*screen); }
-
     void press(uint64_t frame, SDL_Keycode key, SDL_Scancode scancode, int mod = 0) {
         clock.keyDown(frame, key, scancode, uint16_t(mod));
         clock.keyUp(frame, key, scancode, uint16_t(mod));
@@ -80,7 +76,6 @@ struct Lesson {
         return frame - 1;
     }
     void escape(uint64_t frame) { press(frame, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE); }
-
     std::string text(size_t frame, int column, int row, int count) {
         return frames[frame].substr(size_t(row * MapSide + column), size_t(count));
     }
@@ -93,7 +88,6 @@ struct Lesson {
         const std::string line = text(frames.size() - 1, 9, row, 40);
         return line.substr(0, line.find('#'));
     }
-
     void look(const VideoMemory& memory) {
         if (clock.framesComposed - 1 == jumpFrame) clock.counter += jumpSeconds * clock.frequency;
         std::string shown(24 * MapSide, '#');
@@ -103,11 +97,9 @@ struct Lesson {
             if (group == 0x8800 && tile >= 32 && tile < 127) shown[i] = char(tile);
             if (memory.maps[i] == 0x8407) shown[i] = '_';
         }
-        for (int k : {1, 26, 35}) {
-            const KeyboardKey& key = screen->keys[k];
-            const int cell = mapIndex(1, key.column + key.width - 1, key.row + 1);
-            shown += char(cellTile(memory.maps[size_t(cell)]));
-        }
+        for (const KeyboardKey* key : {&screen->keys[1], &screen->keys[26], &screen->keys[35]})
+            shown += char(cellTile(
+                memory.maps[size_t(mapIndex(1, key->column + key->width - 1, key->row + 1))]));
         frames.push_back(shown + char('0' + (memory.sprites[CapsLockLampSprite].placement >> 12)));
     }
 };
@@ -135,10 +127,9 @@ TEST(WordLines, FillTheBudgetWithWholeEntriesDrawnFromTheSeed) {
     }
 }
 
-// A text takes a frame a character; a clear runs with the command after it; a pause of 0
-// takes one frame; a wait ends with the first press read while waiting (a press in the fade,
-// while printing or pausing is forgotten; two in one frame end one wait).
-TEST(LessonIntro, EachCommandTakesItsFrames) {
+// A text takes a frame a character, a clear none, a pause of 0 one; a wait ends with the first
+// press read while waiting (those in the fade, printing or pausing are forgotten).
+TEST(LessonIntro, EachCommandTakesItsFramesAndFaultyOnesStaySafe) {
     Lesson lesson({"t0216abc", "c021601", "t0217d", "p000", "t0218e", "p060", "t0219f", "w",
                    "t0220g", "w", "t0221h", "w", "e"});
     for (int frame : {10, 100, 135, 140, 140, 145}) lesson.type(uint64_t(frame), "q");
@@ -151,65 +142,53 @@ TEST(LessonIntro, EachCommandTakesItsFrames) {
         {"g", 20, 135},  {"h", 21, 140},  {"Type these words:", 16, 146}};
     for (auto [shown, row, frame] : firstShown)
         EXPECT_EQ(lesson.frameShowing(shown, row), frame) << shown;
-}
 
-// Texts and clears outside the text layer, commands too short for their operands, highlights
-// of characters without a key, no "e": nothing out of bounds, no frame for a malformed one.
-TEST(LessonIntro, FaultyScriptsStaySafe) {
-    Lesson lesson({"t6215abcd", "c621503", "c999999", "c/0/099", "t9999y", "t/0/0y", "t02", "t0216",
+    // Texts and clears off the text layer, operands missing, keyless highlights, no "e":
+    // nothing out of bounds, no frame for a malformed command.
+    Lesson faulty({"t6215abcd", "c621503", "c999999", "c/0/099", "t9999y", "t/0/0y", "t02", "t0216",
                    "c0216", "c02164", "p", "p06", "h", "hf", "h\r1", "h\0011", "h\3101", "t0217x"});
-    lesson.escape(90);
-    const std::vector<TileCell> others(lesson.test.memory().maps.begin() + MapCellCount,
-                                       lesson.test.memory().maps.end());
-    lesson.run();
-    EXPECT_EQ(lesson.text(70, 62, 15, 4), "###d");  // a clear goes on into the next row
-    EXPECT_EQ(lesson.text(70, 2, 17, 1), "x");
-    EXPECT_EQ(lesson.frameShowing("Type these words:", 16), 72);
+    faulty.escape(90);
+    const std::vector<TileCell> others(faulty.test.memory().maps.begin() + MapCellCount,
+                                       faulty.test.memory().maps.end());
+    faulty.run();
+    EXPECT_EQ(faulty.text(70, 62, 15, 4), "###d");  // a clear goes on into the next row
+    EXPECT_EQ(faulty.text(70, 2, 17, 1), "x");
+    EXPECT_EQ(faulty.frameShowing("Type these words:", 16), 72);
     EXPECT_TRUE(
-        std::equal(others.begin(), others.end(), lesson.test.memory().maps.begin() + MapCellCount));
-
+        std::equal(others.begin(), others.end(), faulty.test.memory().maps.begin() + MapCellCount));
     Lesson full(std::vector<const char*>(ScriptSlots, "c000000"));  // every slot, none ends it
     full.escape(70);
     full.run();
     EXPECT_EQ(full.frameShowing("Type these words:", 16), 65);
 }
 
-// The typed character comes from the key and the modifiers, whatever the key code; any other
-// character than the one expected is an error, repeats included, and that one stays expected.
-// Labels and lamp follow Shift and Caps Lock. Presses in one frame are judged in order across
-// line ends; the tenth line stays in view for a frame before the results clear it.
+// The typed character comes from the key and modifiers, not the key code; a wrong one is an
+// error (repeats too) and the right one stays expected; labels and lamp follow Shift and Caps
+// Lock. A frame's presses are judged in order across line ends; the tenth line stays a frame.
 TEST(TypingExercise, EachPressIsJudgedByTheCharacterItTypes) {
-    struct Press {  // typed 0: an error; 1: not judged at all
-        SDL_Keycode key;
-        SDL_Scancode scancode;
-        int mod;
-        char typed;
-        const char* labels;
-        bool repeat = false;
-    };
+    // Key, modifiers, repeat, character typed (0: error; 1: not judged), labels 1a; and lamp.
+    using Press = std::tuple<SDL_Keycode, SDL_Scancode, int, bool, char, std::string>;
     const Press presses[] = {
-        {SDLK_a, SDL_SCANCODE_A, KMOD_CAPS, 'A', "1A;1"},
-        {SDLK_x, SDL_SCANCODE_X, 0, 0, "1a;0"},
-        {SDLK_1, SDL_SCANCODE_1, KMOD_CAPS, '1', "1A;1"},  // Caps Lock leaves other keys alone
-        {SDLK_LSHIFT, SDL_SCANCODE_LSHIFT, KMOD_LSHIFT, 1, "!A:0"},
-        {SDLK_a, SDL_SCANCODE_A, KMOD_LSHIFT | KMOD_CAPS, 'A', "!A:1"},
-        {SDLK_SEMICOLON, SDL_SCANCODE_SEMICOLON, KMOD_RSHIFT, ':', "!A:0"},
-        {SDLK_a, SDL_SCANCODE_A, KMOD_LSHIFT, 0, "!A:0"},  // "A" is another character than "a"
-        {'A', SDL_SCANCODE_A, 0, 'a', "1a;0"},
-        {SDLK_x, SDL_SCANCODE_X, 0, 0, "1a;0", true},
-        {':', SDL_SCANCODE_SEMICOLON, 0, ';', "1a;0"},
-        {SDLK_RETURN, SDL_SCANCODE_RETURN, 0, 1, "1a;0"},
-        {SDLK_LEFT, SDL_SCANCODE_LEFT, 0, 1, "1a;0"},
-        {SDLK_SPACE, SDL_SCANCODE_SPACE, KMOD_LSHIFT, ' ', "!A:0"},
-        {SDLK_a, SDL_SCANCODE_A, KMOD_LCTRL | KMOD_LALT | KMOD_NUM, 'a', "1a;0"},
+        {SDLK_a, SDL_SCANCODE_A, KMOD_CAPS, false, 'A', "1A;1"},
+        {SDLK_x, SDL_SCANCODE_X, 0, false, 0, "1a;0"},
+        {SDLK_1, SDL_SCANCODE_1, KMOD_CAPS, false, '1', "1A;1"},  // Caps Lock: letters only
+        {SDLK_LSHIFT, SDL_SCANCODE_LSHIFT, KMOD_LSHIFT, false, 1, "!A:0"},
+        {SDLK_a, SDL_SCANCODE_A, KMOD_LSHIFT | KMOD_CAPS, false, 'A', "!A:1"},
+        {SDLK_SEMICOLON, SDL_SCANCODE_SEMICOLON, KMOD_RSHIFT, false, ':', "!A:0"},
+        {SDLK_a, SDL_SCANCODE_A, KMOD_LSHIFT, false, 0, "!A:0"},  // "A" is not "a"
+        {'A', SDL_SCANCODE_A, 0, false, 'a', "1a;0"},
+        {SDLK_x, SDL_SCANCODE_X, 0, true, 0, "1a;0"},
+        {':', SDL_SCANCODE_SEMICOLON, 0, false, ';', "1a;0"},
+        {SDLK_RETURN, SDL_SCANCODE_RETURN, 0, false, 1, "1a;0"},
+        {SDLK_SPACE, SDL_SCANCODE_SPACE, KMOD_LSHIFT, false, ' ', "!A:0"},
+        {SDLK_a, SDL_SCANCODE_A, KMOD_LCTRL | KMOD_LALT | KMOD_NUM, false, 'a', "1a;0"},
     };
-    std::string line;
-    for (const auto& each : presses) line += each.typed > 1 ? std::string(1, each.typed) : "";
+    const std::string line = "A1A:a; a";  // the characters typed
     Lesson lesson({"e"}, line.c_str());
     uint64_t frame = Exercise;
-    for (const auto& each : presses) {
-        lesson.clock.keyDown(frame, each.key, each.scancode, uint16_t(each.mod), each.repeat);
-        lesson.clock.keyUp(frame++, each.key, each.scancode, uint16_t(each.mod));
+    for (auto [key, scancode, mod, repeat, typed, labels] : presses) {
+        lesson.clock.keyDown(frame, key, scancode, uint16_t(mod), repeat);
+        lesson.clock.keyUp(frame++, key, scancode, uint16_t(mod));
     }
     lesson.type(frame, line + line + line + line + line + line + line + line + line);
     lesson.clock.quit(frame + 66);  // once the figures are shown
@@ -219,18 +198,17 @@ TEST(TypingExercise, EachPressIsJudgedByTheCharacterItTypes) {
     EXPECT_EQ(lesson.text(frame + 1, 2, 20, 3), "###");
     size_t typed = 0;
     for (size_t i = 0; i + 1 < std::size(presses); ++i) {
-        typed += presses[i].typed > 1 ? 1 : 0;
+        typed += std::get<4>(presses[i]) > 1 ? 1 : 0;
         EXPECT_EQ(lesson.text(Exercise + i, 2, 20, int(typed) + 1), line.substr(0, typed) + "_");
-        EXPECT_EQ(lesson.frames[Exercise + i].substr(24 * MapSide), presses[i].labels) << i;
+        EXPECT_EQ(lesson.frames[Exercise + i].substr(24 * MapSide), std::get<5>(presses[i])) << i;
     }
     EXPECT_EQ(lesson.resultsLine(14), "Errors:             3");
 }
 
-// The clock runs from the first exercise frame to the last character; presses after it
-// (Escape too) are dropped; the lesson's result is the time shown, 0 for no whole second.
+// The clock runs from the first exercise frame to the last character; later presses (Escape
+// too) are dropped; the result is the time shown, 0 for no whole second.
 TEST(LessonResults, ShowSpeedErrorsAndTime) {
-    // The line typed ten times, one a frame; the frame during which the seconds pass (the ten
-    // frames add a sixth of a second, which is dropped); errors; what the results show.
+    // Line typed ten times, one a frame; the frame the seconds pass in; errors; results.
     const std::tuple<const char*, uint64_t, uint64_t, int, const char*, const char*> cases[] = {
         {"abc abc abc abc abc abc abc abc abc", 65, 70, 4, "  60", "01:10"},  // 350 characters
         {"abcd abcde", 65, 59, 0, "  20", "00:59"},                           // 20.3, truncated
@@ -276,8 +254,8 @@ TEST(LessonCatalogue, TitlesEntriesAndScripts) {
                       i == 9 && slot == 17 ? 47u : std::min(entry.size(), size_t(34)));
             for (char c : entry) EXPECT_TRUE(c >= ' ' && hasKey(c)) << entry;
         }
-        int count = 0;
-        while (count < ScriptSlots && lesson.script[count] != nullptr) ++count;
+        const int count =
+            int(std::find(lesson.script, lesson.script + ScriptSlots, nullptr) - lesson.script);
         EXPECT_EQ(count, commands) << lesson.title;
         EXPECT_STREQ(lesson.script[count - 1], "e") << lesson.title;
         // Each "h" names a key and is released before the end.
@@ -292,10 +270,7 @@ TEST(LessonCatalogue, TitlesEntriesAndScripts) {
         }
         EXPECT_TRUE(highlighted.empty()) << lesson.title;
     }
-    const LessonRecord& first = lessonCatalogue[0];  // "fad" twice
-    EXPECT_EQ(std::count_if(first.words, first.words + first.wordCount,
-                            [](const char* entry) { return !std::strcmp(entry, "fad"); }),
-              2);
+    EXPECT_EQ(std::count(lessonCatalogue[0].words, lessonCatalogue[0].words + 13, "fad"sv), 2);
 }
 
 // A record: bit 31 set, the time in the bits below, little-endian.
@@ -309,8 +284,8 @@ Bytes join(std::initializer_list<Bytes> parts) {
     return all;
 }
 
-// Loads take every whole record; a save writes a temporary file and renames it over the old
-// one, and each way it can fail leaves the old file as it was and clears away what it made.
+// Loads take every whole record; a save writes a temporary file renamed over the old one, so
+// each way it fails leaves the old file and clears away what it made.
 TEST(BestTimesFile, LoadSaveAndFailuresThatLoseNothing) {
     VirtualHost clock;
     installVirtualHost(clock);
@@ -338,7 +313,6 @@ TEST(BestTimesFile, LoadSaveAndFailuresThatLoseNothing) {
     menu.entries[2].bestTime = 75;  // the zero time cannot stay; the extra bytes go
     EXPECT_TRUE(saveBestTimes(menu));
     EXPECT_EQ(readBytes(file), join({Bytes(4, 0), record(45), record(75), Bytes(28, 0)}));
-
     menu.entries[0].bestTime = 12;
     fs::create_directory(temporary);  // the new file cannot even be opened
     EXPECT_FALSE(saveBestTimes(menu));
@@ -351,13 +325,11 @@ TEST(BestTimesFile, LoadSaveAndFailuresThatLoseNothing) {
     fs::create_directory(file);  // the finished file cannot replace the real name
     EXPECT_FALSE(saveBestTimes(menu));
     EXPECT_FALSE(fs::exists(temporary));
-
     clock.dataFolder = (folder.path / "a" / "b").string();  // missing folders are created
     EXPECT_TRUE(saveBestTimes(menu));
     EXPECT_EQ(readBytes(clock.dataFolder + "/quenmoreTimes.bin").size(), 40u);
-    // Tests may run as root, where permission bits stop nothing: a data folder that is a file
-    // is one no one can write into. An unknown folder, or one too long for the name (paths
-    // hold 259 UTF-16 units), skips loading and saving.
+    // A file for a folder (permissions stop no root), no folder, or one too long for the name
+    // (paths hold 259 UTF-16 units): no load, no save.
     const std::string notAFolder = folder.file("not-a-folder");
     writeBytes(notAFolder, {1, 2, 3});
     for (const std::string& unusable : {notAFolder, std::string(), "/" + std::string(241, 'a')}) {

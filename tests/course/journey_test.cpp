@@ -17,22 +17,18 @@
 #include <fstream>
 #include <functional>
 #include <map>
-#include <string>
-#include <vector>
 
 namespace {
 
-using Frame = std::vector<uint32_t>;
-
 // Compares a composed frame with tests/golden/NAME.png pixel for pixel, or writes it anew.
-void expectGolden(const std::string& name, const Frame& frame) {
+void expectGolden(const std::string& name, const std::vector<uint32_t>& frame) {
     ASSERT_FALSE(frame.empty()) << name << " never appeared";
     const std::string path = std::string(QUENMORE_SOURCE_DIR "/tests/golden/") + name + ".png";
     if (const char* update = std::getenv("QUENMORE_UPDATE_GOLDENS"); update && *update == '1') {
         EXPECT_TRUE(writePng(path.c_str(), frame.data(), ScreenWidth, ScreenHeight)) << path;
         return;
     }
-    Frame golden;
+    std::vector<uint32_t> golden;
     int width = 0, height = 0, differing = 0;
     ASSERT_TRUE(readPng(path.c_str(), golden, width, height)) << path;
     ASSERT_EQ(width * height, ScreenWidth * ScreenHeight);
@@ -54,7 +50,7 @@ class JourneyTest : public ::testing::Test {
     TestVideo test;
     TempFolder data{"quenmore-journey"};
     std::string bestTimesFile = data.file(BestTimesFileName);
-    std::map<std::string, Frame> shots;
+    std::map<std::string, std::vector<uint32_t>> shots;
 
     void SetUp() override {
         installVirtualHost(clock);
@@ -102,7 +98,6 @@ TEST_F(GoldenTest, AWholeJourneyAndBestTimesAfterARestart) {
     setUpTitleScreen(test.video());
     clock.keyDown(64 + 224, SDLK_SPACE, SDL_SCANCODE_SPACE);
     runTitleScreen(test.video());
-
     LessonMenu menu{};
     Learner learner(clock, {.wrongKeyEvery = 30});
     const uint64_t menuShown = clock.framesComposed + 64 + 20;
@@ -165,9 +160,8 @@ TEST_F(JourneyTest, EscapeAndWindowCloseInEveryPhase) {
         where == 0 ? setUpTitleScreen(test.video()) : setUpLessonMenu(test.video(), menu);
         where == 0 ? runTitleScreen(test.video()) : void(runLessonMenu(menu));
     };
-    EXPECT_EXIT(exitAt(0, false), ::testing::ExitedWithCode(0), "\n80\n$");
-    EXPECT_EXIT(exitAt(0, true), ::testing::ExitedWithCode(0), "\n80\n$");
-    EXPECT_EXIT(exitAt(1, true), ::testing::ExitedWithCode(0), "\n80\n$");
+    for (auto [where, close] : {std::pair{0, false}, {0, true}, {1, true}})
+        EXPECT_EXIT(exitAt(where, close), ::testing::ExitedWithCode(0), "\n80\n$");
     for (LearnerPhase phase :
          {LearnerPhase::Lesson, LearnerPhase::Exercise, LearnerPhase::Results}) {
         for (bool close : {false, true}) {

@@ -10,10 +10,6 @@ void tap(VirtualHost& host, SDL_Keycode key, SDL_Scancode scancode, uint16_t mod
     host.releaseNow(key, scancode, mod);
 }
 
-void tap(VirtualHost& host, const KeyboardKey& key, uint16_t mod) {
-    tap(host, key.lowerChar, SDL_Scancode(key.scancode), mod);
-}
-
 }  // namespace
 
 std::string readLessonText(const VideoMemory& memory, int column, int row) {
@@ -90,10 +86,12 @@ void Learner::onFrame(const VideoMemory& memory) {
         const uint16_t mod = shift ? KMOD_LSHIFT : KMOD_NONE;
         if (plan.wrongKeyEvery > 0 && (charactersTyped + 1) % plan.wrongKeyEvery == 0) {
             // A key that types something else: the same character stays expected.
-            tap(host, keyboard.keys[keyboard.keyByChar[size_t(wanted == 'j' ? 'k' : 'j')]], mod);
+            const KeyboardKey& wrong =
+                keyboard.keys[keyboard.keyByChar[size_t(wanted == 'j' ? 'k' : 'j')]];
+            tap(host, wrong.lowerChar, SDL_Scancode(wrong.scancode), mod);
             ++errorsMade;
         }
-        tap(host, key, mod);
+        tap(host, key.lowerChar, SDL_Scancode(key.scancode), mod);
         ++charactersTyped;
     } else if (phase == LearnerPhase::Results && !enterPressed &&
                readResultsText(memory, 9, 16, 4) == "Time") {

@@ -1,6 +1,5 @@
-// A scripted learner for whole-journey tests: it reads the lesson screen from video memory as
-// a person reads the picture (the line to type, the cursor, the headings) and answers with
-// key events through the virtual host, one character a frame.
+// A scripted learner for journeys: it reads the screens from video memory as a person reads
+// the picture and answers through the virtual host, one character a frame.
 #pragma once
 
 #include "course/lesson_screen.h"
@@ -11,10 +10,9 @@
 enum class LearnerPhase { Menu, Lesson, Exercise, Results, BackInMenu };
 
 struct LearnerPlan {
-    int menuDownPresses = 0;      // rows to move down before Enter (Escape once back there)
-    int wrongKeyEvery = 0;        // a wrong key before every n-th character (0: never)
-    // Escape or a window close 30 frames into one phase (Lesson: fade-in and intro).
-    bool interrupts = false;
+    int menuDownPresses = 0;  // rows to move down before Enter (Escape once back there)
+    int wrongKeyEvery = 0;    // a wrong key before every n-th character (0: never)
+    bool interrupts = false;  // Escape or window close 30 frames into a phase (Lesson: intro)
     LearnerPhase interruptIn = LearnerPhase::Lesson;
     bool interruptWithClose = false;
 };
@@ -38,10 +36,9 @@ struct Learner {
     void onFrame(const VideoMemory& memory);
 };
 
-// Map 0 row `row` from `column`, read back from lesson-font text cells (tile 96 + character)
-// up to the first cell that is not one.
+// Text read back from map 0: lesson-font cells (tile 96 + character) up to the first other
+// cell; results cells (tile = character, group 2). The menu list's (map 1) row, whatever the
+// cells' group, without trailing spaces.
 std::string readLessonText(const VideoMemory& memory, int column, int row);
-// Map 0 row `row` read back from results cells (tile = character, group 2).
 std::string readResultsText(const VideoMemory& memory, int column, int row, int length);
-// The menu list's (map 1) row `row`, whatever the cells' group, without trailing spaces.
 std::string readMenuText(const VideoMemory& memory, int column, int row, int length);

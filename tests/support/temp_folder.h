@@ -34,8 +34,7 @@ struct TempFolder {
 
 using Bytes = std::vector<uint8_t>;
 
-// The file's first `limit` bytes at most (a device in place of a file is not read forever);
-// empty when it cannot be opened.
+// At most the file's first `limit` bytes (a device is not read forever); none if unreadable.
 inline Bytes readBytes(const std::string& path, size_t limit = 1 << 20) {
     Bytes bytes(limit);
     FILE* file = std::fopen(path.c_str(), "rb");

@@ -4,62 +4,18 @@ namespace {
 
 VirtualHost* active = nullptr;
 
-SDL_Event makeEvent(uint32_t type, SDL_Keycode key = 0,
-                    SDL_Scancode scancode = SDL_SCANCODE_UNKNOWN, uint16_t mod = 0,
-                    bool repeat = false) {
-    SDL_Event event{};
-    event.type = type;
-    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-    event.key.repeat = repeat ? 1 : 0;
-    event.key.keysym.sym = key;
-    event.key.keysym.scancode = scancode;
-    event.key.keysym.mod = mod;
-    return event;
-}
-
-// Queues an event, updating the key state and modifiers as SDL does when it pumps it.
-void deliverNow(VirtualHost& virtualHost, const SDL_Event& event) {
-    virtualHost.queue.push_back(event);
-    if (event.type != SDL_KEYDOWN && event.type != SDL_KEYUP) return;
-    virtualHost.keys[event.key.keysym.scancode] = event.type == SDL_KEYDOWN ? 1 : 0;
-    virtualHost.modifiers = event.key.keysym.mod;
-}
-
 }  // namespace
 
-void VirtualHost::push(uint64_t frame, const SDL_Event& scripted) {
-    script.push_back({frame, scripted});
-}
-
-void VirtualHost::keyDown(uint64_t frame, SDL_Keycode key, SDL_Scancode scancode, uint16_t mod,
-                          bool repeat) {
-    push(frame, makeEvent(SDL_KEYDOWN, key, scancode, mod, repeat));
-}
-
-void VirtualHost::keyUp(uint64_t frame, SDL_Keycode key, SDL_Scancode scancode, uint16_t mod) {
-    push(frame, makeEvent(SDL_KEYUP, key, scancode, mod));
-}
-
-void VirtualHost::quit(uint64_t frame) {
-    push(frame, makeEvent(SDL_QUIT));
-}
-
-void VirtualHost::pressNow(SDL_Keycode key, SDL_Scancode scancode, uint16_t mod, bool repeat) {
-    deliverNow(*this, makeEvent(SDL_KEYDOWN, key, scancode, mod, repeat));
-}
-
-void VirtualHost::releaseNow(SDL_Keycode key, SDL_Scancode scancode, uint16_t mod) {
-    deliverNow(*this, makeEvent(SDL_KEYUP, key, scancode, mod));
-}
-
-void VirtualHost::quitNow() {
-    deliverNow(*this, makeEvent(SDL_QUIT));
+void VirtualHost::deliverNow(const SDL_Event& event) {
+    queue.push_back(event);
+    if (event.type != SDL_KEYDOWN && event.type != SDL_KEYUP) return;
+    keys[event.key.keysym.scancode] = event.type == SDL_KEYDOWN ? 1 : 0;
+    modifiers = event.key.keysym.mod;
 }
 
 void VirtualHost::deliver() {
-    while (nextScripted < script.size() && script[nextScripted].frame <= framesComposed) {
-        deliverNow(*this, script[nextScripted++].event);
-    }
+    while (nextScripted < script.size() && script[nextScripted].first <= framesComposed)
+        deliverNow(script[nextScripted++].second);
 }
 
 void installVirtualHost(VirtualHost& virtualHost) {

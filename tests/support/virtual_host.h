@@ -9,12 +9,22 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
-struct ScriptedEvent {
-    uint64_t frame;  // delivered once this many frames have been composed
-    SDL_Event event;
-};
+inline SDL_Event keyEvent(uint32_t type, SDL_Keycode key, SDL_Scancode scancode, uint16_t mod,
+                          bool repeat = false) {
+    SDL_Event event{};
+    event.key = {type,
+                 0,
+                 0,
+                 uint8_t(type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED),
+                 uint8_t(repeat),
+                 0,
+                 0,
+                 {scancode, key, mod, 0}};
+    return event;
+}
 
 struct VirtualHost {
     uint64_t counter = 0;        // the performance counter
@@ -25,23 +35,32 @@ struct VirtualHost {
     std::string dataFolder;  // the best-times folder; empty: none (nothing is read or saved)
     uint8_t keys[SDL_NUM_SCANCODES] = {};
     uint32_t modifiers = 0;
-    std::vector<ScriptedEvent> script;  // in frame order
+    // (frame, event) in frame order; delivered once that many frames have been composed
+    std::vector<std::pair<uint64_t, SDL_Event>> script;
     size_t nextScripted = 0;
     std::deque<SDL_Event> queue;  // delivered, not yet polled
     std::function<void(const VideoMemory&)> onFrame;
 
-    // Scripted events; key events update the key state and modifiers when delivered, as SDL
-    // does when it pumps events.
+    // Scripted events, delivered once their frame is due; events queued at once, for learners
+    // reacting to what they see. Key events update the key state and modifiers as SDL does.
+    void push(uint64_t frame, const SDL_Event& event) { script.push_back({frame, event}); }
     void keyDown(uint64_t frame, SDL_Keycode key, SDL_Scancode scancode, uint16_t mod = 0,
-                 bool repeat = false);
-    void keyUp(uint64_t frame, SDL_Keycode key, SDL_Scancode scancode, uint16_t mod = 0);
-    void quit(uint64_t frame);
-    void push(uint64_t frame, const SDL_Event& event);
-    void deliver();  // delivers every scripted event that is due
-    // Events queued at once, for learners reacting to what they see.
-    void pressNow(SDL_Keycode key, SDL_Scancode scancode, uint16_t mod = 0, bool repeat = false);
-    void releaseNow(SDL_Keycode key, SDL_Scancode scancode, uint16_t mod = 0);
-    void quitNow();
+                 bool repeat = false) {
+        push(frame, keyEvent(SDL_KEYDOWN, key, scancode, mod, repeat));
+    }
+    void keyUp(uint64_t frame, SDL_Keycode key, SDL_Scancode scancode, uint16_t mod = 0) {
+        push(frame, keyEvent(SDL_KEYUP, key, scancode, mod));
+    }
+    void quit(uint64_t frame) { push(frame, SDL_Event{SDL_QUIT}); }
+    void deliver();
+    void deliverNow(const SDL_Event& event);
+    void pressNow(SDL_Keycode key, SDL_Scancode scancode, uint16_t mod = 0, bool repeat = false) {
+        deliverNow(keyEvent(SDL_KEYDOWN, key, scancode, mod, repeat));
+    }
+    void releaseNow(SDL_Keycode key, SDL_Scancode scancode, uint16_t mod = 0) {
+        deliverNow(keyEvent(SDL_KEYUP, key, scancode, mod));
+    }
+    void quitNow() { deliverNow(SDL_Event{SDL_QUIT}); }
 };
 
 // Makes `host` call into the given virtual host until restoreHost.
