@@ -114,10 +114,9 @@ TEST(WordLines, FillTheBudgetWithWholeEntriesDrawnFromTheSeed) {
             EXPECT_TRUE(std::regex_match(line, entries)) << line;
         }
     }
-    const char* tooLong = "abcdefghijklmnopqrstuvwxyzABCDEFGHI";  // 35 characters
     EXPECT_EQ(makeLines({"abc"}, 7), Lines(10, "abc abc abc abc abc abc abc abc abc"));
-    EXPECT_EQ(makeLines({tooLong + 1, "ab"}, 7)[0].size(), 34u);  // alone on its line
-    EXPECT_EQ(makeLines({tooLong, tooLong}, 5), Lines(10, ""));
+    EXPECT_EQ(makeLines({"abcdefghijklmnopqrstuvwxyzABCDEFGH", "a"}, 7)[0].size(), 34u);  // alone
+    EXPECT_EQ(makeLines({"abcdefghijklmnopqrstuvwxyzABCDEFGHI"}, 5), Lines(10, ""));  // 35: never
     Lesson lesson({"e"});  // set-up seeds the lines from the host's calendar seconds each time
     for (int64_t second : {1700000000, 1700000001}) {
         lesson.clock.calendarSeconds = second;
@@ -194,8 +193,7 @@ TEST(TypingExercise, EachPressIsJudgedByTheCharacterItTypes) {
     lesson.clock.quit(frame + 66);  // once the figures are shown
     lesson.run();
     EXPECT_EQ(lesson.text(Exercise, 2, 18, int(line.size())), line);
-    EXPECT_EQ(lesson.text(frame, 2, 20, int(line.size()) + 1), line + "_");
-    EXPECT_EQ(lesson.text(frame + 1, 2, 20, 3), "###");
+    EXPECT_EQ(lesson.text(frame, 2, 20, 9) + lesson.text(frame + 1, 2, 20, 3), line + "_###");
     size_t typed = 0;
     for (size_t i = 0; i + 1 < std::size(presses); ++i) {
         typed += std::get<4>(presses[i]) > 1 ? 1 : 0;
@@ -317,10 +315,12 @@ TEST(BestTimesFile, LoadSaveAndFailuresThatLoseNothing) {
     fs::create_directory(temporary);  // the new file cannot even be opened
     EXPECT_FALSE(saveBestTimes(menu));
     fs::remove(temporary);
+#ifndef _WIN32
     fs::create_symlink("/dev/full", temporary);  // it opens, but the records never get there
     EXPECT_FALSE(saveBestTimes(menu));
-    EXPECT_EQ(readBytes(file), join({Bytes(4, 0), record(45), record(75), Bytes(28, 0)}));
     EXPECT_FALSE(fs::is_symlink(temporary));
+#endif
+    EXPECT_EQ(readBytes(file), join({Bytes(4, 0), record(45), record(75), Bytes(28, 0)}));
     fs::remove(file);
     fs::create_directory(file);  // the finished file cannot replace the real name
     EXPECT_FALSE(saveBestTimes(menu));
