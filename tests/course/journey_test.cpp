@@ -141,6 +141,12 @@ TEST_F(GoldenTest, AWholeJourneyAndBestTimesAfterARestart) {
     EXPECT_EQ(restarted.entries[0].bestTime, seconds);
     EXPECT_EQ(shown(shifting.resultsText).first, shifting.errorsMade);
     EXPECT_EQ(restarted.entries[6].bestTime, shown(shifting.resultsText).second);
+    // Lesson 10, the punctuation of code, from its intro to its results.
+    Learner coder(clock, {.menuDownPresses = 9, .wrongKeyEvery = 40});
+    playJourney(restarted, coder);
+    EXPECT_GT(coder.errorsMade, 0);
+    EXPECT_EQ(shown(coder.resultsText).first, coder.errorsMade);
+    EXPECT_EQ(restarted.entries[9].bestTime, shown(coder.resultsText).second);
     for (const char* name : {"title", "menu", "intro", "results", "exercise-shift"})
         expectGolden(name, shots[name]);
 }
