@@ -2,19 +2,15 @@
 //   quenmore_art_preview sheet ASSETS_FOLDER GROUP OUT.png [SCALE]
 //       the whole 128x512 sheet in palette group GROUP, each tile scaled up and framed by a
 //       one-pixel grid; transparent pixels show palette entry 0, the backdrop
-//   quenmore_art_preview screens ASSETS_FOLDER OUT_FOLDER [SCALE]
-//       title.png, menu.png, intro.png, typing.png and results.png: hand-made scenes of the
-//       screens, composed by the engine at 320x180 and scaled up
+// The real screens drawn with this art are the golden frames in tests/golden/, which
+// script/update-goldens writes anew.
 #include "engine/asset_files.h"
-#include "engine/composer.h"
 #include "engine/video_memory.h"
 #include "tools/png_file.h"
-#include "tools/screen_scenes.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,10 +20,7 @@ namespace {
 constexpr uint32_t GridColour = 0x404040;
 
 int usage(const char* program) {
-    std::fprintf(stderr,
-                 "usage: %s sheet ASSETS_FOLDER GROUP OUT.png [SCALE]\n"
-                 "       %s screens ASSETS_FOLDER OUT_FOLDER [SCALE]\n",
-                 program, program);
+    std::fprintf(stderr, "usage: %s sheet ASSETS_FOLDER GROUP OUT.png [SCALE]\n", program);
     return 2;
 }
 
@@ -49,19 +42,6 @@ bool loadAssets(VideoMemory& memory, const std::string& folder) {
     convertCharacterSheet(memory.sheet);
     if (!loadPalette(memory.palette, palettePath.c_str())) {
         std::fprintf(stderr, "%s: missing or short\n", palettePath.c_str());
-        return false;
-    }
-    return true;
-}
-
-bool writeScaled(const std::string& path, const uint32_t* pixels, int width, int height,
-                 int scale) {
-    std::vector<uint32_t> scaled(size_t(width * scale) * size_t(height * scale));
-    for (int y = 0; y < height * scale; ++y)
-        for (int x = 0; x < width * scale; ++x)
-            scaled[size_t(y * width * scale + x)] = pixels[(y / scale) * width + x / scale];
-    if (!writePng(path.c_str(), scaled.data(), width * scale, height * scale)) {
-        std::fprintf(stderr, "%s: cannot be written\n", path.c_str());
         return false;
     }
     return true;
@@ -91,41 +71,15 @@ int previewSheet(const VideoMemory& memory, int group, const std::string& path, 
     return 0;
 }
 
-int previewScreens(VideoMemory& memory, const std::string& assets, const std::string& folder,
-                   int scale) {
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    for (Scene scene : AllScenes) {
-        if (!loadAssets(memory, assets)) return 1;
-        composeScene(memory, scene);
-        const std::string path = folder + "/" + sceneName(scene) + ".png";
-        if (!writeScaled(path, memory.pixels, memory.width, memory.height, scale)) return 1;
-    }
-    return 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool sheet = argc >= 2 && std::strcmp(argv[1], "sheet") == 0 && (argc == 5 || argc == 6);
-    const bool screens =
-        argc >= 2 && std::strcmp(argv[1], "screens") == 0 && (argc == 4 || argc == 5);
-    if (!sheet && !screens) return usage(argv[0]);
-    const int group = sheet ? argumentNumber(argv[3], 0, 15) : 0;
-    const char* scaleText = sheet ? (argc == 6 ? argv[5] : "4") : (argc == 5 ? argv[4] : "3");
-    const int scale = argumentNumber(scaleText, 1, 16);
+    if (argc < 5 || argc > 6 || std::strcmp(argv[1], "sheet") != 0) return usage(argv[0]);
+    const int group = argumentNumber(argv[3], 0, 15);
+    const int scale = argumentNumber(argc == 6 ? argv[5] : "4", 1, 16);
     if (group < 0 || scale < 0) return usage(argv[0]);
 
     auto memory = std::make_unique<VideoMemory>();
     initVideoMemory(*memory);
-    allocateFramebuffer(*memory);
-    if (memory->pixels == nullptr) return 1;
-    int status = 1;
-    if (sheet) {
-        if (loadAssets(*memory, argv[2])) status = previewSheet(*memory, group, argv[4], scale);
-    } else {
-        status = previewScreens(*memory, argv[2], argv[3], scale);
-    }
-    releaseFramebuffer(*memory);
-    return status;
+    return loadAssets(*memory, argv[2]) ? previewSheet(*memory, group, argv[4], scale) : 1;
 }
