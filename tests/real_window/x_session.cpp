@@ -137,7 +137,8 @@ bool startXSession(XSession& session, int width, int height, const std::string& 
                  {}, logFolder + "/xvfb.log");
     std::string number;
     pollUntil([&] { return (number = readFile(numberFile)).ends_with('\n'); }, 30);
-    session.name = ":" + number.substr(0, number.find('\n'));
+    session.name = ":";
+    session.name += number.substr(0, number.find('\n'));
     session.display = number.ends_with('\n') ? XOpenDisplay(session.name.c_str()) : nullptr;
     if (session.display == nullptr) {
         error = "no Xvfb (" + describeEnd(session.server) + "): " + readFile(session.server.log);
