@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -49,26 +50,26 @@ void BM_PaletteFloor(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK_CAPTURE(composeScene, menu, composeFrame, Scene::Menu)->Name("BM_Compose/menu");
-BENCHMARK_CAPTURE(composeScene, lesson, composeFrame, Scene::Lesson)->Name("BM_Compose/lesson");
-BENCHMARK_CAPTURE(composeScene, title, composeFrame, Scene::Title)->Name("BM_Compose/title");
-BENCHMARK_CAPTURE(composeScene, worst, composeFrame, Scene::Worst)->Name("BM_Compose/worst");
-BENCHMARK_CAPTURE(composeScene, menu, composeFrameReference, Scene::Menu)
-    ->Name("BM_ComposeReference/menu");
-BENCHMARK_CAPTURE(composeScene, lesson, composeFrameReference, Scene::Lesson)
-    ->Name("BM_ComposeReference/lesson");
-BENCHMARK_CAPTURE(composeScene, title, composeFrameReference, Scene::Title)
-    ->Name("BM_ComposeReference/title");
-BENCHMARK_CAPTURE(composeScene, worst, composeFrameReference, Scene::Worst)
-    ->Name("BM_ComposeReference/worst");
-BENCHMARK_CAPTURE(composeScene, menu, composePortable, Scene::Menu)
-    ->Name("BM_ComposePortable/menu");
-BENCHMARK_CAPTURE(composeScene, lesson, composePortable, Scene::Lesson)
-    ->Name("BM_ComposePortable/lesson");
-BENCHMARK_CAPTURE(composeScene, title, composePortable, Scene::Title)
-    ->Name("BM_ComposePortable/title");
-BENCHMARK_CAPTURE(composeScene, worst, composePortable, Scene::Worst)
-    ->Name("BM_ComposePortable/worst");
-BENCHMARK(BM_PaletteFloor);
-
-BENCHMARK_MAIN();
+// Registered by name so that results compare over time: BM_Compose/<scene> (the production
+// composer), BM_ComposeReference/<scene>, BM_ComposePortable/<scene> and BM_PaletteFloor.
+int main(int argc, char** argv) {
+    struct Composer {
+        const char* name;
+        int32_t (*compose)(VideoMemory&);
+    };
+    const Composer composers[] = {{"BM_Compose", composeFrame},
+                                  {"BM_ComposeReference", composeFrameReference},
+                                  {"BM_ComposePortable", composePortable}};
+    for (const Composer& composer : composers) {
+        for (Scene scene : {Scene::Menu, Scene::Lesson, Scene::Title, Scene::Worst}) {
+            const std::string name = std::string(composer.name) + "/" + sceneName(scene);
+            benchmark::RegisterBenchmark(name.c_str(), composeScene, composer.compose, scene);
+        }
+    }
+    benchmark::RegisterBenchmark("BM_PaletteFloor", BM_PaletteFloor);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
