@@ -78,4 +78,23 @@ TEST_F(VirtualClock, FadesOutThenInGoThroughBlackInSixtyFourFramesEachAndRestore
     EXPECT_EQ(clock.counter / 1000, 128u);
 }
 
+// An output that could not be completed is never drawn with: no crash, no division by zero.
+// SDL's dummy video driver gives a window but no accelerated renderer.
+TEST(DisplayOutput, CreationFailsWithoutAWindowOrRendererAndTheHalfMadeOutputIsHarmless) {
+    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    SDL_Window* window = SDL_CreateWindow("test", 0, 0, 640, 360, 0);
+    ASSERT_NE(window, nullptr) << SDL_GetError();
+    TestVideo test;
+    DisplayOutput& display = test.video().display;
+    EXPECT_FALSE(createDisplayOutput(display, nullptr));
+    EXPECT_EQ(display.renderer, nullptr);
+    EXPECT_FALSE(createDisplayOutput(display, window));
+    EXPECT_EQ(display.window, window);
+    EXPECT_EQ(display.texture, nullptr);
+    uploadFrame(test.video());
+    presentFrame(display);
+    SDL_DestroyWindow(window);
+    SDL_Quit();
+}
+
 }  // namespace
