@@ -151,7 +151,9 @@ bool startXSession(XSession& session, int width, int height, const std::string& 
     XSetWindowBackground(display, root, RootColour);
     XClearWindow(display, root);
     XSync(display, False);
-    spawnProcess(session.windowManager, {"evilwm"}, {"DISPLAY=" + session.name},
+    // "fixed" is built into every X server: evilwm's default font comes only with the X font
+    // packages, which a minimal system lacks.
+    spawnProcess(session.windowManager, {"evilwm", "-fn", "fixed"}, {"DISPLAY=" + session.name},
                  logFolder + "/evilwm.log");
     const bool managed = pollUntil(
         [&] {
