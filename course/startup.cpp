@@ -43,11 +43,16 @@ bool displayMissing() {
 bool loadAsset(const char* relativeName, size_t expectedBytes,
                bool (*load)(VideoMemory&, const char*), VideoMemory& memory,
                StartupFailure& failure) {
-    AssetPath path = buildAssetPath(relativeName);
+    // Beside the executable (or in the working folder, for a build folder), then where an
+    // installed program keeps it.
+    const AssetPath path = buildAssetPath(relativeName);
     if (load(memory, path.text)) return true;
+    const AssetPath installed = installedAssetPath(relativeName);
+    if (installed.text[0] != '\0' && load(memory, installed.text)) return true;
     std::snprintf(failure.message, sizeof failure.message,
-                  "Quenmore cannot start: the file %s is missing or shorter than %zu bytes.",
-                  path.text, expectedBytes);
+                  "Quenmore cannot start: the file %s is missing or shorter than %zu bytes%s%s.",
+                  path.text, expectedBytes, installed.text[0] != '\0' ? ", and so is " : "",
+                  installed.text);
     return false;
 }
 

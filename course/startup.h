@@ -1,9 +1,11 @@
 // Bringing the system up in its fixed order, and the one way it ends.
 #pragma once
 
+#include "engine/asset_files.h"
 #include "engine/display.h"
 
-constexpr size_t StartupMessageBytes = 2600;
+// Room for the two places an asset file was looked for, and the words around them.
+constexpr size_t StartupMessageBytes = 2 * AssetPathBytes + 200;
 
 struct StartupFailure {
     char message[StartupMessageBytes];  // what went wrong, for the learner; empty when none

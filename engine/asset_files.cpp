@@ -34,6 +34,25 @@ AssetPath buildAssetPath(const char* relativeName) {
     return path;
 }
 
+AssetPath installedAssetPathFor(const char* basePath, const char* dataFolder,
+                                const char* relativeName) {
+    AssetPath path{};
+    if (basePath == nullptr || dataFolder == nullptr) return path;
+    const char* slash = std::strrchr(relativeName, '/');
+    const char* fileName = slash == nullptr ? relativeName : slash + 1;
+    const int length =
+        std::snprintf(path.text, sizeof path.text, "%s%s%s", basePath, dataFolder, fileName);
+    if (length < 0 || size_t(length) >= sizeof path.text) path.text[0] = '\0';
+    return path;
+}
+
+AssetPath installedAssetPath(const char* relativeName) {
+    char* basePath = SDL_GetBasePath();
+    AssetPath path = installedAssetPathFor(basePath, platform::installedDataFolder(), relativeName);
+    SDL_free(basePath);
+    return path;
+}
+
 bool loadCharacterSheet(CharacterSheet& sheet, const char* path) {
     FILE* file = platform::openFile(path, "rb");
     if (file == nullptr) return false;

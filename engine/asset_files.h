@@ -23,6 +23,15 @@ struct AssetPath {
 AssetPath buildAssetPath(const char* relativeName);
 // The same rule for a given executable folder (null for unknown).
 AssetPath assetPathFor(const char* basePath, const char* relativeName);
+// Where an installed program keeps the file, looked in when it is not at buildAssetPath's
+// place: the executable's folder, the system's installed data folder relative to it
+// ("../share/quenmore/": bin/quenmore reads share/quenmore/quenmore.chr) and the file's name
+// without its "assets/" folder. Empty text on a system without such a folder, when the
+// executable's folder is unknown, or when the path does not fit.
+AssetPath installedAssetPath(const char* relativeName);
+// The same for a given executable folder and data folder (either null for none).
+AssetPath installedAssetPathFor(const char* basePath, const char* dataFolder,
+                                const char* relativeName);
 
 // Reads up to 32768 bytes of the character-set file into the sheet. A missing file leaves
 // the sheet untouched; a short one leaves the bytes past its end untouched. True only when

@@ -13,6 +13,11 @@ namespace platform {
 // $XDG_DATA_HOME (or $HOME/.local/share) elsewhere. False when the system cannot tell.
 bool userDataFolder(std::string& folder);
 
+// Where an installed program keeps its read-only data, relative to the executable's folder
+// and ending with a separator: "../share/quenmore/" on Linux, where the program lies in a
+// bin/ folder beside share/. Null on Windows, where a program's data lies beside it.
+const char* installedDataFolder();
+
 // Suspends the thread for about the given number of milliseconds.
 void sleepMilliseconds(uint32_t milliseconds);
 

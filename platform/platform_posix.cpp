@@ -22,6 +22,10 @@ bool userDataFolder(std::string& folder) {
     return true;
 }
 
+const char* installedDataFolder() {
+    return "../share/quenmore/";
+}
+
 void sleepMilliseconds(uint32_t milliseconds) {
     timespec wanted{};
     wanted.tv_sec = static_cast<time_t>(milliseconds / 1000);

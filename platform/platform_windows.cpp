@@ -69,6 +69,10 @@ bool userDataFolder(std::string& folder) {
     return !folder.empty();
 }
 
+const char* installedDataFolder() {
+    return nullptr;
+}
+
 void sleepMilliseconds(uint32_t milliseconds) {
     // Sleep is as fine as the system timer: 1 ms while SDL runs, as SDL asks for that
     // resolution when it starts (its default for SDL_HINT_TIMER_RESOLUTION).

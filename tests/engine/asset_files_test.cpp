@@ -54,4 +54,19 @@ TEST(AssetPath, ExecutableFolderUnlessInABuildFolder) {
         EXPECT_STREQ(assetPathFor(c[0], CharacterSetFileName).text, c[1]) << (c[0] ? c[0] : "");
 }
 
+TEST(AssetPath, InstalledProgramsDataFolderHoldsTheBareFileNames) {
+    const std::string longBase(AssetPathBytes - 20, 'x');
+    const char* data = "../share/quenmore/";
+    const char* cases[][4] = {
+        {"/usr/bin/", data, PaletteFileName, "/usr/bin/../share/quenmore/quenmore.pal"},
+        {"/opt/q/bin/", data, CharacterSetFileName, "/opt/q/bin/../share/quenmore/quenmore.chr"},
+        {"/usr/bin/", data, "quenmore.pal", "/usr/bin/../share/quenmore/quenmore.pal"},
+        {nullptr, data, PaletteFileName, ""},
+        {"C:\\Quenmore\\", nullptr, PaletteFileName, ""},
+        {longBase.c_str(), data, PaletteFileName, ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_STREQ(installedAssetPathFor(c[0], c[1], c[2]).text, c[3]) << (c[0] ? c[0] : "");
+}
+
 }  // namespace

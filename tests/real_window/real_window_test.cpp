@@ -107,7 +107,7 @@ TEST(NoDisplayTest, TheProgramStopsWithAMessageInsteadOfRunningInvisibly) {
 }
 
 // A copy of the program beside a cut-short character set, then beside no palette at all: it
-// stops at once with a message naming the file it needs and the size that file must have.
+// stops at once with a message naming every place it looked in and the size the file must have.
 TEST(DamagedAssetsTest, TheProgramNamesTheFileAndStopsInsteadOfDrawingGarbage) {
     TempFolder folder{"quenmore-damaged-assets"};
     XSession x;
@@ -139,8 +139,9 @@ TEST(DamagedAssetsTest, TheProgramNamesTheFileAndStopsInsteadOfDrawingGarbage) {
                                  log));
         ASSERT_TRUE(waitForExit(program, 30)) << "it kept running with " << c.file << " damaged";
         EXPECT_EQ(exitCode(program), 1) << describeEnd(program);
-        const std::string expected = "the file " + (assets / c.file).string() +
-                                     " is missing or shorter than " + c.needed + " bytes";
+        const std::string expected =
+            "the file " + (assets / c.file).string() + " is missing or shorter than " + c.needed +
+            " bytes, and so is " + home.string() + "/../share/quenmore/" + c.file + ".";
         EXPECT_NE(readFile(log).find(expected), std::string::npos) << readFile(log);
     }
 }
