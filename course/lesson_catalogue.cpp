@@ -724,12 +724,3 @@ static_assert([] {
     }
     return true;
 }());
-
-void buildMenuRows(LessonMenu& menu) {
-    menu.entries = std::make_unique<LessonEntry[]>(LessonCount);
-    menu.entryCount = LessonCount;
-    for (int i = 0; i < LessonCount; ++i) {
-        menu.entries[i] = LessonEntry{lessonCatalogue[i].title, -1, &lessonCatalogue[i]};
-    }
-    menu.selectedIndex = 0;
-}

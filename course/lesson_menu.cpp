@@ -45,6 +45,15 @@ void slide(LessonMenu& menu, int32_t& frameCounter, bool down) {
 
 }  // namespace
 
+void buildMenuRows(LessonMenu& menu) {
+    menu.entries = std::make_unique<LessonEntry[]>(LessonCount);
+    menu.entryCount = LessonCount;
+    for (int i = 0; i < LessonCount; ++i) {
+        menu.entries[i] = LessonEntry{lessonCatalogue[i].title, -1, &lessonCatalogue[i]};
+    }
+    menu.selectedIndex = 0;
+}
+
 void setUpLessonMenu(VideoState& video, LessonMenu& menu) {
     menu.video = &video;
     buildMenuRows(menu);

@@ -130,3 +130,14 @@ void setUpLessonScreen(VideoState& video, LessonScreen& screen, const char* cons
     screen.frameCounter = 0;
     screen.script = script;
 }
+
+void lessonRasterCallback(VideoMemory& memory, int32_t line, void* data) {
+    LessonScreen& screen = *static_cast<LessonScreen*>(data);
+    if (line == 0) {
+        screen.frameCounter = int32_t(uint32_t(screen.frameCounter) + 1);
+        memory.layers[3] = LayerEnable;
+    } else if (line == 120) {
+        // The text box starts at line 120 and drifts left by one pixel per frame.
+        memory.layers[3] = LayerEnable | (uint32_t(screen.frameCounter) & 0x1FF);
+    }
+}

@@ -1,6 +1,7 @@
-// The handful of operating-system services the program needs. This header and its two
-// sources are the only places that know which operating system the program runs on; paths
-// are UTF-8 everywhere else and converted here where the system wants something else.
+// The handful of operating-system services the program needs. This folder is the only place
+// that knows which operating system the program runs on (x_session.* serves the benchmark and
+// the tests on X11); paths are UTF-8 everywhere else and converted here where the system wants
+// something else.
 #pragma once
 
 #include <cstdint>

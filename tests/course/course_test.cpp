@@ -6,7 +6,7 @@
 #include "course/on_screen_keyboard.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_video.h"
-#include "tests/support/virtual_host.h"
+#include "engine/virtual_host.h"
 
 #include <gtest/gtest.h>
 
