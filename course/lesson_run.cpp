@@ -2,6 +2,7 @@
 
 #include "course/lesson_run_state.h"
 #include "course/on_screen_keyboard.h"
+#include "course/screen_text.h"
 #include "engine/display.h"
 #include "engine/fades.h"
 #include "engine/host.h"
@@ -25,17 +26,15 @@ void copyKeyState(uint8_t (&copy)[KeyStateBytes], const uint8_t* state, int leng
 
 namespace {
 
-constexpr int LessonFadeFrames = 64;
-
 void enterLesson(LessonRun& run) {
     LessonScreen& screen = *run.screen;
     VideoMemory& memory = memoryOf(run);
     const int x = screen.keyboardScrollX;
     const int y = screen.keyboardScrollY;
-    memory.layers[3] = LayerEnable | layerScroll(0, 0);
-    memory.layers[2] = LayerEnable | layerScroll(x, y);
-    memory.layers[1] = LayerEnable | layerScroll(x + 3, y + 3);  // labels sit 3 pixels in
-    memory.layers[0] = LayerEnable | layerScroll(0, 0);
+    memory.layers[TextBoxLayer] = LayerEnable | layerScroll(0, 0);
+    memory.layers[KeyboardLayer] = LayerEnable | layerScroll(x, y);
+    memory.layers[KeyLabelLayer] = LayerEnable | layerScroll(x + 3, y + 3);  // 3 pixels in
+    memory.layers[TextLayer] = LayerEnable | layerScroll(0, 0);
     run.scriptMode = ScriptMode::Run;
     int length = 0;
     const uint8_t* state = host.keyboardState(&length);
@@ -46,7 +45,7 @@ void enterLesson(LessonRun& run) {
 // Reads no events: whatever arrives meanwhile waits for the intro's first frame.
 void fadeInLesson(LessonRun& run) {
     VideoMemory& memory = memoryOf(run);
-    for (int level = 0; level < LessonFadeFrames; ++level) {
+    for (int level = 0; level < FadeLevels; ++level) {
         scalePalette(memory.palette, run.savedPalette, uint32_t(level));
         placeCapsLockLamp(*run.screen, run.capsShown);
         showFrame(*run.screen->video);

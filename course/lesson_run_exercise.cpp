@@ -13,7 +13,7 @@
 namespace {
 
 constexpr TileCell TypingClear = CellPriority | 32;
-constexpr TileCell Cursor = CellPriority | tileCell(7, 1);
+constexpr TileCell Cursor = CellPriority | cellTile(7, 1);
 constexpr int TextColumn = 2;
 constexpr int HeadingRow = 16;
 constexpr int LineRow = 18;

@@ -2,6 +2,7 @@
 // and the screen fades out.
 #include "course/lesson_run_state.h"
 
+#include "course/screen_text.h"
 #include "engine/display.h"
 #include "engine/fades.h"
 #include "engine/host.h"
@@ -15,7 +16,7 @@
 namespace {
 
 constexpr TileCell resultsCell(char c) {
-    return TileCell(CellPriority | tileCell(int8_t(c), 2));
+    return TileCell(CellPriority | cellTile(int8_t(c), 2));
 }
 
 constexpr int BannerColumn = 13;
@@ -24,6 +25,15 @@ constexpr int BannerColumns = 14;
 constexpr int BannerRows = 4;
 constexpr int BannerFirstTile = 224;  // tile row 14 of the character set
 constexpr int SlideFrames = 64;
+
+// Frame k of the slide: the banner's layer scrolled from 157 lines below its place up to it,
+// and groups 0 and 1 dimmed from 63/64 to half.
+constexpr int bannerScrollY(int k) {
+    return -((10080 - 160 * k) / 64);
+}
+constexpr uint32_t slideDimLevel(int k) {
+    return uint32_t((63 - k) / 2 + 32);
+}
 constexpr int StatisticsColumn = 9;
 constexpr int PromptColumn = 8;
 constexpr int PromptRow = 18;
@@ -78,7 +88,7 @@ PhaseOutcome showResults(LessonRun& run) {
     for (int r = 0; r < BannerRows; ++r) {
         for (int c = 0; c < BannerColumns; ++c) {
             const int tile = BannerFirstTile + 16 * r + c;
-            putCell(memory, BannerColumn + c, BannerRow + r, CellPriority | tileCell(tile, 2));
+            putCell(memory, BannerColumn + c, BannerRow + r, CellPriority | cellTile(tile, 2));
         }
     }
 
@@ -86,9 +96,9 @@ PhaseOutcome showResults(LessonRun& run) {
     for (int k = 0; k < SlideFrames; ++k) {
         if (windowClosed()) return PhaseOutcome::WindowClosed;
         Palette dimmed;
-        scalePalette(dimmed, run.savedPalette, uint32_t((63 - k) / 2 + 32));
+        scalePalette(dimmed, run.savedPalette, slideDimLevel(k));
         std::copy_n(dimmed.begin(), DimmedEntries, memory.palette.begin());
-        memory.layers[0] = LayerEnable | layerScroll(0, -((10080 - 160 * k) / 64));
+        memory.layers[TextLayer] = LayerEnable | layerScroll(0, bannerScrollY(k));
         showFrame(video);
     }
 
@@ -99,13 +109,13 @@ PhaseOutcome showResults(LessonRun& run) {
         bool enter = false;
         if (windowClosed(&enter)) return PhaseOutcome::WindowClosed;
         if (enter) run.running = false;
-        const bool shown = (run.screen->frameCounter & 32) != 0;
+        const bool shown = blinkShown(uint32_t(run.screen->frameCounter));
         writeResultsLine(memory, PromptColumn, PromptRow, shown ? Prompt : PromptHidden);
         showFrame(video);
     }
 
     const Palette dimmed = memory.palette;
-    for (int level = 64; level >= 0; --level) {
+    for (int level = FadeLevels; level >= 0; --level) {
         if (windowClosed()) return PhaseOutcome::WindowClosed;
         scalePalette(memory.palette, dimmed, uint32_t(level));
         showFrame(video);

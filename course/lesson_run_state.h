@@ -13,9 +13,9 @@ constexpr int KeyStateBytes = 512;  // the part of the keyboard state array that
 // Layer 0 cells. Intro and typing texts use the second font at tile 96 + character in
 // palette group 1; the results use the main font in palette group 2, which the dimming
 // leaves at full brightness.
-constexpr TileCell TextBlank = CellPriority | 0x3FF;
+constexpr TileCell TextBlank = CellPriority | cellTile(BlankTile, 0);
 constexpr TileCell textCell(char c) {
-    return TileCell(CellPriority | tileCell(int8_t(c) + 96, 1));
+    return TileCell(CellPriority | cellTile(int8_t(c) + 96, 1));
 }
 
 // What the intro script is doing from one frame to the next.

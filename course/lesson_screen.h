@@ -13,6 +13,8 @@ struct VideoState;
 constexpr int LineCount = 10;
 constexpr int LineBudget = 36;  // a line never uses all of it: at most 35 characters
 constexpr int LineStride = 37;
+// The text box begins at this screen line; from there down it drifts left a pixel a frame.
+constexpr int TextBoxFirstLine = 120;
 constexpr int TitleColumns = 35;  // cells of the title row that lie on the screen
 
 struct LessonScreen {

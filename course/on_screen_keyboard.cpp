@@ -1,6 +1,7 @@
 #include "course/on_screen_keyboard.h"
 
 #include "course/lesson_screen.h"
+#include "course/screen_text.h"
 
 #include "engine/display.h"
 #include "engine/video_memory.h"
@@ -92,9 +93,10 @@ constexpr uint8_t SpecialKeyCodes[KeyCount - CharacterKeys] = {
 // Tiles of a key face: unpressed 0, 1, 2 over 16, 17, 18; pressed three tiles further on.
 constexpr int PressedTileOffset = 3;
 constexpr int CapsLockLampTile = 6;
+constexpr int CapsLockLampY = 32;  // the key's top row in the panel
 constexpr int FaceBottomRowTiles = 16;
-constexpr TileCell BlankLabel = CellPriority | 0x3FF;
-constexpr uint32_t HiddenLabelSprite = 0x01FF0000;  // tile 511, 8x8, not visible
+constexpr TileCell BlankLabel = CellPriority | cellTile(BlankTile, 0);
+constexpr uint32_t HiddenLabelSprite = spriteTile(511);  // 8x8, not visible
 constexpr uint32_t KeySpritePlacement = SpritePriority | spriteLevel(1);
 
 void appendKey(LessonScreen& screen, const KeyDefinition& definition) {
@@ -154,23 +156,23 @@ void drawKey(LessonScreen& screen, int keyIndex, bool shiftShown, bool capsShown
         const int row = (key.row + half) & (MapSide - 1);
         for (int column = left; column <= right; ++column) {
             const int tile = rowTiles + (column == left ? 0 : column == right ? 2 : 1);
-            memory.maps[size_t(mapIndex(2, column & (MapSide - 1), row))] =
+            memory.maps[size_t(mapIndex(KeyboardLayer, column & (MapSide - 1), row))] =
                 TileCell(CellPriority | tile);
         }
     }
 
     // The label sits in the key's bottom-right cell on the label layer; while the key is
     // pressed it leaves that layer and is drawn by the key's own sprite, one pixel lower.
-    TileCell& label =
-        memory.maps[size_t(mapIndex(1, right & (MapSide - 1), (key.row + 1) & (MapSide - 1)))];
+    TileCell& label = memory.maps[size_t(
+        mapIndex(KeyLabelLayer, right & (MapSide - 1), (key.row + 1) & (MapSide - 1)))];
     SpriteEntry& sprite = memory.sprites[size_t(keyIndex)];
     if (!key.pressed) {
-        label = TileCell(CellPriority | (shown & 0x3FF));
+        label = CellPriority | cellTile(shown, 0);
         sprite.attributes = HiddenLabelSprite | spriteY(key.row * 8 - screen.keyboardScrollY);
         sprite.placement = spriteX(key.column * 8 - screen.keyboardScrollX) | KeySpritePlacement;
     } else {
         label = BlankLabel;
-        sprite.attributes = SpriteVisible | spriteTile(shown & 0x1FF) |
+        sprite.attributes = SpriteVisible | spriteTile(shown) |
                             spriteY((key.row + key.height) * 8 - screen.keyboardScrollY - 10);
         sprite.placement = spriteX((key.column + key.width) * 8 - screen.keyboardScrollX - 11) |
                            KeySpritePlacement;
@@ -185,7 +187,7 @@ void placeCapsLockLamp(LessonScreen& screen, bool lit) {
     if (screen.keyCount < 0 || screen.keyCount >= SpriteCount) return;
     SpriteEntry& lamp = screen.video->memory.sprites[size_t(screen.keyCount)];
     lamp.attributes = SpriteVisible | spriteTile(CapsLockLampTile) |
-                      encodeSpriteCoordinate(32 - screen.keyboardScrollY, ScreenHeight);
+                      encodeSpriteCoordinate(CapsLockLampY - screen.keyboardScrollY, ScreenHeight);
     lamp.placement = encodeSpriteCoordinate(-screen.keyboardScrollX, ScreenWidth) | SpritePriority |
                      spriteLevel(1) | spriteGroup(lit ? 1 : 0);
 }

@@ -40,4 +40,14 @@ bool removeFile(const std::string& path);
 // The separator between a folder and a name on this system.
 char pathSeparator();
 
+// True when a UTF-8 path fits the Windows path buffers: 260 UTF-16 units, the terminating
+// NUL included, so at most 259 units of text. The limit holds on every system, so that a data
+// folder that works on one works on all.
+bool pathFits(const std::string& path);
+
+// True when an executable folder is a "\Release\" or "\Debug\" build-output folder (exactly
+// as written, so "\debug\" is not one), whose program finds its files from the working
+// directory instead.
+bool isBuildOutputFolder(const char* folder);
+
 }  // namespace platform

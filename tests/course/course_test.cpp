@@ -92,13 +92,13 @@ struct Lesson {
         if (clock.framesComposed - 1 == jumpFrame) clock.counter += jumpSeconds * clock.frequency;
         std::string shown(24 * MapSide, '#');
         for (size_t i = 0; i < shown.size(); ++i) {
-            const int tile = cellTile(memory.maps[i]), group = memory.maps[i] & 0xFC00;
+            const int tile = cellTileOf(memory.maps[i]), group = memory.maps[i] & 0xFC00;
             if (group == 0x8400 && tile >= 128) shown[i] = char(tile - 96);
             if (group == 0x8800 && tile >= 32 && tile < 127) shown[i] = char(tile);
             if (memory.maps[i] == 0x8407) shown[i] = '_';
         }
         for (const KeyboardKey* key : {&screen->keys[1], &screen->keys[26], &screen->keys[35]})
-            shown += char(cellTile(
+            shown += char(cellTileOf(
                 memory.maps[size_t(mapIndex(1, key->column + key->width - 1, key->row + 1))]));
         frames.push_back(shown + char('0' + (memory.sprites[CapsLockLampSprite].placement >> 12)));
     }

@@ -20,7 +20,7 @@ class LessonMenuTest : public ::testing::Test {
         installVirtualHost(clock);
         test.composeNarrowFrames();
         clock.onFrame = [this](const VideoMemory& memory) {
-            listScroll.push_back(layerScrollY(memory.layers[1]));
+            listScroll.push_back(layerScrollYOf(memory.layers[1]));
         };
     }
     void TearDown() override { restoreHost(); }
@@ -38,8 +38,8 @@ TEST_F(LessonMenuTest, RowsShowTitlesAndBestTimesFromTheFirstRowToTheLast) {
     EXPECT_EQ(readMenuText(memory, 8, 13, 20), "Best Time: 1:15");
     EXPECT_EQ(readMenuText(memory, 8, 17, 20), "Best Time: 60:00");
     // The selected row is drawn in group 0 on the bar, the others in group 1.
-    EXPECT_EQ(cellGroup(memory.maps[size_t(mapIndex(1, 4, 8))]), 0);
-    EXPECT_EQ(cellGroup(memory.maps[size_t(mapIndex(1, 4, 12))]), 1);
+    EXPECT_EQ(cellGroupOf(memory.maps[size_t(mapIndex(1, 4, 8))]), 0);
+    EXPECT_EQ(cellGroupOf(memory.maps[size_t(mapIndex(1, 4, 12))]), 1);
 
     // On the last row, Down does nothing and nothing follows the row.
     menu.selectedIndex = 9;

@@ -42,7 +42,7 @@ class ReferenceComposer : public ::testing::Test {
 
 TEST_F(ReferenceComposer, CallbackRunsBeforeEachLineAndItsChangesApplyFromThatLine) {
     setTilePixel(memory.sheet, 1, 0, 0, 1);
-    for (int row = 0; row < 64; ++row) memory.maps[size_t(mapIndex(3, 0, row))] = tileCell(1, 0);
+    for (int row = 0; row < 64; ++row) memory.maps[size_t(mapIndex(3, 0, row))] = cellTile(1, 0);
     memory.layers[3] = LayerEnable;
     fillTile(memory.sheet, 2, 2);
     placeSprite(0, 2, 200, 0, spriteLevel(0));
@@ -78,7 +78,7 @@ TEST_F(ReferenceComposer, TilesAndSpritesInFrontByLevelAndPriority) {
     for (const auto& c : cases) {
         memory.maps.fill(0);
         memory.layers.fill(0);
-        fillMap(c[0], tileCell(2, 0) | (c[1] ? CellPriority : 0));
+        fillMap(c[0], cellTile(2, 0) | (c[1] ? CellPriority : 0));
         memory.layers[size_t(c[0])] = LayerEnable;
         placeSprite(0, 3, 40, 40, spriteLevel(c[2]) | (c[3] ? SpritePriority : 0));
         compose();
@@ -112,10 +112,10 @@ TEST_F(ReferenceComposer, BlendArithmeticIsExact) {
         {BlendMultiply, 90, 0, rgb(255, 255, 255), rgb(252, 252, 252), false},
     };
     fillTile(memory.sheet, 2, 1);
-    fillMap(1, tileCell(2, 2));
+    fillMap(1, cellTile(2, 2));
     memory.layers[1] = LayerEnable;
     for (const Case& c : cases) {
-        fillMap(0, c.sourceShown ? tileCell(2, 1) : 0);
+        fillMap(0, c.sourceShown ? cellTile(2, 1) : 0);
         memory.palette[17] = c.source;
         memory.palette[33] = c.base;
         memory.layers[0] = LayerEnable | layerBlend(c.mode, c.amount);

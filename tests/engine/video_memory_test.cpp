@@ -26,7 +26,7 @@ TEST(VideoMemory, AddressesAndRegisterWordsHaveTheDocumentedLayout) {
     EXPECT_EQ(LayerEnable | layerScroll(-40, -20), 0x81EC01D8u);
     EXPECT_EQ(LayerEnable | layerBlend(BlendMix, 0) | layerScroll(128, 0), 0x90000080u);
     EXPECT_EQ(layerBlend(0, 127), 0x0000FE00u);
-    EXPECT_EQ(tileCell(320, 4), 0x1140);
+    EXPECT_EQ(cellTile(320, 4), 0x1140);
     EXPECT_EQ(SpriteVisible | spriteTile(6) | 84u, 0x4060054u);
     EXPECT_EQ(SpritePriority | spriteLevel(1) | spriteGroup(1), 0x1600u);
 }
