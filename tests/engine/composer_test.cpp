@@ -136,4 +136,45 @@ TEST_F(ReferenceComposer, BlendArithmeticIsExact) {
     }
 }
 
+// Where pixels land: a multi-tile sprite flips as a whole, a layer scrolled down wraps, a
+// sprite is cut at the screen's top and sides without wrapping round, groups 8 to 15 reach
+// the top half of the palette, and layer 0 without its enable bit ignores its blend bits.
+TEST_F(ReferenceComposer, FlipsScrollsClipsAndGroups) {
+    setTilePixel(memory.sheet, 55, 0, 0, 1);
+    setTilePixel(memory.sheet, 56, 0, 0, 2);
+    memory.sprites[0] = {SpriteVisible | SpriteFlipX | spriteSize(2, 1) | spriteTile(55) |
+                             encodeSpriteCoordinate(40, ScreenHeight),
+                         encodeSpriteCoordinate(40, ScreenWidth)};
+    compose();
+    expectColours({{55, 40, 1}, {47, 40, 2}, {40, 40, 0}, {48, 40, 0}});
+
+    resetSprites(memory);
+    for (int y = 0; y < 8; ++y) setTilePixel(memory.sheet, 3, 0, y, y + 1);
+    placeSprite(0, 3, 0, -4, 0);    // rows 4 to 7 on lines 0 to 3
+    placeSprite(1, 3, 316, 20, 0);  // columns 316 to 319 only
+    placeSprite(2, 3, -4, 40, 0);   // nothing of it at the right edge
+    placeSprite(3, 3, 100, 60, spriteGroup(12));
+    compose();
+    expectColours({{0, 0, 5},
+                   {0, 3, 8},
+                   {0, 4, 0},
+                   {316, 20, 1},
+                   {0, 20, 0},
+                   {3, 20, 0},
+                   {316, 40, 0},
+                   {319, 40, 0},
+                   {100, 60, 12 * 16 + 1}});
+
+    resetSprites(memory);
+    memory.maps[size_t(mapIndex(3, 0, 0))] = cellTile(3, 0);
+    memory.layers[3] = LayerEnable | layerScroll(0, 500);  // map line 0 at screen line 12
+    compose();
+    expectColours({{0, 11, 0}, {0, 12, 1}, {0, 19, 8}, {0, 20, 0}});
+
+    memory.palette[1] = rgb(255, 255, 255);
+    memory.layers[0] = layerBlend(BlendMix, 0);
+    compose();
+    EXPECT_EQ(test.pixel(0, 12), rgb(255, 255, 255));
+}
+
 }  // namespace
