@@ -10,7 +10,7 @@
 #include "course/lesson_menu.h"
 #include "course/startup.h"
 #include "engine/host.h"
-#include "tests/real_window/x_session.h"
+#include "platform/x_session.h"
 
 #include <SDL.h>
 

@@ -68,7 +68,7 @@ void buildMenu(VideoMemory& memory, uint32_t& state) {
     fillMap(memory, 3, 32);
     for (int row = 0; row < 23; ++row)
         for (int column = 0; column < 64; ++column)
-            memory.maps[size_t(mapIndex(3, column, row))] = tileCell(288 + row / 2, 3);
+            memory.maps[size_t(mapIndex(3, column, row))] = cellTile(288 + row / 2, 3);
     for (int row = 3; row <= 6; ++row)
         for (int column = 0; column < 64; ++column)
             memory.maps[size_t(mapIndex(2, column, row))] =
@@ -119,10 +119,10 @@ void buildTitle(VideoMemory& memory) {
     fillMap(memory, 3, 32);
     for (int row = 0; row < 6; ++row)
         for (int column = 0; column < 16; ++column)
-            memory.maps[size_t(mapIndex(0, column, row))] = tileCell(320 + row * 16 + column, 4);
+            memory.maps[size_t(mapIndex(0, column, row))] = cellTile(320 + row * 16 + column, 4);
     for (int row = 0; row < 23; ++row)
         for (int column = 0; column < 64; ++column)
-            memory.maps[size_t(mapIndex(3, column, row))] = tileCell(288 + row / 2, 3);
+            memory.maps[size_t(mapIndex(3, column, row))] = cellTile(288 + row / 2, 3);
     memory.layers[0] = 0x91D001A0u | layerBlend(BlendMix, 100);
     memory.layers[2] = LayerEnable | 1;
     memory.layers[3] = LayerEnable | 20;

@@ -12,28 +12,14 @@ constexpr uint32_t TimeRecorded = 0x80000000u;
 // A save writes here first and renames it over the real file once it is complete. The name
 // is as long as the real one, so a path check of one covers the other.
 constexpr const char* TemporaryFileName = "quenmoreTimes.tmp";
-// The Windows side keeps paths in buffers of 260 UTF-16 units, the terminating NUL included.
-constexpr size_t LongestWidePath = 259;
-
-// Number of UTF-16 units the UTF-8 text takes once widened: one per character, two for the
-// characters beyond the 16-bit range (four-byte sequences).
-size_t wideLength(const std::string& text) {
-    size_t units = 0;
-    for (unsigned char byte : text) {
-        if ((byte & 0xC0) != 0x80) ++units;
-        if (byte >= 0xF0) ++units;
-    }
-    return units;
-}
-
 // The per-user data folder and the path of `name` in it; false when the folder is unknown or
-// the path would not fit the Windows buffers.
+// the path would not fit the system's path buffers.
 bool dataFolderFile(const char* name, std::string& folder, std::string& path) {
     if (!host.userDataFolder(folder) || folder.empty()) return false;
     path = folder;
     if (path.back() != platform::pathSeparator()) path += platform::pathSeparator();
     path += name;
-    return wideLength(path) <= LongestWidePath;
+    return platform::pathFits(path);
 }
 
 uint32_t readLittleEndian(const unsigned char (&bytes)[RecordSize]) {

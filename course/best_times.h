@@ -3,7 +3,7 @@
 // no time.
 #pragma once
 
-#include "course/lesson_catalogue.h"
+#include "course/lesson_menu.h"
 
 #include <string>
 

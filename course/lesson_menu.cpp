@@ -11,22 +11,19 @@
 
 namespace {
 
-constexpr int ListLayer = 1;
-constexpr int BarLayer = 2;
-constexpr int BackdropLayer = 3;
 constexpr int RestScrollY = 32;  // the selected row's title at screen line 32, in the bar
 constexpr int SlideFrames = 16;  // one 32-pixel row in steps of 2 pixels
 constexpr TileCell Blank = ' ';
-constexpr TileCell UnselectedGroup = tileCell(0, 1);
-constexpr TileCell SelectedGroup = tileCell(0, 0);
+constexpr TileCell UnselectedGroup = cellTile(0, 1);
+constexpr TileCell SelectedGroup = cellTile(0, 0);
 constexpr TileCell BarEdge = 10;
 constexpr TileCell BarBody = 11;
 
-// The bar shimmers by one pixel every frame and the backdrop drifts left, seamless every
-// 48 pixels; both go on during slides.
+// The bar shimmers by one pixel every frame and the backdrop drifts left; both go on during
+// slides.
 void animateBackground(VideoMemory& memory, int32_t frameCounter) {
     memory.layers[BarLayer] = LayerEnable | layerScroll(frameCounter & 1, 0);
-    memory.layers[BackdropLayer] = LayerEnable | layerScroll(frameCounter % 48, 0);
+    memory.layers[BackdropLayer] = LayerEnable | layerScroll(frameCounter % BackdropPeriod, 0);
 }
 
 // Carries the newly selected row into the bar. drawLessonMenu has already moved the rows,
@@ -44,6 +41,15 @@ void slide(LessonMenu& menu, int32_t& frameCounter, bool down) {
 }
 
 }  // namespace
+
+void buildMenuRows(LessonMenu& menu) {
+    menu.entries = std::make_unique<LessonEntry[]>(LessonCount);
+    menu.entryCount = LessonCount;
+    for (int i = 0; i < LessonCount; ++i) {
+        menu.entries[i] = LessonEntry{lessonCatalogue[i].title, -1, &lessonCatalogue[i]};
+    }
+    menu.selectedIndex = 0;
+}
 
 void setUpLessonMenu(VideoState& video, LessonMenu& menu) {
     menu.video = &video;

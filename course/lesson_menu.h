@@ -5,6 +5,26 @@
 #include "course/lesson_catalogue.h"
 #include "course/lesson_screen.h"
 
+#include <memory>
+
+// One row of the lesson menu.
+struct LessonEntry {
+    const char* title;           // borrowed from the lesson record
+    int32_t bestTime;            // whole seconds; -1 when no time is recorded
+    const LessonRecord* lesson;  // null: the row cannot be started
+};
+
+struct LessonMenu {
+    std::unique_ptr<LessonEntry[]> entries;
+    int32_t entryCount;
+    VideoState* video;
+    int32_t selectedIndex;
+};
+
+// Replaces the menu's rows with one per catalogue lesson, every best time -1, the first row
+// selected.
+void buildMenuRows(LessonMenu& menu);
+
 // Points the menu at the video state, builds its rows, loads the best times and draws it.
 void setUpLessonMenu(VideoState& video, LessonMenu& menu);
 // Rebuilds the whole menu picture around the selected row.

@@ -1,6 +1,7 @@
 #include "course/lesson_screen.h"
 
 #include "course/on_screen_keyboard.h"
+#include "course/screen_text.h"
 #include "engine/display.h"
 #include "engine/host.h"
 
@@ -9,7 +10,7 @@
 
 namespace {
 
-constexpr TileCell LessonBlank = 0x03FF;  // tile 1023, the lesson screen's empty cell
+constexpr TileCell LessonBlank = cellTile(BlankTile, 0);
 constexpr int KeyboardScrollX = -40;
 constexpr int KeyboardScrollY = -20;
 
@@ -26,7 +27,7 @@ constexpr TileCell PanelBottom = CellPriority | 8;
 constexpr TileCell PanelTopCorner = CellPriority | 22;
 constexpr TileCell PanelBottomCorner = CellPriority | 9;
 
-constexpr int TextBoxTopRow = 15;
+constexpr int TextBoxTopRow = TextBoxFirstLine / 8;
 constexpr int TextBoxLastRow = 23;
 constexpr TileCell TextBoxTop = CellPriority | 10;
 constexpr TileCell TextBoxBody = CellPriority | 11;
@@ -39,26 +40,26 @@ void setCell(VideoMemory& memory, int map, int column, int row, TileCell cell) {
 void drawPanel(VideoMemory& memory) {
     for (int row = 0; row < PanelRows; ++row) {
         for (int column = 0; column < PanelColumns; ++column) {
-            setCell(memory, 2, column, row, PanelFace);
+            setCell(memory, KeyboardLayer, column, row, PanelFace);
         }
-        setCell(memory, 2, LeftEdge, row, PanelSide);
-        setCell(memory, 2, PanelColumns, row, PanelSide | CellFlipX);
+        setCell(memory, KeyboardLayer, LeftEdge, row, PanelSide);
+        setCell(memory, KeyboardLayer, PanelColumns, row, PanelSide | CellFlipX);
     }
     for (int column = 0; column < PanelColumns; ++column) {
-        setCell(memory, 2, column, TopEdge, PanelTop);
-        setCell(memory, 2, column, PanelRows, PanelBottom);
+        setCell(memory, KeyboardLayer, column, TopEdge, PanelTop);
+        setCell(memory, KeyboardLayer, column, PanelRows, PanelBottom);
     }
-    setCell(memory, 2, LeftEdge, TopEdge, PanelTopCorner);
-    setCell(memory, 2, PanelColumns, TopEdge, PanelTopCorner | CellFlipX);
-    setCell(memory, 2, LeftEdge, PanelRows, PanelBottomCorner | CellFlipX);
-    setCell(memory, 2, PanelColumns, PanelRows, PanelBottomCorner);
+    setCell(memory, KeyboardLayer, LeftEdge, TopEdge, PanelTopCorner);
+    setCell(memory, KeyboardLayer, PanelColumns, TopEdge, PanelTopCorner | CellFlipX);
+    setCell(memory, KeyboardLayer, LeftEdge, PanelRows, PanelBottomCorner | CellFlipX);
+    setCell(memory, KeyboardLayer, PanelColumns, PanelRows, PanelBottomCorner);
 }
 
 void drawTextBox(VideoMemory& memory) {
     for (int column = 0; column < MapSide; ++column) {
-        setCell(memory, 3, column, TextBoxTopRow, TextBoxTop);
+        setCell(memory, TextBoxLayer, column, TextBoxTopRow, TextBoxTop);
         for (int row = TextBoxTopRow + 1; row <= TextBoxLastRow; ++row) {
-            setCell(memory, 3, column, row, TextBoxBody);
+            setCell(memory, TextBoxLayer, column, row, TextBoxBody);
         }
     }
 }
@@ -67,8 +68,8 @@ void drawTextBox(VideoMemory& memory) {
 void drawTitle(VideoMemory& memory, const char* title) {
     if (title == nullptr) return;
     for (int column = 0; column < TitleColumns && title[column] != '\0'; ++column) {
-        const int tile = uint8_t(title[column]) & 0x3FF;
-        setCell(memory, 2, column, TitleRow, TileCell(CellPriority | tile));
+        setCell(memory, KeyboardLayer, column, TitleRow,
+                CellPriority | cellTile(uint8_t(title[column]), 0));
     }
 }
 
@@ -129,4 +130,14 @@ void setUpLessonScreen(VideoState& video, LessonScreen& screen, const char* cons
     memory.lineCallbackData = &screen;
     screen.frameCounter = 0;
     screen.script = script;
+}
+
+void lessonRasterCallback(VideoMemory& memory, int32_t line, void* data) {
+    LessonScreen& screen = *static_cast<LessonScreen*>(data);
+    if (line == 0) {
+        screen.frameCounter = int32_t(uint32_t(screen.frameCounter) + 1);
+        memory.layers[TextBoxLayer] = LayerEnable;
+    } else if (line == TextBoxFirstLine) {
+        memory.layers[TextBoxLayer] = LayerEnable | layerScroll(screen.frameCounter, 0);
+    }
 }

@@ -2,29 +2,20 @@
 // keyboard panel, the text box and the title, and the callback that drifts the text box.
 #pragma once
 
+#include "course/on_screen_keyboard.h"
+
 #include <cstdint>
 #include <random>
 
+struct VideoMemory;
 struct VideoState;
 
 constexpr int LineCount = 10;
 constexpr int LineBudget = 36;  // a line never uses all of it: at most 35 characters
 constexpr int LineStride = 37;
-constexpr int KeySlots = 64;
-constexpr uint8_t NoKey = 0xFF;
+// The text box begins at this screen line; from there down it drifts left a pixel a frame.
+constexpr int TextBoxFirstLine = 120;
 constexpr int TitleColumns = 35;  // cells of the title row that lie on the screen
-
-struct KeyboardKey {
-    uint8_t lowerChar;    // typed without Shift
-    uint8_t upperChar;    // typed with Shift
-    uint16_t column;      // left cell column in the keyboard panel's map (map 2)
-    uint16_t row;         // top cell row in that map
-    uint16_t width;       // in cells
-    uint16_t height;      // in cells, 2 for every key
-    uint8_t pressed;      // shown pressed
-    uint32_t scancode;    // SDL scancode of the physical key
-    uint8_t capsApplies;  // Caps Lock makes it show and type upperChar (the letters)
-};
 
 struct LessonScreen {
     char lines[LineCount][LineStride];
@@ -48,3 +39,6 @@ void setUpLessonScreen(VideoState& video, LessonScreen& screen, const char* cons
 // and draws nothing.
 void makeWordLines(LessonScreen& screen, const char* const* words, int32_t wordCount,
                    std::mt19937& random);
+// Line 0: counts the frame and unscrolls the text box's layer; line 120: scrolls it by the
+// count, so the text box drifts left by one pixel per frame.
+void lessonRasterCallback(VideoMemory& memory, int32_t line, void* data);

@@ -1,5 +1,8 @@
 #include "course/on_screen_keyboard.h"
 
+#include "course/lesson_screen.h"
+#include "course/screen_text.h"
+
 #include "engine/display.h"
 #include "engine/video_memory.h"
 
@@ -84,19 +87,16 @@ constexpr KeyDefinition KeyTable[KeyCount] = {
 
 // The control code under which each special key (48 to 53, in table order) is looked up.
 constexpr uint8_t SpecialKeyCodes[KeyCount - CharacterKeys] = {
-    8,   // Backspace
-    9,   // Tab
-    12,  // Caps Lock
-    10,  // Enter
-    7,   // left Shift
-    11,  // right Shift
+    BackspaceCode, TabCode, CapsLockCode, EnterCode, LeftShiftCode, RightShiftCode,
 };
 
 // Tiles of a key face: unpressed 0, 1, 2 over 16, 17, 18; pressed three tiles further on.
 constexpr int PressedTileOffset = 3;
+constexpr int CapsLockLampTile = 6;
+constexpr int CapsLockLampY = 32;  // the key's top row in the panel
 constexpr int FaceBottomRowTiles = 16;
-constexpr TileCell BlankLabel = CellPriority | 0x3FF;
-constexpr uint32_t HiddenLabelSprite = 0x01FF0000;  // tile 511, 8x8, not visible
+constexpr TileCell BlankLabel = CellPriority | cellTile(BlankTile, 0);
+constexpr uint32_t HiddenLabelSprite = spriteTile(511);  // 8x8, not visible
 constexpr uint32_t KeySpritePlacement = SpritePriority | spriteLevel(1);
 
 void appendKey(LessonScreen& screen, const KeyDefinition& definition) {
@@ -107,9 +107,9 @@ void appendKey(LessonScreen& screen, const KeyDefinition& definition) {
     key.row = definition.row;
     key.width = definition.width;
     key.height = 2;
-    key.pressed = 0;
+    key.pressed = false;
     key.scancode = uint32_t(definition.scancode);
-    key.capsApplies = definition.capsApplies ? 1 : 0;
+    key.capsApplies = definition.capsApplies;
     screen.keyCount += 1;
 }
 
@@ -144,9 +144,9 @@ void drawKey(LessonScreen& screen, int keyIndex, bool shiftShown, bool capsShown
     const KeyboardKey& key = screen.keys[keyIndex];
     VideoMemory& memory = screen.video->memory;
 
-    const bool upper = shiftShown || (capsShown && key.capsApplies != 0);
+    const bool upper = shiftShown || (capsShown && key.capsApplies);
     const uint8_t shown = upper ? key.upperChar : key.lowerChar;
-    const int offset = key.pressed != 0 ? PressedTileOffset : 0;
+    const int offset = key.pressed ? PressedTileOffset : 0;
 
     // Two rows of face tiles whatever the key's height: left, middle, right.
     const int left = key.column;
@@ -156,36 +156,38 @@ void drawKey(LessonScreen& screen, int keyIndex, bool shiftShown, bool capsShown
         const int row = (key.row + half) & (MapSide - 1);
         for (int column = left; column <= right; ++column) {
             const int tile = rowTiles + (column == left ? 0 : column == right ? 2 : 1);
-            memory.maps[size_t(mapIndex(2, column & (MapSide - 1), row))] =
+            memory.maps[size_t(mapIndex(KeyboardLayer, column & (MapSide - 1), row))] =
                 TileCell(CellPriority | tile);
         }
     }
 
     // The label sits in the key's bottom-right cell on the label layer; while the key is
     // pressed it leaves that layer and is drawn by the key's own sprite, one pixel lower.
-    TileCell& label =
-        memory.maps[size_t(mapIndex(1, right & (MapSide - 1), (key.row + 1) & (MapSide - 1)))];
+    TileCell& label = memory.maps[size_t(
+        mapIndex(KeyLabelLayer, right & (MapSide - 1), (key.row + 1) & (MapSide - 1)))];
     SpriteEntry& sprite = memory.sprites[size_t(keyIndex)];
-    if (key.pressed == 0) {
-        label = TileCell(CellPriority | (shown & 0x3FF));
+    if (!key.pressed) {
+        label = CellPriority | cellTile(shown, 0);
         sprite.attributes = HiddenLabelSprite | spriteY(key.row * 8 - screen.keyboardScrollY);
         sprite.placement = spriteX(key.column * 8 - screen.keyboardScrollX) | KeySpritePlacement;
     } else {
         label = BlankLabel;
-        sprite.attributes = SpriteVisible | spriteTile(shown & 0x1FF) |
+        sprite.attributes = SpriteVisible | spriteTile(shown) |
                             spriteY((key.row + key.height) * 8 - screen.keyboardScrollY - 10);
         sprite.placement = spriteX((key.column + key.width) * 8 - screen.keyboardScrollX - 11) |
                            KeySpritePlacement;
     }
 }
 
-void lessonRasterCallback(VideoMemory& memory, int32_t line, void* data) {
-    LessonScreen& screen = *static_cast<LessonScreen*>(data);
-    if (line == 0) {
-        screen.frameCounter = int32_t(uint32_t(screen.frameCounter) + 1);
-        memory.layers[3] = LayerEnable;
-    } else if (line == 120) {
-        // The text box starts at line 120 and drifts left by one pixel per frame.
-        memory.layers[3] = LayerEnable | (uint32_t(screen.frameCounter) & 0x1FF);
-    }
+void drawAllKeys(LessonScreen& screen, bool shiftShown, bool capsShown) {
+    for (int k = 0; k < screen.keyCount; ++k) drawKey(screen, k, shiftShown, capsShown);
+}
+
+void placeCapsLockLamp(LessonScreen& screen, bool lit) {
+    if (screen.keyCount < 0 || screen.keyCount >= SpriteCount) return;
+    SpriteEntry& lamp = screen.video->memory.sprites[size_t(screen.keyCount)];
+    lamp.attributes = SpriteVisible | spriteTile(CapsLockLampTile) |
+                      encodeSpriteCoordinate(CapsLockLampY - screen.keyboardScrollY, ScreenHeight);
+    lamp.placement = encodeSpriteCoordinate(-screen.keyboardScrollX, ScreenWidth) | SpritePriority |
+                     spriteLevel(1) | spriteGroup(lit ? 1 : 0);
 }

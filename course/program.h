@@ -1,7 +1,7 @@
 // The course from the title screen to the end of the program.
 #pragma once
 
-#include "course/lesson_catalogue.h"
+#include "course/lesson_menu.h"
 #include "engine/display.h"
 
 // Title screen, then the lesson menu until the learner leaves it, then shutDown. Expects a

@@ -6,7 +6,8 @@ void writeTextCells(VideoMemory& memory, int map, int column, int row, const cha
     for (const char* c = text; *c != '\0' && index < MapCellCount; ++c, ++index) {
         if (index < 0) continue;
         auto character = static_cast<unsigned char>(*c);
-        memory.maps[size_t(map * MapCellCount + index)] = TileCell((character & 0x3FF) | cellBits);
+        memory.maps[size_t(map * MapCellCount + index)] =
+            TileCell(cellTile(character, 0) | cellBits);
     }
 }
 
@@ -18,11 +19,14 @@ void drawBackdrop(VideoMemory& memory) {
     constexpr int Group = 3;
     for (int column = 0; column < MapSide; ++column) {
         for (int row = 0; row < 20; ++row) {
-            memory.maps[size_t(mapIndex(3, column, row))] = tileCell(288 + row / 2, Group);
+            memory.maps[size_t(mapIndex(BackdropLayer, column, row))] =
+                cellTile(288 + row / 2, Group);
         }
-        // The pattern repeats every six tiles, 48 pixels: the scroll wraps at 48 without a seam.
-        memory.maps[size_t(mapIndex(3, column, 20))] = tileCell(298 + column % 6, Group);
-        memory.maps[size_t(mapIndex(3, column, 21))] = tileCell(314 + column % 6, Group);
-        memory.maps[size_t(mapIndex(3, column, 22))] = tileCell(304, Group);
+        // The pattern repeats every six tiles (BackdropPeriod): the scroll wraps without a seam.
+        memory.maps[size_t(mapIndex(BackdropLayer, column, 20))] =
+            cellTile(298 + column % 6, Group);
+        memory.maps[size_t(mapIndex(BackdropLayer, column, 21))] =
+            cellTile(314 + column % 6, Group);
+        memory.maps[size_t(mapIndex(BackdropLayer, column, 22))] = cellTile(304, Group);
     }
 }

@@ -9,8 +9,8 @@
 
 namespace {
 
-constexpr LayerWord Hidden = layerBlend(BlendNone, 127);  // disabled, amount field 127
-constexpr TileCell LogoGroup = tileCell(0, 4);
+constexpr LayerWord Hidden = layerBlend(BlendNone, MaxBlendAmount);  // disabled
+constexpr TileCell LogoGroup = cellTile(0, 4);
 constexpr int LogoFirstTile = 320;
 constexpr const char* Prompt = "Press Any Key";
 
@@ -20,13 +20,13 @@ void setUpTitleScreen(VideoState& video) {
     VideoMemory& memory = video.memory;
     memory.layers.fill(Hidden);
     for (int map = 0; map < LayerCount; ++map) fillMapCells(memory, map, ' ');
-    memory.layers[3] = LayerEnable;
+    memory.layers[BackdropLayer] = LayerEnable;
     drawBackdrop(memory);
     // The logo waits off screen, fully transparent, until the loop scrolls it in.
-    memory.layers[0] = LayerEnable | layerBlend(BlendMix, 0) | layerScroll(128, 0);
+    memory.layers[LogoLayer] = LayerEnable | layerBlend(BlendMix, 0) | layerScroll(128, 0);
     for (int row = 0; row < 6; ++row) {
         for (int column = 0; column < 16; ++column) {
-            memory.maps[size_t(mapIndex(0, column, row))] =
+            memory.maps[size_t(mapIndex(LogoLayer, column, row))] =
                 TileCell(LogoGroup | (LogoFirstTile + row * 16 + column));
         }
     }
@@ -47,14 +47,15 @@ void runTitleScreen(VideoState& video) {
             // Any other key, modifiers and repeats included, ends the title after one more
             // frame, drawn with the logo at its full amount.
             keepRunning = false;
-            titleCounter += 127;
+            titleCounter += MaxBlendAmount;
         }
         const uint32_t n = ++titleCounter;
-        memory.layers[3] = LayerEnable | (n % 48);  // the pattern repeats every 48 pixels
+        memory.layers[BackdropLayer] = LayerEnable | layerScroll(int(n % BackdropPeriod), 0);
         // Logo map pixel (0, 0) at screen (96, 48), blending in over 127 frames.
-        memory.layers[0] = LayerEnable | layerBlend(BlendMix, int(std::min<uint32_t>(n, 127))) |
-                           layerScroll(416, 464);
-        memory.layers[1] = (n & 32) != 0 ? (LayerEnable | Hidden) : Hidden;
+        memory.layers[LogoLayer] =
+            LayerEnable | layerBlend(BlendMix, int(std::min<uint32_t>(n, MaxBlendAmount))) |
+            layerScroll(416, 464);
+        memory.layers[PromptLayer] = blinkShown(n) ? (LayerEnable | Hidden) : Hidden;
         showFrame(video);
         if (!keepRunning) break;
     }

@@ -10,8 +10,7 @@
 AssetPath assetPathFor(const char* basePath, const char* relativeName) {
     AssetPath path{};
     const size_t nameLength = std::strlen(relativeName);
-    bool useBase = basePath != nullptr && std::strstr(basePath, "\\Release\\") == nullptr &&
-                   std::strstr(basePath, "\\Debug\\") == nullptr;
+    bool useBase = basePath != nullptr && !platform::isBuildOutputFolder(basePath);
     const size_t baseLength = useBase ? std::strlen(basePath) : 0;
     // Both parts and the terminating zero must fit; otherwise fall back to the bare name.
     if (baseLength + nameLength + 1 > AssetPathBytes) useBase = false;

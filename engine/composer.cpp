@@ -65,7 +65,7 @@ void sortSprites(SpriteEntry* list, int count) {
     constexpr int KeyCount = 4096;
     uint64_t present[KeyCount / 64] = {};
     for (int i = 0; i < count; ++i) {
-        uint32_t key = spriteOrderKey(list[i].placement);
+        uint32_t key = spriteOrderKeyOf(list[i].placement);
         present[key / 64] |= uint64_t(1) << (key % 64);
     }
     // Keys become ranks among the distinct keys, 0 the smallest.
@@ -81,7 +81,7 @@ void sortSprites(SpriteEntry* list, int count) {
     }
     uint8_t rankAt[SpriteCount];
     for (int i = 0; i < count; ++i) {
-        uint32_t key = spriteOrderKey(list[i].placement);
+        uint32_t key = spriteOrderKeyOf(list[i].placement);
         uint64_t below = present[key / 64] & ((uint64_t(1) << (key % 64)) - 1);
         int rank = ranksBefore[key / 64] + std::popcount(below);
         rankAt[i] = uint8_t(rank);

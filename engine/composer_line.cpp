@@ -80,7 +80,7 @@ int drawTileRows(const VideoMemory& memory, LayerLine& line, int first) {
         if (cell != previous) {
             if (!Mirrors && (cell & CellFlipX)) return k;
             previous = cell;
-            int offset = ((cell & 0x3F0) << 5) + ((cell & 15) << 2) +
+            int offset = sheetOffset(cellTileOf(cell), 0, 0) +
                          ((cell & CellFlipY) ? line.flippedRowOffset : line.rowOffset);
             uint32_t pixels = sheetWord(memory.sheet, offset);
             blank = pixels == 0;
@@ -112,8 +112,8 @@ template <class Kernels>
 bool drawLayer(const VideoMemory& memory, int layer, int y, int start, int count,
                LineBuffer& buffer) {
     LayerWord word = memory.layers[size_t(layer)];
-    int px = (start + layerScrollX(word)) & MapPixelMask;
-    int py = (y + layerScrollY(word)) & MapPixelMask;
+    int px = (start + layerScrollXOf(word)) & MapPixelMask;
+    int py = (y + layerScrollYOf(word)) & MapPixelMask;
     LayerLine line;
     line.mapRow = memory.maps.data() + mapIndex(layer, 0, py >> 3);
     line.layer = layer;
@@ -147,7 +147,7 @@ void composeRun(const VideoMemory& memory, int y, const LineSprite* const* sprit
     LineBuffer base;
     clearBuffer(base, count);
     LayerWord word0 = memory.layers[0];
-    int mode = layerBlendMode(word0);
+    int mode = layerBlendModeOf(word0);
     if (!layerEnabled(word0) || mode == BlendNone) {
         drawSprites<Kernels>(memory, sprites, 0, spriteCount, y, start, count, base);
         drawLayers<Kernels>(memory, 0, y, start, count, base);
@@ -171,7 +171,7 @@ void composeRun(const VideoMemory& memory, int y, const LineSprite* const* sprit
     clearBuffer(source, count);
     drawSprites<Kernels>(memory, sprites, 0, front, y, start, count, source);
     drawLayer<Kernels>(memory, 0, y, start, count, source);
-    const uint32_t amount = uint32_t(layerBlendAmount(word0));
+    const uint32_t amount = uint32_t(layerBlendAmountOf(word0));
     const Palette& palette = memory.palette;
     switch (mode) {
     case BlendMix:
@@ -202,12 +202,12 @@ LineSprite lineSprite(SpriteEntry entry) {
     uint32_t attributes = entry.attributes;
     uint32_t placement = entry.placement;
     LineSprite sprite;
-    sprite.x0 = int(placement & 0x1FF) - 32;
-    sprite.y0 = int(attributes & 0x1FF) - 32;
-    sprite.y1 = sprite.y0 + 8 * int(attributes >> 12 & 3) + 7;
-    sprite.groups = spriteWidthTiles(attributes);
+    sprite.x0 = spriteXOf(placement);
+    sprite.y0 = spriteYOf(attributes);
+    sprite.y1 = sprite.y0 + 8 * spriteHeightOf(attributes) - 1;
+    sprite.groups = spriteWidthOf(attributes);
     int tile = spriteTileOf(attributes);
-    int sheetBase = (tile >> 4) * SheetTileRowBytes + (tile & 15) * 4;
+    int sheetBase = sheetOffset(tile, 0, 0);
     // Row y - y0 of the block, or y1 - y when flipped vertically.
     bool flipY = (attributes & SpriteFlipY) != 0;
     sprite.rowStep = flipY ? -SheetRowBytes : SheetRowBytes;
@@ -217,7 +217,7 @@ LineSprite lineSprite(SpriteEntry entry) {
     sprite.groupBase = sprite.mirror ? 4 * (sprite.groups - 1) : 0;
     int level = spriteLevelOf(placement);
     int depth = 4 * level + ((placement & SpritePriority) ? 2 : 0);
-    sprite.bits = uint16_t(depth << 8 | (placement >> 12 & 15) << 4);
+    sprite.bits = uint16_t(depth << 8 | spriteGroupOf(placement) << 4);
     sprite.front = level == 0;
     return sprite;
 }

@@ -14,7 +14,8 @@ constexpr uint16_t LineEmpty = 0x7F00;  // nothing drawn: farther than anything,
 
 // A tile pixel's entry less its value: depth and palette group.
 constexpr uint16_t tileDepthBits(int layer, TileCell cell) {
-    return uint16_t((4 * layer + 1) << 8 | (cell >> 15) << 9 | (cell >> 6 & 0x70));
+    const int priority = (cell & CellPriority) != 0 ? 1 : 0;
+    return uint16_t((4 * layer + 1) << 8 | priority << 9 | cellGroupOf(cell) << 4);
 }
 
 // A visible sprite as the line composer uses it, worked out once per frame.

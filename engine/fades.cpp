@@ -6,7 +6,7 @@ namespace {
 // keeps its one-pixel shimmer through a fade, and the word stays behind afterwards.
 void fade(VideoState& video, int firstLevel, int step) {
     const Palette saved = video.memory.palette;
-    for (int level = firstLevel; level >= 0 && level < 64; level += step) {
+    for (int level = firstLevel; level >= 0 && level < FadeLevels; level += step) {
         scalePalette(video.memory.palette, saved, uint32_t(level));
         video.memory.layers[2] = LayerEnable | uint32_t(level & 1);
         showFrame(video);
@@ -31,5 +31,5 @@ void fadeIn(VideoState& video) {
 }
 
 void fadeOut(VideoState& video) {
-    fade(video, 63, -1);
+    fade(video, FadeLevels - 1, -1);
 }

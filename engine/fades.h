@@ -3,6 +3,9 @@
 
 #include "engine/display.h"
 
+// Brightness levels of a fade: level / 64 of the colours, one level a frame.
+constexpr int FadeLevels = 64;
+
 // Shows 64 frames at 0/64 to 63/64 of the colours, then restores the palette.
 void fadeIn(VideoState& video);
 // Shows 64 frames at 63/64 down to 0/64 of the colours, then restores the palette.

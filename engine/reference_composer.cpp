@@ -18,17 +18,17 @@ struct PixelResult {
 
 PixelResult sampleLayer(const VideoMemory& memory, int layer, int x, int y) {
     LayerWord word = memory.layers[size_t(layer)];
-    int px = (x + layerScrollX(word)) & MapPixelMask;
-    int py = (y + layerScrollY(word)) & MapPixelMask;
+    int px = (x + layerScrollXOf(word)) & MapPixelMask;
+    int py = (y + layerScrollYOf(word)) & MapPixelMask;
     TileCell cell = memory.maps[size_t(mapIndex(layer, px / 8, py / 8))];
     int cx = px % 8;
     int cy = py % 8;
     if (cell & CellFlipX) cx = 7 - cx;
     if (cell & CellFlipY) cy = 7 - cy;
-    uint8_t byte = memory.sheet[size_t(sheetOffset(cellTile(cell), cx, cy))];
+    uint8_t byte = memory.sheet[size_t(sheetOffset(cellTileOf(cell), cx, cy))];
     int value = (cx % 2 == 0) ? byte >> 4 : byte & 15;
     if (value == 0) return {};
-    return {cellGroup(cell) * 16 + value, layer, (cell & CellPriority) ? 1 : 0};
+    return {cellGroupOf(cell) * 16 + value, layer, (cell & CellPriority) ? 1 : 0};
 }
 
 PixelResult sampleSprite(const VideoMemory& memory, const VisibleSprite& sprite, int x, int y) {
@@ -38,13 +38,13 @@ PixelResult sampleSprite(const VideoMemory& memory, const VisibleSprite& sprite,
     int dy = (attributes & SpriteFlipY) ? sprite.y1 - y : y - sprite.y0;
     int tile = spriteTileOf(attributes);
     // One linear sum: blocks crossing the sheet's right edge continue one pixel row lower.
-    int offset = (tile / 16) * SheetTileRowBytes + (tile % 16) * 4 + dy * SheetRowBytes + dx / 2;
+    int offset = sheetOffset(tile, dx, dy);
     // The sheet ends at 32768 bytes; what lies beyond is transparent.
     if (offset >= SheetBytes) return {};
     uint8_t byte = memory.sheet[size_t(offset)];
     int value = (dx % 2 == 0) ? byte >> 4 : byte & 15;
     if (value == 0) return {};
-    return {int(placement >> 12 & 15) * 16 + value, spriteLevelOf(placement),
+    return {spriteGroupOf(placement) * 16 + value, spriteLevelOf(placement),
             (placement & SpritePriority) ? 1 : 0};
 }
 
@@ -80,12 +80,12 @@ PixelResult scanSprites(const VideoMemory& memory, const VisibleSprite* const* l
 
 uint32_t blendChannel(int mode, uint32_t source, uint32_t base, uint32_t amount) {
     switch (mode) {
-    case BlendMix: return (source * amount + base * (127 - amount)) >> 7;
+    case BlendMix: return (source * amount + base * (MaxBlendAmount - amount)) >> 7;
     case BlendAdd: {
         uint32_t sum = base + ((source * amount) >> 7);
         return sum > 255 ? 255 : sum;
     }
-    case BlendMultiply: return (base * (source * amount + 255 * (127 - amount))) >> 15;
+    case BlendMultiply: return (base * (source * amount + 255 * (MaxBlendAmount - amount))) >> 15;
     default: return base;
     }
 }
@@ -93,7 +93,7 @@ uint32_t blendChannel(int mode, uint32_t source, uint32_t base, uint32_t amount)
 uint32_t blendPixel(const VideoMemory& memory, const VisibleSprite* const* lineList, int lineCount,
                     int x, int y) {
     LayerWord word0 = memory.layers[0];
-    int mode = layerBlendMode(word0);
+    int mode = layerBlendModeOf(word0);
 
     // Source: layer 0 against the leading level-0 sprites of the line list.
     int firstBase = 0;
@@ -106,7 +106,7 @@ uint32_t blendPixel(const VideoMemory& memory, const VisibleSprite* const* lineL
     uint32_t amount = 0;
     if (source.index != 0) {
         sourceColour = memory.palette[size_t(source.index)];
-        amount = uint32_t(layerBlendAmount(word0));
+        amount = uint32_t(layerBlendAmountOf(word0));
     }
 
     // Base: layers 1 to 3 against the remaining sprites. With none of those layers enabled
@@ -149,10 +149,10 @@ int32_t composeFrameReference(VideoMemory& memory) {
         uint32_t attributes = visible[i].attributes;
         VisibleSprite& box = boxes[i];
         box.entry = visible[i];
-        box.x0 = int(visible[i].placement & 0x1FF) - 32;
-        box.y0 = int(attributes & 0x1FF) - 32;
-        box.x1 = box.x0 + 8 * int(attributes >> 14 & 3) + 7;
-        box.y1 = box.y0 + 8 * int(attributes >> 12 & 3) + 7;
+        box.x0 = spriteXOf(visible[i].placement);
+        box.y0 = spriteYOf(attributes);
+        box.x1 = box.x0 + 8 * spriteWidthOf(attributes) - 1;
+        box.y1 = box.y0 + 8 * spriteHeightOf(attributes) - 1;
     }
 
     const VisibleSprite* lineList[SpriteCount];
@@ -163,7 +163,7 @@ int32_t composeFrameReference(VideoMemory& memory) {
             if (boxes[i].y0 <= y && y <= boxes[i].y1) lineList[lineCount++] = &boxes[i];
         }
         LayerWord word0 = memory.layers[0];
-        bool blend = layerEnabled(word0) && layerBlendMode(word0) != BlendNone;
+        bool blend = layerEnabled(word0) && layerBlendModeOf(word0) != BlendNone;
         uint32_t* row = memory.pixels + size_t(y) * size_t(memory.width);
         for (int x = 0; x < memory.width; ++x) {
             row[x] = blend ? blendPixel(memory, lineList, lineCount, x, y)

@@ -20,10 +20,10 @@ void resetSprites(VideoMemory& memory) {
 
 uint32_t encodeSpriteCoordinate(int32_t coordinate, int32_t limit) {
     // Taken as an unsigned 16-bit number, a coordinate below -32 becomes large and is parked.
-    uint32_t value = uint16_t(coordinate + 32);
-    uint32_t parked = uint32_t(limit + 32);
+    uint32_t value = uint16_t(coordinate + SpriteCoordinateBias);
+    uint32_t parked = uint32_t(limit + SpriteCoordinateBias);
     if (value > parked) value = parked;
-    return value & 0x1FF;
+    return value & SpriteCoordinateMask;
 }
 
 void allocateFramebuffer(VideoMemory& memory) {

@@ -20,6 +20,10 @@ constexpr int SheetBytes = 32768;       // 128x512 pixels, 4 bits each
 constexpr int SheetRowBytes = 64;       // one pixel row of the sheet image
 constexpr int SheetTileRowBytes = 512;  // one row of 16 tiles, 8 pixel rows
 
+// Builders and readers come in pairs named after the field: `cellTile(tile, group)` builds
+// a cell and `cellTileOf(cell)` reads its tile, `spriteLevel(level)` builds the placement
+// bits and `spriteLevelOf(placement)` reads them, and so on.
+
 // ---- Layer word -------------------------------------------------------------------------
 // bits 0-8 horizontal scroll, 9-15 blend amount, 16-24 vertical scroll, 28-30 blend mode,
 // 31 enable. Amount and mode are read for layer 0 only.
@@ -29,27 +33,31 @@ constexpr int BlendNone = 0;
 constexpr int BlendMix = 1;
 constexpr int BlendAdd = 2;
 constexpr int BlendMultiply = 3;
+constexpr int MaxBlendAmount = 127;  // the source's full weight; amounts are out of 128
 constexpr LayerWord layerScroll(int x, int y) {
     return uint32_t(y & MapPixelMask) << 16 | uint32_t(x & MapPixelMask);
 }
 constexpr LayerWord layerBlend(int mode, int amount) {
-    return uint32_t(mode & 7) << 28 | uint32_t(amount & 127) << 9;
+    return uint32_t(mode & 7) << 28 | uint32_t(amount & MaxBlendAmount) << 9;
 }
-constexpr int layerScrollX(LayerWord word) {
-    return int(word & 0x1FF);
+constexpr int layerScrollXOf(LayerWord word) {
+    return int(word & MapPixelMask);
 }
-constexpr int layerScrollY(LayerWord word) {
-    return int(word >> 16 & 0x1FF);
+constexpr int layerScrollYOf(LayerWord word) {
+    return int(word >> 16 & MapPixelMask);
 }
-constexpr int layerBlendAmount(LayerWord word) {
-    return int(word >> 9 & 127);
+constexpr int layerBlendAmountOf(LayerWord word) {
+    return int(word >> 9 & MaxBlendAmount);
 }
-constexpr int layerBlendMode(LayerWord word) {
+constexpr int layerBlendModeOf(LayerWord word) {
     return int(word >> 28 & 7);
 }
 constexpr bool layerEnabled(LayerWord word) {
     return (word & LayerEnable) != 0;
 }
+static_assert(LayerEnable == 1u << 31);
+static_assert(layerScroll(1, 0) == 1u << 0 && layerScroll(0, 1) == 1u << 16);
+static_assert(layerBlend(0, 1) == 1u << 9 && layerBlend(1, 0) == 1u << 28);
 
 // ---- Tile cell --------------------------------------------------------------------------
 // bits 0-9 tile, 10-12 palette group, 13 vertical flip, 14 horizontal flip, 15 priority.
@@ -57,15 +65,20 @@ using TileCell = uint16_t;
 constexpr TileCell CellFlipY = 0x2000;
 constexpr TileCell CellFlipX = 0x4000;
 constexpr TileCell CellPriority = 0x8000;
-constexpr TileCell tileCell(int tile, int group) {
-    return TileCell((tile & 0x3FF) | (group & 7) << 10);
+constexpr int TileMask = TileCount - 1;
+// The last tile of the character set is left empty: the screens' blank cell.
+constexpr int BlankTile = TileCount - 1;
+constexpr TileCell cellTile(int tile, int group) {
+    return TileCell((tile & TileMask) | (group & 7) << 10);
 }
-constexpr int cellTile(TileCell cell) {
-    return cell & 0x3FF;
+constexpr int cellTileOf(TileCell cell) {
+    return cell & TileMask;
 }
-constexpr int cellGroup(TileCell cell) {
+constexpr int cellGroupOf(TileCell cell) {
     return cell >> 10 & 7;
 }
+static_assert(cellTile(1, 0) == 1 << 0 && cellTile(0, 1) == 1 << 10);
+static_assert(CellFlipY == 1 << 13 && CellFlipX == 1 << 14 && CellPriority == 1 << 15);
 // Index of cell (column, row) of map `map` in VideoMemory::maps.
 constexpr int mapIndex(int map, int column, int row) {
     return map * MapCellCount + row * MapSide + column;
@@ -85,11 +98,13 @@ constexpr uint32_t SpriteFlipY = 1u << 9;
 constexpr uint32_t SpriteFlipX = 1u << 10;
 constexpr uint32_t SpriteVisible = 1u << 26;
 constexpr uint32_t SpritePriority = 1u << 9;
+constexpr int SpriteCoordinateBias = 32;  // a field of 0 is 32 pixels before the screen's edge
+constexpr uint32_t SpriteCoordinateMask = 0x1FF;
 constexpr uint32_t spriteSize(int widthTiles, int heightTiles) {
     return uint32_t((widthTiles - 1) & 3) << 14 | uint32_t((heightTiles - 1) & 3) << 12;
 }
 constexpr uint32_t spriteTile(int tile) {
-    return uint32_t(tile & 0x3FF) << 16;
+    return uint32_t(tile & TileMask) << 16;
 }
 constexpr uint32_t spriteLevel(int level) {
     return uint32_t(level & 3) << 10;
@@ -97,21 +112,36 @@ constexpr uint32_t spriteLevel(int level) {
 constexpr uint32_t spriteGroup(int group) {
     return uint32_t(group & 15) << 12;
 }
-constexpr int spriteWidthTiles(uint32_t attributes) {
+constexpr int spriteWidthOf(uint32_t attributes) {  // in tiles
     return int(attributes >> 14 & 3) + 1;
 }
-constexpr int spriteHeightTiles(uint32_t attributes) {
+constexpr int spriteHeightOf(uint32_t attributes) {  // in tiles
     return int(attributes >> 12 & 3) + 1;
 }
 constexpr int spriteTileOf(uint32_t attributes) {
-    return int(attributes >> 16 & 0x3FF);
+    return int(attributes >> 16 & TileMask);
 }
 constexpr int spriteLevelOf(uint32_t placement) {
     return int(placement >> 10 & 3);
 }
-constexpr uint32_t spriteOrderKey(uint32_t placement) {
+constexpr int spriteGroupOf(uint32_t placement) {
+    return int(placement >> 12 & 15);
+}
+// The screen column of the sprite's left edge and the screen line of its top.
+constexpr int spriteXOf(uint32_t placement) {
+    return int(placement & SpriteCoordinateMask) - SpriteCoordinateBias;
+}
+constexpr int spriteYOf(uint32_t attributes) {
+    return int(attributes & SpriteCoordinateMask) - SpriteCoordinateBias;
+}
+constexpr uint32_t spriteOrderKeyOf(uint32_t placement) {
     return placement & 0xFFF;
 }
+static_assert(SpriteFlipY == 1u << 9 && SpriteFlipX == 1u << 10 && SpriteVisible == 1u << 26);
+static_assert(spriteSize(1, 2) == 1u << 12 && spriteSize(2, 1) == 1u << 14);
+static_assert(spriteTile(1) == 1u << 16);
+static_assert(SpritePriority == 1u << 9 && spriteLevel(1) == 1u << 10 &&
+              spriteGroup(1) == 1u << 12);
 
 // ---- Palette and character sheet --------------------------------------------------------
 // Palette entries and framebuffer pixels are 0x00RRGGBB. Entry 0 is the backdrop; pixel
@@ -123,6 +153,7 @@ using CharacterSheet = std::array<uint8_t, SheetBytes>;
 constexpr int sheetOffset(int tile, int x, int y) {
     return (tile >> 4) * SheetTileRowBytes + y * SheetRowBytes + (tile & 15) * 4 + (x >> 1);
 }
+static_assert(sheetOffset(17, 3, 2) == 512 + 2 * 64 + 4 + 1);
 
 struct VideoMemory;
 // Called by the composer before each line is drawn; it may rewrite any register.

@@ -1,6 +1,7 @@
-// The handful of operating-system services the program needs. This header and its two
-// sources are the only places that know which operating system the program runs on; paths
-// are UTF-8 everywhere else and converted here where the system wants something else.
+// The handful of operating-system services the program needs. This folder is the only place
+// that knows which operating system the program runs on (x_session.* serves the benchmark and
+// the tests on X11); paths are UTF-8 everywhere else and converted here where the system wants
+// something else.
 #pragma once
 
 #include <cstdint>
@@ -38,5 +39,15 @@ bool removeFile(const std::string& path);
 
 // The separator between a folder and a name on this system.
 char pathSeparator();
+
+// True when a UTF-8 path fits the Windows path buffers: 260 UTF-16 units, the terminating
+// NUL included, so at most 259 units of text. The limit holds on every system, so that a data
+// folder that works on one works on all.
+bool pathFits(const std::string& path);
+
+// True when an executable folder is a "\Release\" or "\Debug\" build-output folder (exactly
+// as written, so "\debug\" is not one), whose program finds its files from the working
+// directory instead.
+bool isBuildOutputFolder(const char* folder);
 
 }  // namespace platform

@@ -18,7 +18,7 @@
 #include "course/on_screen_keyboard.h"
 #include "course/program.h"
 #include "engine/asset_files.h"
-#include "tests/support/virtual_host.h"
+#include "engine/virtual_host.h"
 #include "tools/png_file.h"
 
 #include <SDL.h>

@@ -136,7 +136,7 @@ TEST_F(GoldenTest, AWholeJourneyAndBestTimesAfterARestart) {
     playJourney(restarted, shifting, 0, [&](const VideoMemory& memory) {
         shoot("exercise-shift", memory,  // the left Shift key's face shown pressed
               shifting.phase == LearnerPhase::Exercise && shifting.charactersTyped >= 4 &&
-                  cellTile(memory.maps[size_t(mapIndex(2, 0, 6))]) == 3);
+                  cellTileOf(memory.maps[size_t(mapIndex(2, 0, 6))]) == 3);
     });
     EXPECT_EQ(restarted.entries[0].bestTime, seconds);
     EXPECT_EQ(shown(shifting.resultsText).first, shifting.errorsMade);

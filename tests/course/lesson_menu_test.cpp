@@ -1,5 +1,6 @@
 // The lesson menu: its rows and times, the 16-frame slides, and the ends of the list.
 #include "course/lesson_menu.h"
+#include "course/title_screen.h"
 #include "tests/support/learner.h"
 #include "tests/support/test_video.h"
 
@@ -20,7 +21,7 @@ class LessonMenuTest : public ::testing::Test {
         installVirtualHost(clock);
         test.composeNarrowFrames();
         clock.onFrame = [this](const VideoMemory& memory) {
-            listScroll.push_back(layerScrollY(memory.layers[1]));
+            listScroll.push_back(layerScrollYOf(memory.layers[1]));
         };
     }
     void TearDown() override { restoreHost(); }
@@ -38,8 +39,8 @@ TEST_F(LessonMenuTest, RowsShowTitlesAndBestTimesFromTheFirstRowToTheLast) {
     EXPECT_EQ(readMenuText(memory, 8, 13, 20), "Best Time: 1:15");
     EXPECT_EQ(readMenuText(memory, 8, 17, 20), "Best Time: 60:00");
     // The selected row is drawn in group 0 on the bar, the others in group 1.
-    EXPECT_EQ(cellGroup(memory.maps[size_t(mapIndex(1, 4, 8))]), 0);
-    EXPECT_EQ(cellGroup(memory.maps[size_t(mapIndex(1, 4, 12))]), 1);
+    EXPECT_EQ(cellGroupOf(memory.maps[size_t(mapIndex(1, 4, 8))]), 0);
+    EXPECT_EQ(cellGroupOf(memory.maps[size_t(mapIndex(1, 4, 12))]), 1);
 
     // On the last row, Down does nothing and nothing follows the row.
     menu.selectedIndex = 9;
@@ -67,6 +68,22 @@ TEST_F(LessonMenuTest, ArrowsSlideOneRowInSixteenFramesAndUpStopsAtTheFirstRow) 
     EXPECT_EQ(listScroll[70 + 48], 32);  // at rest again
     for (int k = 0; k < 16; ++k) EXPECT_EQ(listScroll[size_t(130 + k)], 64 - 2 * k);
     EXPECT_EQ(readMenuText(test.memory(), 4, 8, 40), "Lesson 3: Home Row Right");
+}
+
+// A key ends the title with one more frame whose count has jumped by 127 on top of its step,
+// so the backdrop, which scrolls by the count, moves 128 pixels (modulo its period) at once.
+TEST_F(LessonMenuTest, TitleAfterAKeyCountsOnBy128) {
+    std::vector<int> backdrop;
+    clock.onFrame = [&backdrop](const VideoMemory& memory) {
+        backdrop.push_back(layerScrollXOf(memory.layers[3]));
+    };
+    clock.keyDown(100, SDLK_a, SDL_SCANCODE_A);
+    setUpTitleScreen(test.video());
+    runTitleScreen(test.video());
+    ASSERT_EQ(backdrop.size(), 64u + 37u + 64u);  // fade-in, 36 frames and the last, fade-out
+    EXPECT_EQ(backdrop[99], 36);
+    EXPECT_EQ(backdrop[100], (36 + 128) % 48);
+    EXPECT_EQ(backdrop.back(), backdrop[100]);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 #include <string>
 
@@ -42,11 +43,30 @@ TEST(AssetFiles, MissingFilesChangeNothingShortOnesAreReadAsFarAsTheyGo) {
     EXPECT_EQ((*sheet)[32767], 7);
 }
 
+// Plane 0's leftmost bit is the first pixel's bit 0; plane 3's rightmost the last's bit 3.
+TEST(AssetFiles, PlanarTilesBecomePackedPixels) {
+    struct Case {
+        int planarByte;
+        uint8_t value;
+        std::array<uint8_t, 4> packedRow;
+    };
+    const Case cases[] = {{0, 0x80, {0x10, 0, 0, 0}}, {17, 0x01, {0, 0, 0, 0x08}}};
+    for (const Case& c : cases) {
+        auto sheet = std::make_unique<CharacterSheet>();
+        (*sheet)[size_t(c.planarByte)] = c.value;
+        convertCharacterSheet(*sheet);
+        EXPECT_EQ((std::array<uint8_t, 4>{(*sheet)[0], (*sheet)[1], (*sheet)[2], (*sheet)[3]}),
+                  c.packedRow);
+    }
+}
+
 TEST(AssetPath, ExecutableFolderUnlessInABuildFolder) {
     const std::string longBase(AssetPathBytes - 5, 'x');  // too long for the path buffer
     const char* cases[][2] = {
         {"E:\\Games\\Tutor\\", "E:\\Games\\Tutor\\assets/quenmore.chr"},
         {"D:\\work\\tutor\\Release\\", "assets/quenmore.chr"},
+        {"D:\\work\\tutor\\Debug\\", "assets/quenmore.chr"},
+        {"D:\\work\\tutor\\debug\\", "D:\\work\\tutor\\debug\\assets/quenmore.chr"},
         {nullptr, "assets/quenmore.chr"},
         {longBase.c_str(), "assets/quenmore.chr"},
     };

@@ -215,7 +215,7 @@ TEST(SortSprites, GivesTheOrderOfAPlainSelectionSort) {
             list[size_t(i)] = {uint32_t(i),
                                (random.next() & 0xFFFFF000u) | uint32_t(random.below(keys))};
         std::vector<SpriteEntry> expected = list;
-        auto key = [](const SpriteEntry& s) { return spriteOrderKey(s.placement); };
+        auto key = [](const SpriteEntry& s) { return spriteOrderKeyOf(s.placement); };
         for (auto i = expected.begin(); i != expected.end(); ++i)
             std::iter_swap(i, std::min_element(i, expected.end(),
                                                [&](auto& a, auto& b) { return key(a) < key(b); }));

@@ -42,7 +42,7 @@ class ReferenceComposer : public ::testing::Test {
 
 TEST_F(ReferenceComposer, CallbackRunsBeforeEachLineAndItsChangesApplyFromThatLine) {
     setTilePixel(memory.sheet, 1, 0, 0, 1);
-    for (int row = 0; row < 64; ++row) memory.maps[size_t(mapIndex(3, 0, row))] = tileCell(1, 0);
+    for (int row = 0; row < 64; ++row) memory.maps[size_t(mapIndex(3, 0, row))] = cellTile(1, 0);
     memory.layers[3] = LayerEnable;
     fillTile(memory.sheet, 2, 2);
     placeSprite(0, 2, 200, 0, spriteLevel(0));
@@ -78,7 +78,7 @@ TEST_F(ReferenceComposer, TilesAndSpritesInFrontByLevelAndPriority) {
     for (const auto& c : cases) {
         memory.maps.fill(0);
         memory.layers.fill(0);
-        fillMap(c[0], tileCell(2, 0) | (c[1] ? CellPriority : 0));
+        fillMap(c[0], cellTile(2, 0) | (c[1] ? CellPriority : 0));
         memory.layers[size_t(c[0])] = LayerEnable;
         placeSprite(0, 3, 40, 40, spriteLevel(c[2]) | (c[3] ? SpritePriority : 0));
         compose();
@@ -112,10 +112,10 @@ TEST_F(ReferenceComposer, BlendArithmeticIsExact) {
         {BlendMultiply, 90, 0, rgb(255, 255, 255), rgb(252, 252, 252), false},
     };
     fillTile(memory.sheet, 2, 1);
-    fillMap(1, tileCell(2, 2));
+    fillMap(1, cellTile(2, 2));
     memory.layers[1] = LayerEnable;
     for (const Case& c : cases) {
-        fillMap(0, c.sourceShown ? tileCell(2, 1) : 0);
+        fillMap(0, c.sourceShown ? cellTile(2, 1) : 0);
         memory.palette[17] = c.source;
         memory.palette[33] = c.base;
         memory.layers[0] = LayerEnable | layerBlend(c.mode, c.amount);
@@ -134,6 +134,47 @@ TEST_F(ReferenceComposer, BlendArithmeticIsExact) {
         EXPECT_EQ(test.pixel(3, 3), amount ? rgb(252, 252, 252) : 0u);  // 254 * 127 >> 7
         EXPECT_EQ(test.pixel(103, 3), rgb(252, 252, 252));              // the base dimmed by a = 0
     }
+}
+
+// Where pixels land: a multi-tile sprite flips as a whole, a layer scrolled down wraps, a
+// sprite is cut at the screen's top and sides without wrapping round, groups 8 to 15 reach
+// the top half of the palette, and layer 0 without its enable bit ignores its blend bits.
+TEST_F(ReferenceComposer, FlipsScrollsClipsAndGroups) {
+    setTilePixel(memory.sheet, 55, 0, 0, 1);
+    setTilePixel(memory.sheet, 56, 0, 0, 2);
+    memory.sprites[0] = {SpriteVisible | SpriteFlipX | spriteSize(2, 1) | spriteTile(55) |
+                             encodeSpriteCoordinate(40, ScreenHeight),
+                         encodeSpriteCoordinate(40, ScreenWidth)};
+    compose();
+    expectColours({{55, 40, 1}, {47, 40, 2}, {40, 40, 0}, {48, 40, 0}});
+
+    resetSprites(memory);
+    for (int y = 0; y < 8; ++y) setTilePixel(memory.sheet, 3, 0, y, y + 1);
+    placeSprite(0, 3, 0, -4, 0);    // rows 4 to 7 on lines 0 to 3
+    placeSprite(1, 3, 316, 20, 0);  // columns 316 to 319 only
+    placeSprite(2, 3, -4, 40, 0);   // nothing of it at the right edge
+    placeSprite(3, 3, 100, 60, spriteGroup(12));
+    compose();
+    expectColours({{0, 0, 5},
+                   {0, 3, 8},
+                   {0, 4, 0},
+                   {316, 20, 1},
+                   {0, 20, 0},
+                   {3, 20, 0},
+                   {316, 40, 0},
+                   {319, 40, 0},
+                   {100, 60, 12 * 16 + 1}});
+
+    resetSprites(memory);
+    memory.maps[size_t(mapIndex(3, 0, 0))] = cellTile(3, 0);
+    memory.layers[3] = LayerEnable | layerScroll(0, 500);  // map line 0 at screen line 12
+    compose();
+    expectColours({{0, 11, 0}, {0, 12, 1}, {0, 19, 8}, {0, 20, 0}});
+
+    memory.palette[1] = rgb(255, 255, 255);
+    memory.layers[0] = layerBlend(BlendMix, 0);
+    compose();
+    EXPECT_EQ(test.pixel(0, 12), rgb(255, 255, 255));
 }
 
 }  // namespace

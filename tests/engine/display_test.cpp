@@ -1,7 +1,7 @@
 #include "engine/display.h"
 #include "engine/fades.h"
+#include "engine/virtual_host.h"
 #include "tests/support/test_video.h"
-#include "tests/support/virtual_host.h"
 
 #include <gtest/gtest.h>
 

@@ -15,18 +15,3 @@ TEST(VideoMemory, SpriteCoordinatesKeepTheirPlaceOrParkPastTheEdge) {
             << c.coordinate << " within " << c.limit;
     }
 }
-
-TEST(VideoMemory, AddressesAndRegisterWordsHaveTheDocumentedLayout) {
-    EXPECT_EQ(mapIndex(3, 5, 2), 12421);
-    // Tile 1023 is tile column 15, tile row 63; its last pixel is the low nibble of the
-    // sheet's last byte.
-    EXPECT_EQ(sheetOffset(1023, 7, 7), 32767);
-    EXPECT_EQ(sheetOffset(17, 0, 0), 516);
-    EXPECT_EQ(sheetOffset(17, 0, 7), 964);
-    EXPECT_EQ(LayerEnable | layerScroll(-40, -20), 0x81EC01D8u);
-    EXPECT_EQ(LayerEnable | layerBlend(BlendMix, 0) | layerScroll(128, 0), 0x90000080u);
-    EXPECT_EQ(layerBlend(0, 127), 0x0000FE00u);
-    EXPECT_EQ(tileCell(320, 4), 0x1140);
-    EXPECT_EQ(SpriteVisible | spriteTile(6) | 84u, 0x4060054u);
-    EXPECT_EQ(SpritePriority | spriteLevel(1) | spriteGroup(1), 0x1600u);
-}

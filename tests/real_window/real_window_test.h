@@ -7,10 +7,10 @@
 
 #include "course/title_screen.h"
 #include "engine/asset_files.h"
-#include "tests/real_window/x_session.h"
+#include "engine/virtual_host.h"
+#include "platform/x_session.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_video.h"
-#include "tests/support/virtual_host.h"
 #include "tools/png_file.h"
 
 #include <gtest/gtest.h>

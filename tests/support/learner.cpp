@@ -16,7 +16,7 @@ std::string readLessonText(const VideoMemory& memory, int column, int row) {
     std::string text;
     for (int c = column; c < MapSide; ++c) {
         const TileCell cell = memory.maps[size_t(mapIndex(0, c, row))];
-        const int tile = cellTile(cell);
+        const int tile = cellTileOf(cell);
         if ((cell & 0xFC00) != 0x8400 || tile < 96 + 32 || tile > 96 + 126) break;
         text += char(tile - 96);
     }
@@ -28,7 +28,7 @@ std::string readResultsText(const VideoMemory& memory, int column, int row, int 
     for (int c = column; c < column + length && c < MapSide; ++c) {
         const TileCell cell = memory.maps[size_t(mapIndex(0, c, row))];
         if ((cell & 0xFC00) != 0x8800) break;
-        text += char(cellTile(cell));
+        text += char(cellTileOf(cell));
     }
     return text;
 }
@@ -36,7 +36,7 @@ std::string readResultsText(const VideoMemory& memory, int column, int row, int 
 std::string readMenuText(const VideoMemory& memory, int column, int row, int length) {
     std::string text;
     for (int c = column; c < column + length; ++c) {
-        text += char(cellTile(memory.maps[size_t(mapIndex(1, c, row))]));
+        text += char(cellTileOf(memory.maps[size_t(mapIndex(1, c, row))]));
     }
     return text.substr(0, text.find_last_not_of(' ') + 1);
 }

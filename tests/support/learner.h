@@ -3,7 +3,7 @@
 #pragma once
 
 #include "course/lesson_screen.h"
-#include "tests/support/virtual_host.h"
+#include "engine/virtual_host.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "tests/support/virtual_host.h"
+#include "engine/virtual_host.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
-// A scripted host for tests: a virtual clock that advances only while the program sleeps,
-// events and key states delivered at chosen frame numbers, and a look at every composed frame.
+// A scripted host for the replay tool and the tests: a virtual clock that advances only while
+// the program sleeps, events and key states delivered at chosen frame numbers, and a look at
+// every composed frame. The program itself never links it.
 #pragma once
 
 #include "engine/host.h"

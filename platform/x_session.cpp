@@ -1,4 +1,4 @@
-#include "tests/real_window/x_session.h"
+#include "platform/x_session.h"
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
