@@ -103,12 +103,15 @@ void presentFrame(DisplayOutput& display) {
     SDL_RenderPresent(display.renderer);
 }
 
+// The frame is shown as soon as it is ready and the wait comes last, so that a key read
+// right after a tick reaches the screen within that same frame period, not one later.
 void showFrame(VideoState& video) {
     composeFrame(video.memory);
     if (host.frameComposed != nullptr) host.frameComposed(video.memory, host.frameComposedData);
     uploadFrame(video);
-    waitForFrameTick(video);
     presentFrame(video.display);
+    if (host.framePresented != nullptr) host.framePresented();
+    waitForFrameTick(video);
 }
 
 uint64_t framePeriod(uint64_t counterFrequency) {

@@ -42,7 +42,7 @@ void waitForFrameTick(VideoState& video);
 // Draws the texture letterboxed into the window and shows it; does nothing without a
 // complete output.
 void presentFrame(DisplayOutput& display);
-// Compose, upload, wait for the tick, present: once per frame of every screen and fade.
+// Compose, upload, present, wait for the next tick: once per frame of every screen and fade.
 void showFrame(VideoState& video);
 // Ticks per frame for a performance-counter frequency (at least 1).
 uint64_t framePeriod(uint64_t counterFrequency);
