@@ -39,20 +39,21 @@ struct Measurement {
     uint64_t endCounter = 0;
     double cpuStart = 0, cpuEnd = 0;  // CPU seconds of this process
     double serverStart = 0, serverEnd = 0;
-    bool composedSincePoll = false;
+    bool menuPolled = false;  // the fade-in is over: the menu reads its events
     bool escapeSent = false;
     std::vector<uint64_t> presented;   // counter values right after each presented frame
-    std::vector<uint64_t> presenting;  // from the end of each frame wait to the next poll
+    std::vector<uint64_t> presenting;  // the time each took to present
     uint64_t lastCounterRead = 0;
+    uint64_t composedCounter = 0;                    // when the last frame was composed
     std::chrono::steady_clock::time_point launched;  // before start-up
     double firstFrameSeconds = 0;                    // start-up until the first frame was composed
 };
 
 Measurement measurement;
 
-// A frame was composed; showFrame goes on to upload, wait for the tick and present it.
+// A frame was composed; showFrame goes on to upload and present it and to wait for the tick.
 void frameComposed(const VideoMemory&, void*) {
-    measurement.composedSincePoll = true;
+    measurement.composedCounter = SDL_GetPerformanceCounter();
     if (measurement.firstFrameSeconds == 0) {
         measurement.firstFrameSeconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - measurement.launched)
@@ -60,30 +61,31 @@ void frameComposed(const VideoMemory&, void*) {
     }
 }
 
-// The frame wait reads the counter last when the new tick has come; in the menu's idle
-// frames nothing reads it between there and the next poll, so the difference is the time
-// presentFrame took.
+// The frame wait reads the counter last when the new tick has come.
 uint64_t performanceCounter() {
     measurement.lastCounterRead = SDL_GetPerformanceCounter();
     return measurement.lastCounterRead;
 }
 
-// The menu polls for events first thing after every frame it has presented, so the first
-// poll after a composed frame marks the moment that frame went to the screen.
+// The moment a frame went to the screen. Presenting is timed from whichever came later, the
+// end of the frame wait or the composed frame (which adds the upload, a block copy).
+void framePresented() {
+    const uint64_t now = SDL_GetPerformanceCounter();
+    if (!measurement.menuPolled || measurement.escapeSent) return;
+    if (measurement.startCounter == 0) {
+        measurement.startCounter = now;
+        measurement.cpuStart = cpuSeconds();
+        measurement.serverStart = processCpuSeconds(measurement.server);
+    }
+    measurement.presented.push_back(now);
+    measurement.presenting.push_back(
+        now - std::max(measurement.lastCounterRead, measurement.composedCounter));
+}
+
+// Once the time is up, the next poll brings an Escape.
 int pollEvent(SDL_Event* event) {
     const uint64_t now = SDL_GetPerformanceCounter();
-    if (measurement.composedSincePoll) {
-        measurement.composedSincePoll = false;
-        if (measurement.startCounter == 0) {
-            measurement.startCounter = now;
-            measurement.cpuStart = cpuSeconds();
-            measurement.serverStart = processCpuSeconds(measurement.server);
-        }
-        if (!measurement.escapeSent) {
-            measurement.presented.push_back(now);
-            measurement.presenting.push_back(now - measurement.lastCounterRead);
-        }
-    }
+    measurement.menuPolled = true;
     const double elapsed =
         double(now - measurement.startCounter) / double(SDL_GetPerformanceFrequency());
     if (measurement.startCounter != 0 && elapsed >= measurement.seconds &&
@@ -195,11 +197,12 @@ int main(int argc, char** argv) {
     host.pollEvent = pollEvent;
     host.performanceCounter = performanceCounter;
     host.frameComposed = frameComposed;
+    host.framePresented = framePresented;
     setUpLessonMenu(video, menu);
     // Returns after the Escape sent once the time is up, and the fade to black.
     runLessonMenu(menu);
 
-    // Only the idle frames of the menu count: the fades poll no events.
+    // Only the menu's own frames count, not its fades.
     const std::vector<uint64_t>& presented = measurement.presented;
     const double frequency = double(SDL_GetPerformanceFrequency());
     const double period = 1000.0 / FramesPerSecond;

@@ -43,15 +43,19 @@ add_custom_command(
 add_custom_target(quenmore_icon DEPENDS ${QUENMORE_ICON})
 configure_file(${CMAKE_SOURCE_DIR}/windows/quenmore.rc.in ${CMAKE_BINARY_DIR}/windows/quenmore.rc
                @ONLY)
+# The manifest declares the program aware of each monitor's DPI, as SDL is told at start-up.
+configure_file(${CMAKE_SOURCE_DIR}/windows/quenmore.manifest.in
+               ${CMAKE_BINARY_DIR}/windows/quenmore.manifest @ONLY)
 
 # Makes TARGET a windowed program (no console window), started through SDL2main, with the
-# program's icon and version.
+# program's icon, version and manifest.
 function(quenmore_windows_program target)
     set_target_properties(${target} PROPERTIES QUENMORE_SDL_MAIN ON)
     target_link_libraries(${target} PRIVATE SDL2::SDL2main)
     target_sources(${target} PRIVATE ${CMAKE_BINARY_DIR}/windows/quenmore.rc)
     set_source_files_properties(${CMAKE_BINARY_DIR}/windows/quenmore.rc PROPERTIES
-                                OBJECT_DEPENDS ${QUENMORE_ICON})
+                                OBJECT_DEPENDS
+                                "${QUENMORE_ICON};${CMAKE_BINARY_DIR}/windows/quenmore.manifest")
     add_dependencies(${target} quenmore_icon)
     target_link_options(${target} PRIVATE -mwindows)
 endfunction()

@@ -74,6 +74,9 @@ bool startUp(VideoState& video, StartupFailure& failure) {
     video.display = DisplayOutput{};
     video.window = nullptr;
 
+    // On Windows the program draws the screen's own pixels on every monitor, so that Windows
+    // never stretches (and blurs) its picture; the program's manifest declares the same.
+    SDL_SetHint(SDL_HINT_WINDOWS_DPI_AWARENESS, "permonitorv2");
     if (SDL_Init(AllSubsystems) != 0 && SDL_Init(NeededSubsystems) != 0) {
         return failWithSdl(failure, "SDL could not be started");
     }

@@ -5,6 +5,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstring>
 
 bool createDisplayOutput(DisplayOutput& display, SDL_Window* window) {
@@ -15,6 +16,9 @@ bool createDisplayOutput(DisplayOutput& display, SDL_Window* window) {
         display.window = nullptr;
         if (display.texture != nullptr) SDL_DestroyTexture(display.texture);
         display.texture = nullptr;
+        if (display.scaled != nullptr) SDL_DestroyTexture(display.scaled);
+        display.scaled = nullptr;
+        display.scaledFactor = 0;
         if (display.renderer != nullptr) SDL_DestroyRenderer(display.renderer);
         display.renderer = nullptr;
     }
@@ -26,7 +30,11 @@ bool createDisplayOutput(DisplayOutput& display, SDL_Window* window) {
     if (display.renderer == nullptr) return false;
     display.texture = SDL_CreateTexture(display.renderer, SDL_PIXELFORMAT_ARGB8888,
                                         SDL_TEXTUREACCESS_STREAMING, display.width, display.height);
-    return display.texture != nullptr;
+    if (display.texture == nullptr) return false;
+    // The pixels' alpha is 0: drawn with blending they would vanish.
+    SDL_SetTextureBlendMode(display.texture, SDL_BLENDMODE_NONE);
+    SDL_SetTextureScaleMode(display.texture, SDL_ScaleModeNearest);
+    return true;
 }
 
 namespace {
@@ -88,6 +96,39 @@ DisplayRect letterboxRect(int32_t winW, int32_t winH, int32_t texW, int32_t texH
     return rect;
 }
 
+int32_t wholeScale(const DisplayRect& rect, int32_t texW, int32_t texH) {
+    if (texW <= 0 || texH <= 0) return 1;
+    return std::max(1, std::min(rect.w / texW, rect.h / texH));
+}
+
+namespace {
+
+// What is filtered into `rect`: the texture itself when `rect` is a whole multiple of it
+// (nearest sampling is then exact), otherwise the texture scaled up by the whole factor with
+// nearest sampling into a render target. The target is made again only when the factor
+// changes; without one (a renderer that cannot draw into textures) the texture is used.
+SDL_Texture* pictureToFilter(DisplayOutput& display, const DisplayRect& rect, int texW, int texH) {
+    const int32_t factor = wholeScale(rect, texW, texH);
+    if (rect.w == texW * factor && rect.h == texH * factor) return display.texture;
+    if (factor != display.scaledFactor) {
+        if (display.scaled != nullptr) SDL_DestroyTexture(display.scaled);
+        display.scaled = SDL_CreateTexture(display.renderer, SDL_PIXELFORMAT_ARGB8888,
+                                           SDL_TEXTUREACCESS_TARGET, texW * factor, texH * factor);
+        display.scaledFactor = factor;
+        if (display.scaled != nullptr) {
+            SDL_SetTextureBlendMode(display.scaled, SDL_BLENDMODE_NONE);
+            SDL_SetTextureScaleMode(display.scaled, SDL_ScaleModeLinear);
+        }
+    }
+    if (display.scaled == nullptr || SDL_SetRenderTarget(display.renderer, display.scaled) != 0)
+        return display.texture;
+    SDL_RenderCopy(display.renderer, display.texture, nullptr, nullptr);
+    SDL_SetRenderTarget(display.renderer, nullptr);
+    return display.scaled;
+}
+
+}  // namespace
+
 void presentFrame(DisplayOutput& display) {
     if (!outputComplete(display)) return;
     int winW = 0;
@@ -97,18 +138,22 @@ void presentFrame(DisplayOutput& display) {
     SDL_GetWindowSize(display.window, &winW, &winH);
     SDL_QueryTexture(display.texture, nullptr, nullptr, &texW, &texH);
     DisplayRect rect = letterboxRect(winW, winH, texW, texH);
+    SDL_Texture* picture = pictureToFilter(display, rect, texW, texH);
     SDL_Rect destination{rect.x, rect.y, rect.w, rect.h};
     SDL_RenderClear(display.renderer);
-    SDL_RenderCopy(display.renderer, display.texture, nullptr, &destination);
+    SDL_RenderCopy(display.renderer, picture, nullptr, &destination);
     SDL_RenderPresent(display.renderer);
 }
 
+// The frame is shown as soon as it is ready and the wait comes last, so that a key read
+// right after a tick reaches the screen within that same frame period, not one later.
 void showFrame(VideoState& video) {
     composeFrame(video.memory);
     if (host.frameComposed != nullptr) host.frameComposed(video.memory, host.frameComposedData);
     uploadFrame(video);
-    waitForFrameTick(video);
     presentFrame(video.display);
+    if (host.framePresented != nullptr) host.framePresented();
+    waitForFrameTick(video);
 }
 
 uint64_t framePeriod(uint64_t counterFrequency) {

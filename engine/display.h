@@ -16,6 +16,10 @@ struct DisplayOutput {
     SDL_Renderer* renderer;
     int32_t width;  // texture size, 320x180
     int32_t height;
+    // The picture scaled up by a whole factor, which is then filtered into the letterbox
+    // rectangle; null while the window is a whole multiple of the picture.
+    SDL_Texture* scaled;
+    int32_t scaledFactor;  // the factor `scaled` was made for; 0 when none was tried
 };
 
 // The engine's whole state; there is exactly one.
@@ -40,11 +44,15 @@ void uploadFrame(VideoState& video);
 // Returns at the start of the next frame tick, sleeping 1 ms at a time.
 void waitForFrameTick(VideoState& video);
 // Draws the texture letterboxed into the window and shows it; does nothing without a
-// complete output.
+// complete output. At sizes that are not a whole multiple of the picture, it is first scaled
+// up by the largest whole factor that fits and then filtered down to the letterbox, so that
+// every art pixel shows as the same solid block with at most one blended pixel at its edges.
 void presentFrame(DisplayOutput& display);
-// Compose, upload, wait for the tick, present: once per frame of every screen and fade.
+// Compose, upload, present, wait for the next tick: once per frame of every screen and fade.
 void showFrame(VideoState& video);
 // Ticks per frame for a performance-counter frequency (at least 1).
 uint64_t framePeriod(uint64_t counterFrequency);
 // The rectangle a texW x texH picture fills in a winW x winH window, centred, shape kept.
 DisplayRect letterboxRect(int32_t winW, int32_t winH, int32_t texW, int32_t texH);
+// The largest whole factor by which a texW x texH picture fits in `rect`, at least 1.
+int32_t wholeScale(const DisplayRect& rect, int32_t texW, int32_t texH);

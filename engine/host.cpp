@@ -25,6 +25,7 @@ Host defaultHost() {
     functions.userDataFolder = platform::userDataFolder;
     functions.frameComposed = nullptr;
     functions.frameComposedData = nullptr;
+    functions.framePresented = nullptr;
     return functions;
 }
 

@@ -23,6 +23,9 @@ struct Host {
     // Called with every composed frame, before it is uploaded; null in the program.
     void (*frameComposed)(const VideoMemory& memory, void* data);
     void* frameComposedData;
+    // Called right after every frame is presented, before the wait for the next tick; null
+    // in the program.
+    void (*framePresented)();
 };
 
 // The functions the program runs with: SDL and the platform layer.

@@ -1,3 +1,4 @@
+#include "course/title_screen.h"
 #include "engine/display.h"
 #include "engine/fades.h"
 #include "engine/virtual_host.h"
@@ -5,20 +6,24 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
+#include <string>
 #include <vector>
 
 namespace {
 
-TEST(Letterbox, PictureKeepsItsShapeCentredWithBars) {
-    // Window width and height, then the picture's x, y, width and height.
-    const int cases[][6] = {
-        {1920, 1080, 0, 0, 1920, 1080},   {1280, 1024, 0, 152, 1280, 720},
-        {2560, 1080, 320, 0, 1920, 1080}, {1366, 768, 0, 0, 1365, 768},
-        {1000, 1001, 0, 219, 1000, 562},  {0, 0, 0, 0, 0, 0},
+TEST(Letterbox, PictureKeepsItsShapeCentredWithBarsAndIsFirstScaledByAWholeFactor) {
+    // Window width and height; the picture's x, y, width and height; the whole factor.
+    const int cases[][7] = {
+        {1920, 1080, 0, 0, 1920, 1080, 6},   {1280, 1024, 0, 152, 1280, 720, 4},
+        {2560, 1080, 320, 0, 1920, 1080, 6}, {1366, 768, 0, 0, 1365, 768, 4},
+        {1000, 1001, 0, 219, 1000, 562, 3},  {2560, 1600, 0, 80, 2560, 1440, 8},
+        {200, 100, 11, 0, 177, 100, 1},      {0, 0, 0, 0, 0, 0, 1},
     };
     for (const auto& c : cases) {
         const DisplayRect r = letterboxRect(c[0], c[1], 320, 180);
-        EXPECT_EQ((std::vector<int>{r.x, r.y, r.w, r.h}), std::vector<int>(c + 2, c + 6))
+        EXPECT_EQ((std::vector<int>{r.x, r.y, r.w, r.h, wholeScale(r, 320, 180)}),
+                  std::vector<int>(c + 2, c + 7))
             << c[0] << "x" << c[1];
     }
 }
@@ -50,6 +55,59 @@ TEST_F(VirtualClock, FramesStartOnAFixedGridOfCounterFrequencyOverSixtyTicks) {
     }
     EXPECT_EQ(clock.counter / 1000, 6u);
     EXPECT_LT(clock.counter % 1000, 60u);
+}
+
+// What the program does, step by step, with the frame tick each step happens in.
+struct StepTrace {
+    Host clock;         // the virtual host's own functions
+    std::string steps;  // C composed, P presented, S slept, E events read
+    std::vector<uint64_t> ticks;
+};
+StepTrace trace;
+
+void noteStep(char step) {
+    trace.steps += step;
+    trace.ticks.push_back(trace.clock.performanceCounter() / 1000);
+}
+
+// The title screen, fades included: every frame is presented in the tick it was composed in,
+// and only then does the program sleep; the next frame's events are read right after the tick.
+TEST_F(VirtualClock, AFrameIsPresentedBeforeTheWaitAndTheNextEventsAreReadAfterTheTick) {
+    trace = {host, "", {}};
+    host.pollEvent = [](SDL_Event* event) {
+        noteStep('E');
+        return trace.clock.pollEvent(event);
+    };
+    host.sleepMilliseconds = [](uint32_t milliseconds) {
+        trace.clock.sleepMilliseconds(milliseconds);
+        noteStep('S');
+    };
+    host.frameComposed = [](const VideoMemory& memory, void* data) {
+        trace.clock.frameComposed(memory, data);
+        noteStep('C');
+    };
+    host.framePresented = [] { noteStep('P'); };
+    clock.keyDown(100, SDLK_SPACE, SDL_SCANCODE_SPACE);
+    setUpTitleScreen(test.video());
+    runTitleScreen(test.video());
+
+    // Runs of sleeps and of event reads as one step each.
+    std::string frames;
+    for (size_t i = 0; i < trace.steps.size(); ++i) {
+        if (i == 0 || trace.steps[i] != trace.steps[i - 1] || trace.steps[i] == 'C')
+            frames += trace.steps[i];
+    }
+    EXPECT_TRUE(std::regex_match(frames, std::regex("(E?CPS)+"))) << frames;
+    EXPECT_EQ(clock.framesComposed, 101u + 64u);  // fade-in and title, then fade-out
+    for (size_t i = 0; i + 1 < trace.steps.size(); ++i) {
+        if (trace.steps[i] != 'P') continue;
+        EXPECT_EQ(trace.ticks[i], trace.ticks[i - 1]) << "step " << i;
+        size_t next = i + 1;
+        while (next < trace.steps.size() && trace.steps[next] == 'S') ++next;
+        if (next < trace.steps.size()) {
+            EXPECT_EQ(trace.ticks[next], trace.ticks[i] + 1) << "step " << next;
+        }
+    }
 }
 
 TEST_F(VirtualClock, FadesOutThenInGoThroughBlackInSixtyFourFramesEachAndRestoreThePalette) {

@@ -29,7 +29,7 @@ TEST_P(StartTest, AFullScreenWindowShowsTheTitlePixelForPixel) {
     EXPECT_EQ(exitStatusWithin(10), 0) << describeEnd(process);
 }
 
-INSTANTIATE_TEST_SUITE_P(Scales, StartTest, ::testing::Values(1, 2));
+INSTANTIATE_TEST_SUITE_P(Scales, StartTest, ::testing::Values(1, 2, 4));
 
 // Lesson 1 (home row) and lesson 9 (capitals and punctuation).
 class LessonTest : public NativeWindowTest, public ::testing::WithParamInterface<int> {};

@@ -7,6 +7,7 @@
 
 #include "course/title_screen.h"
 #include "engine/asset_files.h"
+#include "engine/display.h"
 #include "engine/virtual_host.h"
 #include "platform/x_session.h"
 #include "tests/support/temp_folder.h"
@@ -69,13 +70,17 @@ inline ProgramUnderTest wineProgram(const std::string& exe, const std::string& p
             prefix};
 }
 
-// The 320x180 picture on a screen a whole multiple of it; whether it shows it pixel-exactly.
+// The 320x180 picture as the screen shows it, read at the centre of each art pixel's place in
+// the letterbox; whether a screen a whole multiple of it shows it pixel-exactly.
 inline Image pictureOf(const Image& shot) {
     Image picture{ScreenWidth, ScreenHeight, std::vector<uint32_t>(ScreenWidth * ScreenHeight)};
-    const int scale = shot.width / ScreenWidth;
-    for (int y = 0; scale > 0 && shot.height >= ScreenHeight * scale && y < ScreenHeight; ++y) {
-        for (int x = 0; x < ScreenWidth; ++x)
-            picture.pixels[size_t(y * ScreenWidth + x)] = shot.at(x * scale, y * scale);
+    const DisplayRect r = letterboxRect(shot.width, shot.height, ScreenWidth, ScreenHeight);
+    for (int y = 0; r.w > 0 && y < ScreenHeight; ++y) {
+        for (int x = 0; x < ScreenWidth; ++x) {
+            picture.pixels[size_t(y * ScreenWidth + x)] =
+                shot.at(r.x + (2 * x + 1) * r.w / (2 * ScreenWidth),
+                        r.y + (2 * y + 1) * r.h / (2 * ScreenHeight));
+        }
     }
     return picture;
 }
