@@ -155,15 +155,8 @@ TEST_F(ReferenceComposer, FlipsScrollsClipsAndGroups) {
     placeSprite(2, 3, -4, 40, 0);   // nothing of it at the right edge
     placeSprite(3, 3, 100, 60, spriteGroup(12));
     compose();
-    expectColours({{0, 0, 5},
-                   {0, 3, 8},
-                   {0, 4, 0},
-                   {316, 20, 1},
-                   {0, 20, 0},
-                   {3, 20, 0},
-                   {316, 40, 0},
-                   {319, 40, 0},
-                   {100, 60, 12 * 16 + 1}});
+    expectColours({{0, 0, 5}, {0, 3, 8}, {0, 4, 0}, {316, 20, 1}, {0, 20, 0}, {3, 20, 0}});
+    expectColours({{316, 40, 0}, {319, 40, 0}, {100, 60, 12 * 16 + 1}});
 
     resetSprites(memory);
     memory.maps[size_t(mapIndex(3, 0, 0))] = cellTile(3, 0);
@@ -175,6 +168,18 @@ TEST_F(ReferenceComposer, FlipsScrollsClipsAndGroups) {
     memory.layers[0] = layerBlend(BlendMix, 0);
     compose();
     EXPECT_EQ(test.pixel(0, 12), rgb(255, 255, 255));
+}
+
+TEST(SpriteCoordinates, KeepTheirPlaceOrParkPastTheEdge) {
+    struct Case {
+        int coordinate, limit;
+        uint32_t field;
+    };
+    const Case cases[] = {{0, 320, 32},    {-32, 320, 0},   {-33, 320, 352},
+                          {320, 320, 352}, {321, 320, 352}, {1000, 320, 352},
+                          {100, 180, 132}, {200, 180, 212}, {-32768, 320, 352}};
+    for (const Case& c : cases)
+        EXPECT_EQ(encodeSpriteCoordinate(c.coordinate, c.limit), c.field) << c.coordinate;
 }
 
 }  // namespace
