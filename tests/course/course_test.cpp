@@ -20,7 +20,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-using namespace std::literals;
 using Lines = std::vector<std::string>;
 constexpr uint64_t Exercise = 65;  // the first exercise frame after a script of just "e"
 
@@ -65,11 +64,6 @@ struct Lesson {
         for (char c : text)
             if (keystrokeFor(c, k))
                 press(frame, k.key, SDL_Scancode(k.scancode), k.shift ? KMOD_LSHIFT : 0);
-    }
-    // Types the lines from `first`, one a frame from `frame`; returns the last line's frame.
-    uint64_t typeLines(uint64_t frame, int first = 0) {
-        for (int line = first; line < LineCount; ++line) type(frame++, screen->lines[line]);
-        return frame - 1;
     }
     void escape(uint64_t frame) { press(frame, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE); }
     std::string text(size_t frame, int column, int row, int count) {
@@ -228,7 +222,8 @@ TEST(LessonResults, ShowSpeedErrorsAndTime) {
         lesson.jumpFrame = c.jumpFrame;
         lesson.jumpSeconds = c.seconds;
         lesson.type(Exercise, std::string(size_t(c.errors), '`'));
-        const uint64_t last = lesson.typeLines(Exercise);
+        const uint64_t last = Exercise + LineCount - 1;
+        for (int line = 0; line < LineCount; ++line) lesson.type(Exercise + line, c.line);
         lesson.type(last, "x");
         lesson.escape(last);
         lesson.press(last + 65, SDLK_RETURN, SDL_SCANCODE_RETURN);
