@@ -189,10 +189,21 @@ class RealWindowTest : public ::testing::Test {
         return pictureOf(lastShot);
     }
 
-    // Looks until `seen` holds (true), or the time is up or the program has ended (false).
-    bool waitToSee(const std::function<bool(const Image&)>& seen, double seconds = 30) {
-        return pollUntil([&] { return seen(look()) || hasExited(process); }, seconds) &&
-               !hasExited(process);
+    // Looks until `seen` holds (true), or the time is up or the program has ended (false);
+    // meanwhile presses `key`, if any, every `periodMs`.
+    bool waitToSee(const std::function<bool(const Image&)>& seen, double seconds = 30,
+                   const std::string& key = "", int periodMs = 0) {
+        auto pressed = std::chrono::steady_clock::time_point();
+        const auto looked = [&] {
+            if (seen(look()) || hasExited(process)) return true;
+            if (!key.empty() &&
+                std::chrono::steady_clock::now() - pressed > std::chrono::milliseconds(periodMs)) {
+                pressKeys(x, {key});
+                pressed = std::chrono::steady_clock::now();
+            }
+            return false;
+        };
+        return pollUntil(looked, seconds) && !hasExited(process);
     }
 
     bool waitForText(TextPlace place, const std::string& text, bool startOnly = false) {
@@ -200,22 +211,6 @@ class RealWindowTest : public ::testing::Test {
             return startOnly ? read(picture, place).starts_with(text)
                              : read(picture, place) == text;
         });
-    }
-
-    // Waits for `seen`, pressing `key` every `periodMs` meanwhile.
-    bool pressUntil(const std::string& key, int periodMs,
-                    const std::function<bool(const Image&)>& seen, double seconds) {
-        auto last = std::chrono::steady_clock::time_point();
-        return waitToSee(
-            [&](const Image& picture) {
-                if (seen(picture)) return true;
-                if (std::chrono::steady_clock::now() - last > std::chrono::milliseconds(periodMs)) {
-                    pressKeys(x, {key});
-                    last = std::chrono::steady_clock::now();
-                }
-                return false;
-            },
-            seconds);
     }
 
     bool screenCovered() const {
@@ -227,12 +222,11 @@ class RealWindowTest : public ::testing::Test {
     // shows: a key pressed before the window has the focus is lost, and the menu ignores it.
     bool leaveTitle() {
         return waitToSee([&](const Image&) { return screenCovered(); }, 60) &&
-               pressUntil(
-                   "space", 2000,
+               waitToSee(
                    [&](const Image& picture) {
                        return read(picture, MenuTitle).starts_with("Lesson 1:");
                    },
-                   30);
+                   30, "space", 2000);
     }
 
     bool chooseLesson(int number) {
@@ -243,10 +237,9 @@ class RealWindowTest : public ::testing::Test {
     // Starts the selected lesson; its intro waits for a key now and then, and Enter answers
     // it and types nothing later on.
     bool reachExercise() {
-        return pressUntil(
-            "Return", 250,
+        return waitToSee(
             [&](const Image& picture) { return read(picture, Heading) == "Type these words:"; },
-            120);
+            120, "Return", 250);
     }
 
     LessonResults readResults(const Image& picture) const {
