@@ -71,7 +71,10 @@ TEST(AssetPath, ExecutableFolderUnlessInABuildFolder) {
 TEST(AssetPath, InstalledProgramsDataFolderHoldsTheBareFileNames) {
     const std::string longBase(AssetPathBytes - 20, 'x');
     const char* data = "../share/quenmore/";
-    const char* cases[][4] = {
+    struct Case {
+        const char *programFolder, *dataFolder, *name, *expected;
+    };
+    const Case cases[] = {
         {"/usr/bin/", data, PaletteFileName, "/usr/bin/../share/quenmore/quenmore.pal"},
         {"/opt/q/bin/", data, CharacterSetFileName, "/opt/q/bin/../share/quenmore/quenmore.chr"},
         {"/usr/bin/", data, "quenmore.pal", "/usr/bin/../share/quenmore/quenmore.pal"},
@@ -79,8 +82,10 @@ TEST(AssetPath, InstalledProgramsDataFolderHoldsTheBareFileNames) {
         {"C:\\Quenmore\\", nullptr, PaletteFileName, ""},
         {longBase.c_str(), data, PaletteFileName, ""},
     };
-    for (const auto& c : cases)
-        EXPECT_STREQ(installedAssetPathFor(c[0], c[1], c[2]).text, c[3]) << (c[0] ? c[0] : "");
+    for (const Case& c : cases) {
+        EXPECT_STREQ(installedAssetPathFor(c.programFolder, c.dataFolder, c.name).text, c.expected)
+            << (c.programFolder ? c.programFolder : "");
+    }
 }
 
 }  // namespace

@@ -70,19 +70,22 @@ TEST_F(ReferenceComposer, CallbackRunsBeforeEachLineAndItsChangesApplyFromThatLi
 TEST_F(ReferenceComposer, TilesAndSpritesInFrontByLevelAndPriority) {
     fillTile(memory.sheet, 2, 5);
     fillTile(memory.sheet, 3, 9);
-    // Tile layer, tile priority, sprite level, sprite priority, whether the sprite shows.
     // Level 0 is in front of all but a layer-0 tile without priority against a sprite with it.
-    const int cases[][5] = {{1, 0, 2, 0, 0}, {1, 1, 2, 1, 0}, {2, 0, 2, 1, 0}, {2, 0, 2, 0, 1},
-                            {2, 1, 2, 0, 1}, {2, 1, 2, 1, 1}, {3, 0, 2, 0, 1}, {3, 1, 2, 0, 1},
-                            {0, 0, 0, 1, 0}, {0, 0, 0, 0, 1}};
-    for (const auto& c : cases) {
+    struct Case {
+        int tileLayer, tilePriority, spriteLevel, spritePriority, spriteShows;
+    };
+    const Case cases[] = {{1, 0, 2, 0, 0}, {1, 1, 2, 1, 0}, {2, 0, 2, 1, 0}, {2, 0, 2, 0, 1},
+                          {2, 1, 2, 0, 1}, {2, 1, 2, 1, 1}, {3, 0, 2, 0, 1}, {3, 1, 2, 0, 1},
+                          {0, 0, 0, 1, 0}, {0, 0, 0, 0, 1}};
+    for (const Case& c : cases) {
         memory.maps.fill(0);
         memory.layers.fill(0);
-        fillMap(c[0], cellTile(2, 0) | (c[1] ? CellPriority : 0));
-        memory.layers[size_t(c[0])] = LayerEnable;
-        placeSprite(0, 3, 40, 40, spriteLevel(c[2]) | (c[3] ? SpritePriority : 0));
+        fillMap(c.tileLayer, cellTile(2, 0) | (c.tilePriority ? CellPriority : 0));
+        memory.layers[size_t(c.tileLayer)] = LayerEnable;
+        placeSprite(0, 3, 40, 40,
+                    spriteLevel(c.spriteLevel) | (c.spritePriority ? SpritePriority : 0));
         compose();
-        expectColours({{44, 44, c[4] ? 9 : 5}});
+        expectColours({{44, 44, c.spriteShows ? 9 : 5}});
     }
     // Among sprites the smaller key is in front, whatever the table order, and shows the
     // one behind through its transparent pixels.
