@@ -16,12 +16,8 @@ namespace {
 
 const std::string SourceFolder = QUENMORE_SOURCE_DIR;
 
-constexpr int MainFontBase = 0;
-constexpr int LessonFontBase = 96;
-constexpr int LessonBlankTile = 1023;
-constexpr int CursorTile = 7;
-constexpr int BoxBodyTile = 11;
-constexpr int InkValue = 1;
+constexpr int LessonFontBase = 96;  // the main font starts at tile 0
+constexpr int CursorTile = 7, BoxBodyTile = 11;
 
 std::unique_ptr<ArtBook> committedArt() {
     auto book = std::make_unique<ArtBook>();
@@ -37,29 +33,22 @@ std::set<int> tileValues(const ArtBook& book, int tile) {
     return values;
 }
 
-double channelLight(uint32_t channel) {
-    const double c = double(channel) / 255.0;
-    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
-}
-
-double luminance(uint32_t rgb) {
-    return 0.2126 * channelLight(rgb >> 16 & 255) + 0.7152 * channelLight(rgb >> 8 & 255) +
-           0.0722 * channelLight(rgb & 255);
-}
-
+// The contrast ratio of two colours, from their relative luminances.
 double contrast(uint32_t a, uint32_t b) {
-    const double la = luminance(a);
-    const double lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+    double light[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        for (int shift : {16, 8, 0}) {
+            const double c = double((i ? b : a) >> shift & 255) / 255.0;
+            const double linear = c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+            light[i] += (shift == 16 ? 0.2126 : shift == 8 ? 0.7152 : 0.0722) * linear;
+        }
+    }
+    return (std::max(light[0], light[1]) + 0.05) / (std::min(light[0], light[1]) + 0.05);
 }
 
-// The backdrop of the title and the menu.
-std::vector<int> backdropTiles() {
-    std::vector<int> tiles;
-    for (int tile = 288; tile <= 319; ++tile)
-        if (tile <= 304 || tile >= 314) tiles.push_back(tile);
-    return tiles;
-}
+// The backdrop of the title and the menu: tiles 288 to 304 and 314 to 319.
+const std::vector<int> BackdropTiles = {288, 289, 290, 291, 292, 293, 294, 295, 296, 297, 298, 299,
+                                        300, 301, 302, 303, 304, 314, 315, 316, 317, 318, 319};
 
 // The colours of every opaque pixel of the given tiles in a palette group.
 std::set<uint32_t> coloursOf(const ArtBook& book, const std::vector<int>& tiles, int group) {
@@ -117,19 +106,18 @@ TEST(CommittedArt, EveryPrintableCharacterHasAGlyphInBothFonts) {
     const std::set<int> blank{0}, lessonGlyph{0, 1}, mainGlyph{0, 1, 2}, mainInkOnly{0, 1};
     for (int code = 33; code <= 126; ++code) {
         EXPECT_EQ(tileValues(*book, LessonFontBase + code), lessonGlyph) << char(code);
-        const std::set<int> main = tileValues(*book, MainFontBase + code);
+        const std::set<int> main = tileValues(*book, code);
         EXPECT_TRUE(main == mainGlyph || main == mainInkOnly) << char(code);
     }
-    for (int tile : {MainFontBase + ' ', LessonFontBase + ' ', LessonBlankTile})
+    for (int tile : {int(' '), LessonFontBase + ' ', BlankTile})
         EXPECT_EQ(tileValues(*book, tile), blank) << tile;
 }
 
 TEST(CommittedArt, TextIsLegibleWhereverItIsDrawn) {
     const auto book = committedArt();
     const Palette& colours = book->colours;
-    const uint32_t inkGroup0 = colours[InkValue];
-    const uint32_t inkGroup1 = colours[16 + InkValue];
-    const uint32_t inkGroup2 = colours[32 + InkValue];
+    // Ink is colour 1 of a group.
+    const uint32_t inkGroup0 = colours[1], inkGroup1 = colours[17], inkGroup2 = colours[33];
 
     std::set<uint32_t> dimmedScreen;  // groups 0 and 1 at half brightness
     for (size_t entry = 0; entry < 32; ++entry) {
@@ -143,8 +131,8 @@ TEST(CommittedArt, TextIsLegibleWhereverItIsDrawn) {
         std::set<uint32_t> behind;
     };
     const Place places[] = {
-        {"menu rows over the backdrop", {inkGroup1}, coloursOf(*book, backdropTiles(), 3)},
-        {"title prompt over the backdrop", {inkGroup0}, coloursOf(*book, backdropTiles(), 3)},
+        {"menu rows over the backdrop", {inkGroup1}, coloursOf(*book, BackdropTiles, 3)},
+        {"title prompt over the backdrop", {inkGroup0}, coloursOf(*book, BackdropTiles, 3)},
         {"selected menu row on the bar", {inkGroup0}, coloursOf(*book, {BoxBodyTile}, 0)},
         {"lesson title over the bare backdrop", {inkGroup0}, {colours[0]}},
         {"key label, two-cell key", {inkGroup0}, coloursUnderLabel(*book, 2, false)},

@@ -5,6 +5,7 @@
 #include "course/lesson_run.h"
 #include "course/on_screen_keyboard.h"
 #include "engine/virtual_host.h"
+#include "tests/support/learner.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_video.h"
 
@@ -15,12 +16,10 @@
 #include <filesystem>
 #include <memory>
 #include <regex>
-#include <tuple>
 
 namespace {
 
 namespace fs = std::filesystem;
-using namespace std::literals;
 using Lines = std::vector<std::string>;
 constexpr uint64_t Exercise = 65;  // the first exercise frame after a script of just "e"
 
@@ -60,18 +59,11 @@ struct Lesson {
         clock.keyDown(frame, key, scancode, uint16_t(mod));
         clock.keyUp(frame, key, scancode, uint16_t(mod));
     }
-    // The keys of `text`, with Shift for upper characters; SDL's key code is the unshifted one.
-    void type(uint64_t frame, const std::string& text) {
-        for (char c : text) {
-            const KeyboardKey& key = screen->keys[screen->keyByChar[uint8_t(c)]];
-            press(frame, key.lowerChar, SDL_Scancode(key.scancode),
-                  uint8_t(c) != key.lowerChar ? KMOD_LSHIFT : 0);
-        }
-    }
-    // Types the lines from `first`, one a frame from `frame`; returns the last line's frame.
-    uint64_t typeLines(uint64_t frame, int first = 0) {
-        for (int line = first; line < LineCount; ++line) type(frame++, screen->lines[line]);
-        return frame - 1;
+    void type(uint64_t frame, const std::string& text) {  // the keys of a US keyboard
+        Keystroke k{};
+        for (char c : text)
+            if (keystrokeFor(c, k))
+                press(frame, k.key, SDL_Scancode(k.scancode), k.shift ? KMOD_LSHIFT : 0);
     }
     void escape(uint64_t frame) { press(frame, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE); }
     std::string text(size_t frame, int column, int row, int count) {
@@ -132,13 +124,16 @@ TEST(LessonIntro, EachCommandTakesItsFramesAndFaultyOnesStaySafe) {
     for (int frame : {10, 100, 135, 140, 140, 145}) lesson.type(uint64_t(frame), "q");
     lesson.escape(150);
     EXPECT_EQ(lesson.run(), 0);
-    const std::tuple<const char*, int, int64_t> firstShown[] = {
-        // text, row, first frame
-        {"a##", 16, 64}, {"abc", 16, 66}, {"#bc", 16, 67},
-        {"d", 17, 67},   {"e", 18, 69},   {"f", 19, 130},
-        {"g", 20, 135},  {"h", 21, 140},  {"Type these words:", 16, 146}};
-    for (auto [shown, row, frame] : firstShown)
-        EXPECT_EQ(lesson.frameShowing(shown, row), frame) << shown;
+    struct Shown {
+        const char* text;
+        int row;
+        int64_t firstFrame;
+    };
+    const Shown shown[] = {{"a##", 16, 64}, {"abc", 16, 66}, {"#bc", 16, 67},
+                           {"d", 17, 67},   {"e", 18, 69},   {"f", 19, 130},
+                           {"g", 20, 135},  {"h", 21, 140},  {"Type these words:", 16, 146}};
+    for (const Shown& s : shown)
+        EXPECT_EQ(lesson.frameShowing(s.text, s.row), s.firstFrame) << s.text;
 
     // Texts and clears off the text layer, operands missing, keyless highlights, no "e":
     // nothing out of bounds, no frame for a malformed command.
@@ -163,8 +158,14 @@ TEST(LessonIntro, EachCommandTakesItsFramesAndFaultyOnesStaySafe) {
 // error (repeats too) and the right one stays expected; labels and lamp follow Shift and Caps
 // Lock. A frame's presses are judged in order across line ends; the tenth line stays a frame.
 TEST(TypingExercise, EachPressIsJudgedByTheCharacterItTypes) {
-    // Key, modifiers, repeat, character typed (0: error; 1: not judged), labels 1a; and lamp.
-    using Press = std::tuple<SDL_Keycode, SDL_Scancode, int, bool, char, std::string>;
+    struct Press {
+        SDL_Keycode key;
+        SDL_Scancode scancode;
+        int mod;
+        bool repeat;
+        char typed;         // 0: an error; 1: not judged
+        const char* shown;  // the labels of keys 1, A and ;, then the Caps Lock lamp
+    };
     const Press presses[] = {
         {SDLK_a, SDL_SCANCODE_A, KMOD_CAPS, false, 'A', "1A;1"},
         {SDLK_x, SDL_SCANCODE_X, 0, false, 0, "1a;0"},
@@ -183,9 +184,9 @@ TEST(TypingExercise, EachPressIsJudgedByTheCharacterItTypes) {
     const std::string line = "A1A:a; a";  // the characters typed
     Lesson lesson({"e"}, line.c_str());
     uint64_t frame = Exercise;
-    for (auto [key, scancode, mod, repeat, typed, labels] : presses) {
-        lesson.clock.keyDown(frame, key, scancode, uint16_t(mod), repeat);
-        lesson.clock.keyUp(frame++, key, scancode, uint16_t(mod));
+    for (const Press& p : presses) {
+        lesson.clock.keyDown(frame, p.key, p.scancode, uint16_t(p.mod), p.repeat);
+        lesson.clock.keyUp(frame++, p.key, p.scancode, uint16_t(p.mod));
     }
     lesson.type(frame, line + line + line + line + line + line + line + line + line);
     lesson.clock.quit(frame + 66);  // once the figures are shown
@@ -194,9 +195,9 @@ TEST(TypingExercise, EachPressIsJudgedByTheCharacterItTypes) {
     EXPECT_EQ(lesson.text(frame, 2, 20, 9) + lesson.text(frame + 1, 2, 20, 3), line + "_###");
     size_t typed = 0;
     for (size_t i = 0; i + 1 < std::size(presses); ++i) {
-        typed += std::get<4>(presses[i]) > 1 ? 1 : 0;
+        typed += presses[i].typed > 1 ? 1 : 0;
         EXPECT_EQ(lesson.text(Exercise + i, 2, 20, int(typed) + 1), line.substr(0, typed) + "_");
-        EXPECT_EQ(lesson.frames[Exercise + i].substr(24 * MapSide), std::get<5>(presses[i])) << i;
+        EXPECT_EQ(lesson.frames[Exercise + i].substr(24 * MapSide), presses[i].shown) << i;
     }
     EXPECT_EQ(lesson.resultsLine(14), "Errors:             3");
 }
@@ -204,26 +205,32 @@ TEST(TypingExercise, EachPressIsJudgedByTheCharacterItTypes) {
 // The clock runs from the first exercise frame to the last character; later presses (Escape
 // too) are dropped; the result is the time shown, 0 for no whole second.
 TEST(LessonResults, ShowSpeedErrorsAndTime) {
-    // Line typed ten times, one a frame; the frame the seconds pass in; errors; results.
-    const std::tuple<const char*, uint64_t, uint64_t, int, const char*, const char*> cases[] = {
+    struct Case {
+        const char* line;             // typed ten times, one a frame
+        uint64_t jumpFrame, seconds;  // the clock jumps by `seconds` during that frame
+        int errors;
+        const char *wordsPerMinute, *time;
+    };
+    const Case cases[] = {
         {"abc abc abc abc abc abc abc abc abc", 65, 70, 4, "  60", "01:10"},  // 350 characters
         {"abcd abcde", 65, 59, 0, "  20", "00:59"},                           // 20.3, truncated
         {"ab", 65, 6000, 0, "   0", "100:00"},
         {"ab", 64, 100, 0, "   0", "00:00"},  // the intro's last frame: no speed, no division by 0
     };
-    for (auto [line, jump, seconds, errors, wordsPerMinute, time] : cases) {
-        Lesson lesson({"e"}, line);
-        lesson.jumpFrame = jump;
-        lesson.jumpSeconds = seconds;
-        lesson.type(Exercise, std::string(size_t(errors), '`'));
-        const uint64_t last = lesson.typeLines(Exercise);
+    for (const Case& c : cases) {
+        Lesson lesson({"e"}, c.line);
+        lesson.jumpFrame = c.jumpFrame;
+        lesson.jumpSeconds = c.seconds;
+        lesson.type(Exercise, std::string(size_t(c.errors), '`'));
+        const uint64_t last = Exercise + LineCount - 1;
+        for (int line = 0; line < LineCount; ++line) lesson.type(Exercise + line, c.line);
         lesson.type(last, "x");
         lesson.escape(last);
         lesson.press(last + 65, SDLK_RETURN, SDL_SCANCODE_RETURN);
-        EXPECT_EQ(lesson.run(), jump == 65 ? int32_t(seconds) : 0);
-        EXPECT_EQ(lesson.resultsLine(12), std::string("Words Per Minute:") + wordsPerMinute);
-        EXPECT_EQ(lesson.resultsLine(14), "Errors:             " + std::to_string(errors));
-        EXPECT_EQ(lesson.resultsLine(16), std::string("Time:           ") + time);
+        EXPECT_EQ(lesson.run(), c.jumpFrame == 65 ? int32_t(c.seconds) : 0);
+        EXPECT_EQ(lesson.resultsLine(12), std::string("Words Per Minute:") + c.wordsPerMinute);
+        EXPECT_EQ(lesson.resultsLine(14), "Errors:             " + std::to_string(c.errors));
+        EXPECT_EQ(lesson.resultsLine(16), std::string("Time:           ") + c.time);
     }
 }
 
@@ -268,20 +275,25 @@ TEST(BestTimesFile, LoadSaveAndFailuresThatLoseNothing) {
                       temporary = folder.file("quenmoreTimes.tmp");
     LessonMenu menu{};
     const Bytes ten = join({record(45), {0x2D, 0, 0, 0}, Bytes(28, 0), record(3600)});
-    const std::tuple<Bytes, int32_t, int32_t, int32_t> cases[] = {
-        {{}, -1, -1, -1},                                // no file: the times of 1, 2 and 10
+    struct Case {
+        Bytes contents;
+        int32_t first, second, tenth;  // the best times of lessons 1, 2 and 10 after loading
+    };
+    const Case cases[] = {
+        {{}, -1, -1, -1},                                // no file
         {join({record(45), {1, 2}}), 45, -1, -1},        // six bytes
         {ten, 45, -1, 3600},                             // one record with bit 31 clear
         {join({ten, record(1), {0xFF}}), 45, -1, 3600},  // more than ten records
         {join({record(0), record(45), Bytes(32, 0), {0x12}}), 0, 45, -1}};  // a zero time
-    for (const auto& [contents, first, second, last] : cases) {
+    for (const Case& c : cases) {
         fs::remove(file);
-        if (!contents.empty()) writeBytes(file, contents);
+        if (!c.contents.empty()) writeBytes(file, c.contents);
         buildMenuRows(menu);
         loadBestTimes(menu);
-        EXPECT_EQ(menu.entries[0].bestTime, first) << contents.size();
-        EXPECT_EQ(menu.entries[1].bestTime, second) << contents.size();
-        EXPECT_EQ(menu.entries[9].bestTime, last) << contents.size();
+        EXPECT_EQ((std::vector<int32_t>{menu.entries[0].bestTime, menu.entries[1].bestTime,
+                                        menu.entries[9].bestTime}),
+                  (std::vector<int32_t>{c.first, c.second, c.tenth}))
+            << c.contents.size();
     }
     menu.entries[2].bestTime = 75;  // the zero time cannot stay; the extra bytes go
     EXPECT_TRUE(saveBestTimes(menu));

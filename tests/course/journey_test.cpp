@@ -36,14 +36,6 @@ void expectGolden(const std::string& name, const std::vector<uint32_t>& frame) {
     EXPECT_EQ(differing, 0) << name;
 }
 
-// "Words Per Minute:  60|Errors:             4|Time:           01:10": the errors and seconds.
-std::pair<int, int> shown(const std::string& results) {
-    int errors = -1, minutes = 0, seconds = 0;
-    std::sscanf(results.c_str() + results.find("Errors:"), "Errors: %d|Time: %d:%d", &errors,
-                &minutes, &seconds);
-    return {errors, minutes * 60 + seconds};
-}
-
 class JourneyTest : public ::testing::Test {
   protected:
     VirtualHost clock;
@@ -103,18 +95,16 @@ TEST_F(GoldenTest, AWholeJourneyAndBestTimesAfterARestart) {
     const uint64_t menuShown = clock.framesComposed + 64 + 20;
     playJourney(menu, learner, 21, [&](const VideoMemory& memory) {
         shoot("menu", memory, clock.framesComposed == menuShown);
-        shoot("intro", memory, readLessonText(memory, 2, 19) == "the letter \"d.\"");
-        shoot("results", memory, readResultsText(memory, 8, 18, 5) == "Press");
+        shoot("intro", memory, readText(memory, {16, 152, 36, LessonStyle}) == "the letter \"d.\"");
+        shoot("results", memory, readText(memory, {64, 144, 5, ResultsStyle}) == "Press");
     });
-    const auto [errors, seconds] = shown(learner.resultsText);
+    const int seconds = learner.results.seconds;
     EXPECT_GT(learner.errorsMade, 5);
-    EXPECT_EQ(errors, learner.errorsMade) << learner.resultsText;
+    EXPECT_EQ(learner.results.errors, learner.errorsMade) << learner.results.text;
     EXPECT_EQ(menu.entries[0].bestTime, seconds);
     char time[32];  // the menu shows the new time on the selected row
     std::snprintf(time, sizeof time, "Best Time: %d:%02d", seconds / 60, seconds % 60);
-    EXPECT_EQ(readMenuText(test.memory(), 8, 9, 24), time);
-    EXPECT_EQ(readMenuText(test.memory(), 8, 13, 24), "Best Time: 1:15");
-    EXPECT_EQ(readMenuText(test.memory(), 8, 17, 24), "Best Time: --:--");
+    EXPECT_EQ(readText(test.memory(), MenuBestTime), time);
     Bytes expected = {uint8_t(seconds), uint8_t(seconds >> 8), 0, 0x80, 75, 0, 0, 0x80};
     expected.resize(40);  // the records of lessons 1 and 2, little-endian, bit 31 set
     EXPECT_EQ(readBytes(bestTimesFile), expected);
@@ -127,7 +117,7 @@ TEST_F(GoldenTest, AWholeJourneyAndBestTimesAfterARestart) {
         if (slower.phase == LearnerPhase::Exercise && slower.charactersTyped == 5)
             clock.counter += 10 * clock.frequency;
     });
-    EXPECT_GT(shown(slower.resultsText).second, seconds);
+    EXPECT_GT(slower.results.seconds, seconds);
     EXPECT_EQ(readBytes(bestTimesFile).size(), 44u);
 
     // A restart reads the time back; lesson 7 then types its capitals with Shift held.
@@ -139,14 +129,14 @@ TEST_F(GoldenTest, AWholeJourneyAndBestTimesAfterARestart) {
                   cellTileOf(memory.maps[size_t(mapIndex(2, 0, 6))]) == 3);
     });
     EXPECT_EQ(restarted.entries[0].bestTime, seconds);
-    EXPECT_EQ(shown(shifting.resultsText).first, shifting.errorsMade);
-    EXPECT_EQ(restarted.entries[6].bestTime, shown(shifting.resultsText).second);
+    EXPECT_EQ(shifting.results.errors, shifting.errorsMade);
+    EXPECT_EQ(restarted.entries[6].bestTime, shifting.results.seconds);
     // Lesson 10, the punctuation of code, from its intro to its results.
     Learner coder(clock, {.menuDownPresses = 9, .wrongKeyEvery = 40});
     playJourney(restarted, coder);
     EXPECT_GT(coder.errorsMade, 0);
-    EXPECT_EQ(shown(coder.resultsText).first, coder.errorsMade);
-    EXPECT_EQ(restarted.entries[9].bestTime, shown(coder.resultsText).second);
+    EXPECT_EQ(coder.results.errors, coder.errorsMade);
+    EXPECT_EQ(restarted.entries[9].bestTime, coder.results.seconds);
     for (const char* name : {"title", "menu", "intro", "results", "exercise-shift"})
         expectGolden(name, shots[name]);
 }

@@ -70,19 +70,22 @@ TEST_F(ReferenceComposer, CallbackRunsBeforeEachLineAndItsChangesApplyFromThatLi
 TEST_F(ReferenceComposer, TilesAndSpritesInFrontByLevelAndPriority) {
     fillTile(memory.sheet, 2, 5);
     fillTile(memory.sheet, 3, 9);
-    // Tile layer, tile priority, sprite level, sprite priority, whether the sprite shows.
     // Level 0 is in front of all but a layer-0 tile without priority against a sprite with it.
-    const int cases[][5] = {{1, 0, 2, 0, 0}, {1, 1, 2, 1, 0}, {2, 0, 2, 1, 0}, {2, 0, 2, 0, 1},
-                            {2, 1, 2, 0, 1}, {2, 1, 2, 1, 1}, {3, 0, 2, 0, 1}, {3, 1, 2, 0, 1},
-                            {0, 0, 0, 1, 0}, {0, 0, 0, 0, 1}};
-    for (const auto& c : cases) {
+    struct Case {
+        int tileLayer, tilePriority, spriteLevel, spritePriority, spriteShows;
+    };
+    const Case cases[] = {{1, 0, 2, 0, 0}, {1, 1, 2, 1, 0}, {2, 0, 2, 1, 0}, {2, 0, 2, 0, 1},
+                          {2, 1, 2, 0, 1}, {2, 1, 2, 1, 1}, {3, 0, 2, 0, 1}, {3, 1, 2, 0, 1},
+                          {0, 0, 0, 1, 0}, {0, 0, 0, 0, 1}};
+    for (const Case& c : cases) {
         memory.maps.fill(0);
         memory.layers.fill(0);
-        fillMap(c[0], cellTile(2, 0) | (c[1] ? CellPriority : 0));
-        memory.layers[size_t(c[0])] = LayerEnable;
-        placeSprite(0, 3, 40, 40, spriteLevel(c[2]) | (c[3] ? SpritePriority : 0));
+        fillMap(c.tileLayer, cellTile(2, 0) | (c.tilePriority ? CellPriority : 0));
+        memory.layers[size_t(c.tileLayer)] = LayerEnable;
+        placeSprite(0, 3, 40, 40,
+                    spriteLevel(c.spriteLevel) | (c.spritePriority ? SpritePriority : 0));
         compose();
-        expectColours({{44, 44, c[4] ? 9 : 5}});
+        expectColours({{44, 44, c.spriteShows ? 9 : 5}});
     }
     // Among sprites the smaller key is in front, whatever the table order, and shows the
     // one behind through its transparent pixels.
@@ -155,15 +158,8 @@ TEST_F(ReferenceComposer, FlipsScrollsClipsAndGroups) {
     placeSprite(2, 3, -4, 40, 0);   // nothing of it at the right edge
     placeSprite(3, 3, 100, 60, spriteGroup(12));
     compose();
-    expectColours({{0, 0, 5},
-                   {0, 3, 8},
-                   {0, 4, 0},
-                   {316, 20, 1},
-                   {0, 20, 0},
-                   {3, 20, 0},
-                   {316, 40, 0},
-                   {319, 40, 0},
-                   {100, 60, 12 * 16 + 1}});
+    expectColours({{0, 0, 5}, {0, 3, 8}, {0, 4, 0}, {316, 20, 1}, {0, 20, 0}, {3, 20, 0}});
+    expectColours({{316, 40, 0}, {319, 40, 0}, {100, 60, 12 * 16 + 1}});
 
     resetSprites(memory);
     memory.maps[size_t(mapIndex(3, 0, 0))] = cellTile(3, 0);
@@ -175,6 +171,18 @@ TEST_F(ReferenceComposer, FlipsScrollsClipsAndGroups) {
     memory.layers[0] = layerBlend(BlendMix, 0);
     compose();
     EXPECT_EQ(test.pixel(0, 12), rgb(255, 255, 255));
+}
+
+TEST(SpriteCoordinates, KeepTheirPlaceOrParkPastTheEdge) {
+    struct Case {
+        int coordinate, limit;
+        uint32_t field;
+    };
+    const Case cases[] = {{0, 320, 32},    {-32, 320, 0},   {-33, 320, 352},
+                          {320, 320, 352}, {321, 320, 352}, {1000, 320, 352},
+                          {100, 180, 132}, {200, 180, 212}, {-32768, 320, 352}};
+    for (const Case& c : cases)
+        EXPECT_EQ(encodeSpriteCoordinate(c.coordinate, c.limit), c.field) << c.coordinate;
 }
 
 }  // namespace

@@ -13,18 +13,21 @@
 namespace {
 
 TEST(Letterbox, PictureKeepsItsShapeCentredWithBarsAndIsFirstScaledByAWholeFactor) {
-    // Window width and height; the picture's x, y, width and height; the whole factor.
-    const int cases[][7] = {
+    struct Case {
+        int windowWidth, windowHeight, x, y, width, height;  // the window; the picture in it
+        int wholeFactor;  // the picture is first scaled by this, then to its size
+    };
+    const Case cases[] = {
         {1920, 1080, 0, 0, 1920, 1080, 6},   {1280, 1024, 0, 152, 1280, 720, 4},
         {2560, 1080, 320, 0, 1920, 1080, 6}, {1366, 768, 0, 0, 1365, 768, 4},
         {1000, 1001, 0, 219, 1000, 562, 3},  {2560, 1600, 0, 80, 2560, 1440, 8},
         {200, 100, 11, 0, 177, 100, 1},      {0, 0, 0, 0, 0, 0, 1},
     };
-    for (const auto& c : cases) {
-        const DisplayRect r = letterboxRect(c[0], c[1], 320, 180);
+    for (const Case& c : cases) {
+        const DisplayRect r = letterboxRect(c.windowWidth, c.windowHeight, 320, 180);
         EXPECT_EQ((std::vector<int>{r.x, r.y, r.w, r.h, wholeScale(r, 320, 180)}),
-                  std::vector<int>(c + 2, c + 7))
-            << c[0] << "x" << c[1];
+                  (std::vector<int>{c.x, c.y, c.width, c.height, c.wholeFactor}))
+            << c.windowWidth << "x" << c.windowHeight;
     }
 }
 

@@ -10,6 +10,7 @@
 #include "engine/display.h"
 #include "engine/virtual_host.h"
 #include "platform/x_session.h"
+#include "tests/support/learner.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_video.h"
 #include "tools/png_file.h"
@@ -22,26 +23,7 @@
 #include <functional>
 #include <iostream>
 #include <pwd.h>
-#include <string_view>
 #include <unistd.h>
-
-// Text: tile firstTile + character code in palette group `group`; lesson text also shows the
-// cursor (tile 7), read as CursorCell.
-struct TextStyle {
-    int firstTile, group;
-};
-constexpr TextStyle LessonStyle{96, 1}, ResultsStyle{0, 2}, HighlightStyle{0, 0};
-constexpr char CursorCell = '\x7f', UnknownCell = '?';
-
-struct TextPlace {
-    int x, y, cells;
-    TextStyle style;
-};
-constexpr TextPlace MenuTitle{32, 32, 35, HighlightStyle};  // the selected row
-constexpr TextPlace MenuBestTime{64, 40, 20, HighlightStyle};
-constexpr TextPlace Heading{16, 128, 36, LessonStyle};
-constexpr TextPlace LineToType{16, 144, 36, LessonStyle};
-constexpr TextPlace TypedLine{16, 160, 37, LessonStyle};
 
 struct ProgramUnderTest {
     std::vector<std::string> command;
@@ -96,29 +78,16 @@ inline bool showsExactly(const Image& shot, const Image& picture) {
     return true;
 }
 
-// The character keys of a US keyboard, without and with Shift.
-constexpr std::string_view Unshifted = "abcdefghijklmnopqrstuvwxyz`1234567890-=[]\\;',./";
-constexpr std::string_view Shifted = "ABCDEFGHIJKLMNOPQRSTUVWXYZ~!@#$%^&*()_+{}|:\"<>?";
-
-// The other character of the key that types `c` ('x' for the space bar).
-inline char otherOnKey(char c) {
-    const size_t lower = Unshifted.find(c), upper = Shifted.find(c);
-    return lower != std::string_view::npos   ? Shifted[lower]
-           : upper != std::string_view::npos ? Unshifted[upper]
-                                             : 'x';
-}
-
-// The key presses that type `text` (an ASCII character's keysym is its code); empty when a
-// character has no key.
+// The xdotool keys that type `text`; none when a character has no key.
 inline std::vector<std::string> keystrokesFor(const std::string& text) {
     std::vector<std::string> keys;
+    Keystroke stroke{};
     for (char c : text) {
-        const size_t lower = Unshifted.find(c), upper = Shifted.find(c);
-        const bool shift = upper != std::string_view::npos;
-        if (c != ' ' && lower == std::string_view::npos && !shift) return {};
-        char code[8];
-        std::snprintf(code, sizeof code, "0x%x", unsigned(shift ? Unshifted[upper] : c));
-        keys.push_back(c == ' ' ? "space" : (shift ? "shift+" : "") + std::string(code));
+        if (!keystrokeFor(c, stroke)) return {};
+        char code[16];
+        std::snprintf(code, sizeof code, "%s0x%x", stroke.shift ? "shift+" : "",
+                      unsigned(stroke.key));
+        keys.push_back(c == ' ' ? "space" : code);
     }
     return keys;
 }
@@ -174,19 +143,21 @@ class RealWindowTest : public ::testing::Test {
         return waitForExit(process, seconds) ? exitCode(process) : -1;
     }
 
-    // Every opaque pixel of `tile` in palette group `group` shows at (x, y), in its top `rows`.
-    bool tileShows(const Image& picture, int left, int top, int tile, int group,
-                   int rows = 8) const {
-        if (left < 0 || top < 0 || left + 8 > picture.width || top + 8 > picture.height)
-            return false;
+    // How many opaque pixels `tile` has in its top `rows`, if every one of them shows at
+    // (left, top) in palette group `group`; otherwise -1.
+    int tileShows(const Image& picture, int left, int top, int tile, int group,
+                  int rows = 8) const {
+        if (left < 0 || top < 0 || left + 8 > picture.width || top + 8 > picture.height) return -1;
+        int opaque = 0;
         for (int i = 0; i < rows * 8; ++i) {
             const uint8_t byte = sheet[size_t(sheetOffset(tile, i % 8, i / 8))];
             const int value = i % 2 == 0 ? byte >> 4 : byte & 15;
             if (value != 0 &&
                 picture.at(left + i % 8, top + i / 8) != palette[size_t(group * 16 + value)])
-                return false;
+                return -1;
+            opaque += value != 0;
         }
-        return true;
+        return opaque;
     }
 
     // Of the glyphs whose every opaque pixel shows, the one with most of them (a blank
@@ -197,17 +168,10 @@ class RealWindowTest : public ::testing::Test {
         bool tied = false;
         for (int code = 32; code < (style.firstTile == 0 ? 127 : 128); ++code) {
             const int tile = code == CursorCell ? 7 : style.firstTile + code;
-            if (!tileShows(picture, left, top, tile, style.group)) continue;
-            int opaque = 0;
-            for (int i = 0; i < 64; ++i) {
-                const uint8_t byte = sheet[size_t(sheetOffset(tile, i % 8, i / 8))];
-                opaque += (i % 2 == 0 ? byte >> 4 : byte & 15) != 0;
-            }
+            const int opaque = tileShows(picture, left, top, tile, style.group);
+            if (opaque < 0) continue;
             tied = opaque == most || (tied && opaque < most);
-            if (opaque > most) {
-                best = char(code);
-                most = opaque;
-            }
+            if (opaque > most) best = char(code), most = opaque;
         }
         return tied ? UnknownCell : best;
     }
@@ -225,10 +189,21 @@ class RealWindowTest : public ::testing::Test {
         return pictureOf(lastShot);
     }
 
-    // Looks until `seen` holds (true), or the time is up or the program has ended (false).
-    bool waitToSee(const std::function<bool(const Image&)>& seen, double seconds = 30) {
-        return pollUntil([&] { return seen(look()) || hasExited(process); }, seconds) &&
-               !hasExited(process);
+    // Looks until `seen` holds (true), or the time is up or the program has ended (false);
+    // meanwhile presses `key`, if any, every `periodMs`.
+    bool waitToSee(const std::function<bool(const Image&)>& seen, double seconds = 30,
+                   const std::string& key = "", int periodMs = 0) {
+        auto pressed = std::chrono::steady_clock::time_point();
+        const auto looked = [&] {
+            if (seen(look()) || hasExited(process)) return true;
+            if (!key.empty() &&
+                std::chrono::steady_clock::now() - pressed > std::chrono::milliseconds(periodMs)) {
+                pressKeys(x, {key});
+                pressed = std::chrono::steady_clock::now();
+            }
+            return false;
+        };
+        return pollUntil(looked, seconds) && !hasExited(process);
     }
 
     bool waitForText(TextPlace place, const std::string& text, bool startOnly = false) {
@@ -236,22 +211,6 @@ class RealWindowTest : public ::testing::Test {
             return startOnly ? read(picture, place).starts_with(text)
                              : read(picture, place) == text;
         });
-    }
-
-    // Waits for `seen`, pressing `key` every `periodMs` meanwhile.
-    bool pressUntil(const std::string& key, int periodMs,
-                    const std::function<bool(const Image&)>& seen, double seconds) {
-        auto last = std::chrono::steady_clock::time_point();
-        return waitToSee(
-            [&](const Image& picture) {
-                if (seen(picture)) return true;
-                if (std::chrono::steady_clock::now() - last > std::chrono::milliseconds(periodMs)) {
-                    pressKeys(x, {key});
-                    last = std::chrono::steady_clock::now();
-                }
-                return false;
-            },
-            seconds);
     }
 
     bool screenCovered() const {
@@ -263,12 +222,11 @@ class RealWindowTest : public ::testing::Test {
     // shows: a key pressed before the window has the focus is lost, and the menu ignores it.
     bool leaveTitle() {
         return waitToSee([&](const Image&) { return screenCovered(); }, 60) &&
-               pressUntil(
-                   "space", 2000,
+               waitToSee(
                    [&](const Image& picture) {
                        return read(picture, MenuTitle).starts_with("Lesson 1:");
                    },
-                   30);
+                   30, "space", 2000);
     }
 
     bool chooseLesson(int number) {
@@ -279,30 +237,13 @@ class RealWindowTest : public ::testing::Test {
     // Starts the selected lesson; its intro waits for a key now and then, and Enter answers
     // it and types nothing later on.
     bool reachExercise() {
-        return pressUntil(
-            "Return", 250,
+        return waitToSee(
             [&](const Image& picture) { return read(picture, Heading) == "Type these words:"; },
-            120);
+            120, "Return", 250);
     }
 
-    struct LessonResults {
-        bool shown = false;  // all three statistics read
-        int wordsPerMinute = 0, errors = 0, seconds = 0;
-        std::string text;
-    };
-
     LessonResults readResults(const Image& picture) const {
-        LessonResults results;
-        std::string lines[3];
-        for (int i = 0; i < 3; ++i) lines[i] = read(picture, {72, 96 + 16 * i, 21, ResultsStyle});
-        results.text = lines[0] + "\n" + lines[1] + "\n" + lines[2];
-        int minutes = 0;
-        results.shown =
-            std::sscanf(lines[0].c_str(), "Words Per Minute:%d", &results.wordsPerMinute) == 1 &&
-            std::sscanf(lines[1].c_str(), "Errors: %d", &results.errors) == 1 &&
-            std::sscanf(lines[2].c_str(), "Time: %d:%d", &minutes, &results.seconds) == 2;
-        results.seconds += minutes * 60;
-        return results;
+        return ::readResults([&](TextPlace place) { return read(picture, place); });
     }
 
     // Every picture the title can show once its logo is in, as the engine draws it headless:

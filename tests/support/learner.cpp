@@ -1,58 +1,62 @@
 #include "tests/support/learner.h"
 
-#include "course/on_screen_keyboard.h"
+#include <string_view>
 
 namespace {
 
-// A key pressed and released at once.
-void tap(VirtualHost& host, SDL_Keycode key, SDL_Scancode scancode, uint16_t mod = KMOD_NONE) {
-    host.pressNow(key, scancode, mod);
-    host.releaseNow(key, scancode, mod);
+// The character keys in the order of their scancodes from SDL_SCANCODE_A (4), without and with
+// Shift; '\1' stands for keys that type nothing here.
+constexpr std::string_view Unshifted =
+    "abcdefghijklmnopqrstuvwxyz1234567890\1\1\1\1 -=[]\\\1;'`,./";
+constexpr std::string_view Shifted = "ABCDEFGHIJKLMNOPQRSTUVWXYZ!@#$%^&*()\1\1\1\1 _+{}|\1:\"~<>?";
+
+void tap(VirtualHost& host, SDL_Keycode key, int scancode, uint16_t mod = KMOD_NONE) {
+    host.pressNow(key, SDL_Scancode(scancode), mod);
+    host.releaseNow(key, SDL_Scancode(scancode), mod);
 }
 
 }  // namespace
 
-std::string readLessonText(const VideoMemory& memory, int column, int row) {
+std::string readText(const VideoMemory& memory, TextPlace place) {
+    const TextStyle style = place.style;
+    const LayerWord word = memory.layers[size_t(style.layer)];
+    const int row = ((place.y + layerScrollYOf(word)) & MapPixelMask) / 8;
     std::string text;
-    for (int c = column; c < MapSide; ++c) {
-        const TileCell cell = memory.maps[size_t(mapIndex(0, c, row))];
+    for (int i = 0; i < place.cells; ++i) {
+        const int column = ((place.x + 8 * i + layerScrollXOf(word)) & MapPixelMask) / 8;
+        const TileCell cell = memory.maps[size_t(mapIndex(style.layer, column, row))];
         const int tile = cellTileOf(cell);
-        if ((cell & 0xFC00) != 0x8400 || tile < 96 + 32 || tile > 96 + 126) break;
-        text += char(tile - 96);
-    }
-    return text;
-}
-
-std::string readResultsText(const VideoMemory& memory, int column, int row, int length) {
-    std::string text;
-    for (int c = column; c < column + length && c < MapSide; ++c) {
-        const TileCell cell = memory.maps[size_t(mapIndex(0, c, row))];
-        if ((cell & 0xFC00) != 0x8800) break;
-        text += char(cellTileOf(cell));
-    }
-    return text;
-}
-
-std::string readMenuText(const VideoMemory& memory, int column, int row, int length) {
-    std::string text;
-    for (int c = column; c < column + length; ++c) {
-        text += char(cellTileOf(memory.maps[size_t(mapIndex(1, c, row))]));
+        const int code = style.firstTile != 0 && tile == 7 ? CursorCell : tile - style.firstTile;
+        const bool known = cellGroupOf(cell) == style.group && code > ' ' && code <= CursorCell;
+        text += tile == BlankTile || code == ' ' ? ' ' : known ? char(code) : UnknownCell;
     }
     return text.substr(0, text.find_last_not_of(' ') + 1);
 }
 
-Learner::Learner(VirtualHost& virtualHost, LearnerPlan learnerPlan)
-    : host(virtualHost), plan(learnerPlan) {
-    buildKeyboard(keyboard);
+bool keystrokeFor(char c, Keystroke& stroke) {
+    const size_t lower = Unshifted.find(c), upper = Shifted.find(c);
+    const size_t at = lower != std::string_view::npos ? lower : upper;
+    if (c == '\1' || at == std::string_view::npos) return false;
+    stroke = {Unshifted[at], int(at) + 4, lower == std::string_view::npos};
+    return true;
+}
+
+char otherOnKey(char c) {
+    const size_t lower = Unshifted.find(c), upper = Shifted.find(c);
+    return c == ' '                          ? 'x'
+           : lower != std::string_view::npos ? Shifted[lower]
+           : upper != std::string_view::npos ? Unshifted[upper]
+                                             : 'x';
 }
 
 void Learner::onFrame(const VideoMemory& memory) {
+    const auto read = [&memory](TextPlace place) { return readText(memory, place); };
     const bool lessonScreen = memory.lineCallback != nullptr;
     const LearnerPhase before = phase;
     if (phase == LearnerPhase::Menu && lessonScreen) phase = LearnerPhase::Lesson;
-    if (phase == LearnerPhase::Lesson && readLessonText(memory, 2, 16) == "Type these words:")
+    if (phase == LearnerPhase::Lesson && read(Heading) == "Type these words:")
         phase = LearnerPhase::Exercise;
-    if (phase == LearnerPhase::Exercise && readResultsText(memory, 9, 12, 16) == "Words Per Minute")
+    if (phase == LearnerPhase::Exercise && read(resultsLine(0)).starts_with("Words Per Minute"))
         phase = LearnerPhase::Results;
     // Back in the menu: after the results, or after a lesson left early.
     if (phase != LearnerPhase::Menu && !lessonScreen) phase = LearnerPhase::BackInMenu;
@@ -70,33 +74,27 @@ void Learner::onFrame(const VideoMemory& memory) {
         // Any key ends a wait of the intro; an arrow key types nothing if it arrives late.
         tap(host, SDLK_RIGHT, SDL_SCANCODE_RIGHT);
     } else if (phase == LearnerPhase::Exercise) {
-        const std::string line = readLessonText(memory, 2, 18);
-        size_t position = 0;  // the cursor's column
-        while (position < 62 && memory.maps[size_t(mapIndex(0, 2 + int(position), 20))] != 0x8407)
-            ++position;
-        if (position >= line.size()) return;
-        const unsigned char wanted = static_cast<unsigned char>(line[position]);
-        const KeyboardKey& key = keyboard.keys[keyboard.keyByChar[wanted]];
-        const bool shift = wanted != key.lowerChar;
-        if (shift != shiftHeld) {
-            shift ? host.pressNow(SDLK_LSHIFT, SDL_SCANCODE_LSHIFT, KMOD_LSHIFT)
-                  : host.releaseNow(SDLK_LSHIFT, SDL_SCANCODE_LSHIFT, KMOD_NONE);
-            shiftHeld = shift;
+        const std::string line = read(LineToType);
+        const size_t position = read(TypedLine).find(CursorCell);
+        Keystroke key{}, wrong{};
+        if (position >= line.size() || !keystrokeFor(line[position], key)) return;
+        if (key.shift != shiftHeld) {
+            key.shift ? host.pressNow(SDLK_LSHIFT, SDL_SCANCODE_LSHIFT, KMOD_LSHIFT)
+                      : host.releaseNow(SDLK_LSHIFT, SDL_SCANCODE_LSHIFT, KMOD_NONE);
+            shiftHeld = key.shift;
         }
-        const uint16_t mod = shift ? KMOD_LSHIFT : KMOD_NONE;
+        const uint16_t mod = key.shift ? KMOD_LSHIFT : KMOD_NONE;
         if (plan.wrongKeyEvery > 0 && (charactersTyped + 1) % plan.wrongKeyEvery == 0) {
             // A key that types something else: the same character stays expected.
-            const KeyboardKey& wrong =
-                keyboard.keys[keyboard.keyByChar[size_t(wanted == 'j' ? 'k' : 'j')]];
-            tap(host, wrong.lowerChar, SDL_Scancode(wrong.scancode), mod);
+            keystrokeFor(line[position] == 'j' ? 'k' : 'j', wrong);
+            tap(host, wrong.key, wrong.scancode, mod);
             ++errorsMade;
         }
-        tap(host, key.lowerChar, SDL_Scancode(key.scancode), mod);
+        tap(host, key.key, key.scancode, mod);
         ++charactersTyped;
     } else if (phase == LearnerPhase::Results && !enterPressed &&
-               readResultsText(memory, 9, 16, 4) == "Time") {
-        resultsText = readResultsText(memory, 9, 12, 21) + "|" +
-                      readResultsText(memory, 9, 14, 21) + "|" + readResultsText(memory, 9, 16, 21);
+               read(resultsLine(2)).starts_with("Time")) {
+        results = readResults(read);
         if (shiftHeld) host.releaseNow(SDLK_LSHIFT, SDL_SCANCODE_LSHIFT, KMOD_NONE);
         shiftHeld = false;
         tap(host, SDLK_RETURN, SDL_SCANCODE_RETURN);

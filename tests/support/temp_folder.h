@@ -3,8 +3,9 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -34,19 +35,14 @@ struct TempFolder {
 
 using Bytes = std::vector<uint8_t>;
 
-// At most the file's first `limit` bytes (a device is not read forever); none if unreadable.
-inline Bytes readBytes(const std::string& path, size_t limit = 1 << 20) {
-    Bytes bytes(limit);
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return {};
-    bytes.resize(std::fread(bytes.data(), 1, limit, file));
-    std::fclose(file);
-    return bytes;
+// A whole file's bytes (none if unreadable); whether all of them could be written.
+inline Bytes readBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(file), {});
 }
 
 inline bool writeBytes(const std::string& path, const Bytes& bytes) {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && written;
+    std::ofstream file(path, std::ios::binary);
+    return bool(
+        file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size())));
 }

@@ -25,14 +25,10 @@ struct TestVideo {
     uint32_t pixel(int x, int y) const { return state->memory.pixels[y * state->memory.width + x]; }
 };
 
-// Sets a pixel of the packed sheet image (128x512), of a tile, or a whole tile to a 4-bit value.
-inline void setSheetPixel(CharacterSheet& sheet, int x, int y, int value) {
-    uint8_t& byte = sheet[size_t(y * SheetRowBytes + x / 2)];
-    byte = (x % 2 == 0) ? uint8_t((byte & 0x0F) | value << 4) : uint8_t((byte & 0xF0) | value);
-}
-
+// Sets a pixel of a tile of the packed sheet, or a whole tile, to a 4-bit value.
 inline void setTilePixel(CharacterSheet& sheet, int tile, int x, int y, int value) {
-    setSheetPixel(sheet, (tile % 16) * 8 + x, (tile / 16) * 8 + y, value);
+    uint8_t& byte = sheet[size_t(sheetOffset(tile, x, y))];
+    byte = (x % 2 == 0) ? uint8_t((byte & 0x0F) | value << 4) : uint8_t((byte & 0xF0) | value);
 }
 
 inline void fillTile(CharacterSheet& sheet, int tile, int value) {
