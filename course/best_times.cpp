@@ -84,10 +84,16 @@ bool saveBestTimes(const LessonMenu& menu) {
     return true;
 }
 
+bool saneBestTime(int32_t seconds) {
+    return seconds > 0 && seconds <= LongestBestTime;
+}
+
 uint32_t encodeBestTime(int32_t bestTime) {
-    return bestTime > 0 ? uint32_t(bestTime) | TimeRecorded : 0;
+    return saneBestTime(bestTime) ? uint32_t(bestTime) | TimeRecorded : 0;
 }
 
 int32_t decodeBestTime(uint32_t record) {
-    return (record & TimeRecorded) != 0 ? int32_t(record & ~TimeRecorded) : -1;
+    if ((record & TimeRecorded) == 0) return -1;
+    const int32_t seconds = int32_t(record & ~TimeRecorded);
+    return saneBestTime(seconds) ? seconds : -1;
 }

@@ -148,7 +148,7 @@ void startSelectedLesson(LessonMenu& menu, LessonScreen& screen) {
     const int32_t seconds = runLesson(screen);
     // Only a finished run that beats the stored time is kept; an equal or slower time, or an
     // abandoned lesson (0), changes nothing and writes nothing.
-    if (seconds > 0 && (entry.bestTime < 0 || seconds < entry.bestTime)) {
+    if (saneBestTime(seconds) && (entry.bestTime < 0 || seconds < entry.bestTime)) {
         entry.bestTime = seconds;
         saveBestTimes(menu);
     }

@@ -284,7 +284,10 @@ TEST(BestTimesFile, LoadSaveAndFailuresThatLoseNothing) {
         {join({record(45), {1, 2}}), 45, -1, -1},        // six bytes
         {ten, 45, -1, 3600},                             // one record with bit 31 clear
         {join({ten, record(1), {0xFF}}), 45, -1, 3600},  // more than ten records
-        {join({record(0), record(45), Bytes(32, 0), {0x12}}), 0, 45, -1}};  // a zero time
+        {join({record(0), record(45), Bytes(32, 0), {0x12}}), -1, 45, -1},  // a zero time
+        // Times no run gives: none (0x80000000 and garbage); a day is the longest one kept.
+        {join({record(86401), record(86400), Bytes(28, 0), {0xFF, 0xFF, 0xFF, 0xFF}}), -1, 86400,
+         -1}};
     for (const Case& c : cases) {
         fs::remove(file);
         if (!c.contents.empty()) writeBytes(file, c.contents);
@@ -295,7 +298,8 @@ TEST(BestTimesFile, LoadSaveAndFailuresThatLoseNothing) {
                   (std::vector<int32_t>{c.first, c.second, c.tenth}))
             << c.contents.size();
     }
-    menu.entries[2].bestTime = 75;  // the zero time cannot stay; the extra bytes go
+    menu.entries[1].bestTime = 45;
+    menu.entries[2].bestTime = 75;  // the extra bytes go
     EXPECT_TRUE(saveBestTimes(menu));
     EXPECT_EQ(readBytes(file), join({Bytes(4, 0), record(45), record(75), Bytes(28, 0)}));
     menu.entries[0].bestTime = 12;
