@@ -13,7 +13,7 @@ constexpr uint32_t TimeRecorded = 0x80000000u;
 // is as long as the real one, so a path check of one covers the other.
 constexpr const char* TemporaryFileName = "quenmoreTimes.tmp";
 // The per-user data folder and the path of `name` in it; false when the folder is unknown or
-// the path would not fit the system's path buffers.
+// the path is too long for the system.
 bool dataFolderFile(const char* name, std::string& folder, std::string& path) {
     if (!host.userDataFolder(folder) || folder.empty()) return false;
     path = folder;

@@ -40,9 +40,10 @@ bool removeFile(const std::string& path);
 // The separator between a folder and a name on this system.
 char pathSeparator();
 
-// True when a UTF-8 path fits the Windows path buffers: 260 UTF-16 units, the terminating
-// NUL included, so at most 259 units of text. The limit holds on every system, so that a data
-// folder that works on one works on all.
+// True when the system can open a file by this UTF-8 path. On Windows it must fit the path
+// buffers: 260 UTF-16 units, the terminating NUL included, so at most 259 units of text.
+// Elsewhere a path of any length is used: the limit would only lose the saves of a learner
+// whose data folder is long.
 bool pathFits(const std::string& path);
 
 // True when an executable folder is a "\Release\" or "\Debug\" build-output folder (exactly
