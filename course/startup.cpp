@@ -2,6 +2,7 @@
 
 #include "engine/asset_files.h"
 #include "engine/host.h"
+#include "platform/platform.h"
 
 #include <SDL.h>
 
@@ -50,9 +51,10 @@ bool loadAsset(const char* relativeName, size_t expectedBytes,
     const AssetPath installed = installedAssetPath(relativeName);
     if (installed.text[0] != '\0' && load(memory, installed.text)) return true;
     std::snprintf(failure.message, sizeof failure.message,
-                  "Quenmore cannot start: the file %s is missing or shorter than %zu bytes%s%s.",
-                  path.text, expectedBytes, installed.text[0] != '\0' ? ", and so is " : "",
-                  installed.text);
+                  "Quenmore cannot start: the file %s is missing or shorter than %zu bytes "
+                  "(found: %s)%s%s.",
+                  path.text, expectedBytes, platform::describeFile(path.text).c_str(),
+                  installed.text[0] != '\0' ? ", and so is " : "", installed.text);
     return false;
 }
 

@@ -25,8 +25,12 @@ void sleepMilliseconds(uint32_t milliseconds);
 // The calendar time in whole seconds since 1970.
 int64_t calendarSeconds();
 
-// Opens a file with a C stdio mode ("rb", "wb"); the path is UTF-8. Null on failure.
+// Opens a file with a C stdio mode ("rb", "wb"); the path is UTF-8. Null on failure. For
+// reading, only a regular file is opened, and never blocks (a FIFO or a device is refused).
 FILE* openFile(const char* path, const char* mode);
+
+// What lies at the path, for a message: "nothing", "N bytes", "a folder", "a FIFO", ...
+std::string describeFile(const std::string& path);
 
 // Creates a folder and any missing parents. True when the folder exists afterwards.
 bool createFolders(const std::string& path);

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -39,7 +40,31 @@ int64_t calendarSeconds() {
 }
 
 FILE* openFile(const char* path, const char* mode) {
-    return std::fopen(path, mode);
+    if (mode[0] != 'r') return std::fopen(path, mode);
+    // Opened without blocking, as a FIFO would block the open until a writer comes; anything
+    // but a regular file is refused before a byte is read.
+    const int descriptor = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) return nullptr;
+    struct stat info {};
+    if (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode) ||
+        fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK) != 0) {
+        close(descriptor);
+        errno = EINVAL;
+        return nullptr;
+    }
+    FILE* file = fdopen(descriptor, mode);
+    if (file == nullptr) close(descriptor);
+    return file;
+}
+
+std::string describeFile(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) return "nothing";
+    if (S_ISREG(info.st_mode)) return std::to_string(info.st_size) + " bytes";
+    if (S_ISDIR(info.st_mode)) return "a folder";
+    if (S_ISFIFO(info.st_mode)) return "a FIFO";
+    if (S_ISSOCK(info.st_mode)) return "a socket";
+    return "a device";
 }
 
 bool createFolders(const std::string& path) {

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <ctime>
 #include <cwchar>
+#include <io.h>
 
 namespace platform {
 
@@ -87,7 +88,33 @@ FILE* openFile(const char* path, const char* mode) {
     std::wstring widePath = widen(path);
     std::wstring wideMode = widen(mode);
     if (widePath.empty() || wideMode.empty()) return nullptr;
-    return _wfopen(widePath.c_str(), wideMode.c_str());
+    // For reading, only a plain file on a disk: a folder, a pipe or a device is refused.
+    if (mode[0] == 'r') {
+        const DWORD attributes = GetFileAttributesW(widePath.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES ||
+            (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0) {
+            return nullptr;
+        }
+    }
+    FILE* file = _wfopen(widePath.c_str(), wideMode.c_str());
+    if (file != nullptr && mode[0] == 'r' &&
+        GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))) != FILE_TYPE_DISK) {
+        std::fclose(file);
+        return nullptr;
+    }
+    return file;
+}
+
+std::string describeFile(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    const std::wstring wide = widen(path);
+    if (wide.empty() || !GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data)) {
+        return "nothing";
+    }
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return "a folder";
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DEVICE) != 0) return "a device";
+    const uint64_t size = uint64_t(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+    return std::to_string(size) + " bytes";
 }
 
 bool createFolders(const std::string& path) {

@@ -10,6 +10,10 @@
 #include "tests/support/test_video.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cstring>
@@ -340,5 +344,26 @@ TEST(BestTimesFile, LoadSaveAndFailuresThatLoseNothing) {
     EXPECT_EQ(readBytes(notAFolder), (Bytes{1, 2, 3}));
     restoreHost();
 }
+
+#ifndef _WIN32
+// A FIFO in place of the file would block the load until a writer came: it is no file.
+TEST(BestTimesFile, AFifoIsRefusedWithoutWaiting) {
+    VirtualHost clock;
+    installVirtualHost(clock);
+    TempFolder folder;
+    clock.dataFolder = folder.path.string();
+    ASSERT_EQ(mkfifo(folder.file("quenmoreTimes.bin").c_str(), 0600), 0);
+    EXPECT_EXIT(
+        {
+            alarm(20);  // a hang ends the check as a failure
+            LessonMenu menu{};
+            buildMenuRows(menu);
+            loadBestTimes(menu);
+            std::exit(menu.entries[0].bestTime == -1 ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+    restoreHost();
+}
+#endif
 
 }  // namespace

@@ -1,9 +1,15 @@
 #include "engine/asset_files.h"
+#include "platform/platform.h"
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include <array>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -53,6 +59,29 @@ TEST(AssetFiles, PlanarTilesBecomePackedPixels) {
                   c.packedRow);
     }
 }
+
+#ifndef _WIN32
+// A FIFO in place of an asset would block the open until a writer came: it is refused at once
+// and named for what it is.
+TEST(AssetFiles, AFifoIsRefusedWithoutWaiting) {
+    TempFolder temp{"quenmore-assets"};
+    const std::string fifo = temp.file("quenmore.pal");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EXIT(
+        {
+            alarm(20);  // a hang ends the check as a failure
+            Palette palette{};
+            auto sheet = std::make_unique<CharacterSheet>();
+            const bool loaded =
+                loadPalette(palette, fifo.c_str()) || loadCharacterSheet(*sheet, fifo.c_str());
+            std::exit(loaded ? 1 : 0);
+        },
+        ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(platform::describeFile(fifo), "a FIFO");
+    EXPECT_EQ(platform::describeFile(temp.file("none")), "nothing");
+    EXPECT_EQ(platform::describeFile(temp.path.string()), "a folder");
+}
+#endif
 
 TEST(AssetPath, ExecutableFolderUnlessInABuildFolder) {
     const std::string longBase(AssetPathBytes - 5, 'x');  // too long for the path buffer
