@@ -3,18 +3,18 @@
 #include "engine/host.h"
 #include "platform/platform.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 namespace {
 
 constexpr size_t RecordSize = 4;
 constexpr uint32_t TimeRecorded = 0x80000000u;
-// A save writes here first and renames it over the real file once it is complete. The name
-// is as long as the real one, so a path check of one covers the other.
-constexpr const char* TemporaryFileName = "quenmoreTimes.tmp";
 // The per-user data folder and the path of `name` in it; false when the folder is unknown or
 // the path is too long for the system.
 bool dataFolderFile(const char* name, std::string& folder, std::string& path) {
+    folder.clear();
     if (!host.userDataFolder(folder) || folder.empty()) return false;
     path = folder;
     if (path.back() != platform::pathSeparator()) path += platform::pathSeparator();
@@ -29,19 +29,6 @@ uint32_t readLittleEndian(const unsigned char (&bytes)[RecordSize]) {
 
 void writeLittleEndian(uint32_t value, unsigned char (&bytes)[RecordSize]) {
     for (size_t i = 0; i < RecordSize; ++i) bytes[i] = static_cast<unsigned char>(value >> (8 * i));
-}
-
-// Writes every row's record and closes the file; false when any write, the flush or the
-// close fails.
-bool writeRecords(FILE* file, const LessonMenu& menu) {
-    bool written = true;
-    for (int32_t i = 0; i < menu.entryCount && written; ++i) {
-        unsigned char bytes[RecordSize];
-        writeLittleEndian(encodeBestTime(menu.entries[i].bestTime), bytes);
-        written = std::fwrite(bytes, RecordSize, 1, file) == 1;
-    }
-    written = written && std::fflush(file) == 0;
-    return std::fclose(file) == 0 && written;
 }
 
 }  // namespace
@@ -65,23 +52,28 @@ void loadBestTimes(LessonMenu& menu) {
     std::fclose(file);
 }
 
-bool saveBestTimes(const LessonMenu& menu) {
+bool saveBestTimes(const LessonMenu& menu, std::string* reason) {
+    std::string unused;
+    std::string& why = reason != nullptr ? *reason : unused;
     std::string folder;
     std::string path;
-    std::string temporary;
-    if (menu.entries == nullptr || !dataFolderFile(BestTimesFileName, folder, path) ||
-        !dataFolderFile(TemporaryFileName, folder, temporary)) {
+    if (menu.entries == nullptr) return false;
+    if (!dataFolderFile(BestTimesFileName, folder, path)) {
+        why = folder.empty() ? "there is no data folder" : "the data folder's path is too long";
         return false;
     }
-    if (!platform::createFolders(folder)) return false;
-    FILE* file = platform::openFile(temporary.c_str(), "wb");
-    if (file == nullptr) return false;
-    // Until the rename the old file is untouched, so a failure here loses nothing saved.
-    if (!writeRecords(file, menu) || !platform::replaceFile(temporary, path)) {
-        platform::removeFile(temporary);
+    if (!platform::createFolders(folder)) {
+        why = "the folder " + folder + " cannot be made";
         return false;
     }
-    return true;
+    std::vector<uint8_t> bytes(size_t(menu.entryCount) * RecordSize);
+    for (int32_t i = 0; i < menu.entryCount; ++i) {
+        unsigned char record[RecordSize];
+        writeLittleEndian(encodeBestTime(menu.entries[i].bestTime), record);
+        std::copy_n(record, RecordSize, bytes.begin() + ptrdiff_t(i) * RecordSize);
+    }
+    // The old file is replaced only by a whole new one, so a failure loses nothing saved.
+    return platform::writeFileAtomically(path, bytes.data(), bytes.size(), why);
 }
 
 bool saneBestTime(int32_t seconds) {

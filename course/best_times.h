@@ -14,8 +14,8 @@ bool bestTimesPath(std::string& path);
 // Fills the rows' best times from the file; rows the file does not cover keep their value.
 void loadBestTimes(LessonMenu& menu);
 // Writes every row's record. The old file stays intact unless the new one is complete.
-// False when nothing could be written.
-bool saveBestTimes(const LessonMenu& menu);
+// False when nothing could be written, with the reason in `reason` when given.
+bool saveBestTimes(const LessonMenu& menu, std::string* reason = nullptr);
 // The longest time a lesson can be recorded with: a day. A record of 0 seconds or of more
 // cannot come from a lesson run (a damaged file) and would block or garble the row.
 constexpr int32_t LongestBestTime = 24 * 60 * 60;

@@ -38,6 +38,16 @@ bool createFolders(const std::string& path);
 // Replaces the file `to` by the file `from` in one step (rename over). True on success.
 bool replaceFile(const std::string& from, const std::string& to);
 
+// Puts `size` bytes in place of the file at `path` so that it holds either its old content or
+// the whole new one, whatever happens meanwhile (a full disk, a crash, a power cut): they
+// go to a new file with an unpredictable name, created exclusively in the same folder, are
+// flushed to the disk, and the new file is renamed over the old one, whose folder is then
+// flushed too. A symbolic link is followed, so the file it points to is replaced, not the
+// link. Anything there but a regular file is left alone. False, with the reason (a short
+// English text), when the file was not replaced.
+bool writeFileAtomically(const std::string& path, const uint8_t* bytes, size_t size,
+                         std::string& reason);
+
 // Removes a file; true when it is gone afterwards.
 bool removeFile(const std::string& path);
 

@@ -144,6 +144,78 @@ bool replaceFile(const std::string& from, const std::string& to) {
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
+namespace {
+
+bool failWith(std::string& reason, DWORD error) {
+    wchar_t text[256] = {};
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+                       MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), text, 256, nullptr);
+    reason = length > 0 ? narrow(text) : "Windows error " + std::to_string(error);
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' ||
+                               reason.back() == '.' || reason.back() == ' ')) {
+        reason.pop_back();
+    }
+    return false;
+}
+
+std::wstring folderOf(const std::wstring& path) {
+    const size_t separator = path.find_last_of(L"\\/");
+    return separator == std::wstring::npos ? L"." : path.substr(0, separator);
+}
+
+}  // namespace
+
+bool writeFileAtomically(const std::string& path, const uint8_t* bytes, size_t size,
+                         std::string& reason) {
+    const std::wstring wide = widen(path);
+    if (wide.empty()) return failWith(reason, ERROR_INVALID_NAME);
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0) {
+        reason = "it is not a regular file";
+        return false;
+    }
+    // A new file of a name nobody can guess, shorter than the real one so that it fits
+    // wherever that does; CREATE_NEW never opens what is already there.
+    const std::wstring folder = folderOf(wide);
+    std::wstring temporary;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    LARGE_INTEGER counter{};
+    QueryPerformanceCounter(&counter);
+    uint64_t seed = uint64_t(counter.QuadPart) ^ (uint64_t(GetCurrentProcessId()) << 32);
+    for (int attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
+        seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+        wchar_t name[16];
+        std::swprintf(name, 16, L"\\qm%08x.tmp", unsigned(seed >> 32));
+        temporary = folder + name;
+        file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;
+    }
+    if (file == INVALID_HANDLE_VALUE) return failWith(reason, GetLastError());
+    bool written = true;
+    for (size_t done = 0; done < size && written;) {
+        DWORD count = 0;
+        const DWORD chunk = DWORD(size - done > 0x10000000 ? 0x10000000 : size - done);
+        written = WriteFile(file, bytes + done, chunk, &count, nullptr) != 0 && count > 0;
+        done += count;
+    }
+    written = written && FlushFileBuffers(file) != 0;
+    DWORD error = written ? ERROR_SUCCESS : GetLastError();
+    CloseHandle(file);
+    if (written && MoveFileExW(temporary.c_str(), wide.c_str(),
+                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0) {
+        written = false;
+        error = GetLastError();
+    }
+    if (!written) {
+        DeleteFileW(temporary.c_str());
+        return failWith(reason, error == ERROR_SUCCESS ? ERROR_WRITE_FAULT : error);
+    }
+    return true;
+}
+
 bool removeFile(const std::string& path) {
     std::wstring wide = widen(path);
     if (wide.empty()) return false;

@@ -268,15 +268,14 @@ Bytes join(std::initializer_list<Bytes> parts) {
     return all;
 }
 
-// Loads take every whole record; a save writes a temporary file renamed over the old one, so
-// each way it fails leaves the old file and clears away what it made.
+// Loads take every whole record; a save writes a new file renamed over the old one, so each
+// way it fails leaves the old file and clears away what it made.
 TEST(BestTimesFile, LoadSaveAndFailuresThatLoseNothing) {
     VirtualHost clock;
     installVirtualHost(clock);
     TempFolder folder;
     clock.dataFolder = folder.path.string();
-    const std::string file = folder.file("quenmoreTimes.bin"),
-                      temporary = folder.file("quenmoreTimes.tmp");
+    const std::string file = folder.file("quenmoreTimes.bin");
     LessonMenu menu{};
     const Bytes ten = join({record(45), {0x2D, 0, 0, 0}, Bytes(28, 0), record(3600)});
     struct Case {
@@ -307,19 +306,11 @@ TEST(BestTimesFile, LoadSaveAndFailuresThatLoseNothing) {
     EXPECT_TRUE(saveBestTimes(menu));
     EXPECT_EQ(readBytes(file), join({Bytes(4, 0), record(45), record(75), Bytes(28, 0)}));
     menu.entries[0].bestTime = 12;
-    fs::create_directory(temporary);  // the new file cannot even be opened
-    EXPECT_FALSE(saveBestTimes(menu));
-    fs::remove(temporary);
-#ifndef _WIN32
-    fs::create_symlink("/dev/full", temporary);  // it opens, but the records never get there
-    EXPECT_FALSE(saveBestTimes(menu));
-    EXPECT_FALSE(fs::is_symlink(temporary));
-#endif
-    EXPECT_EQ(readBytes(file), join({Bytes(4, 0), record(45), record(75), Bytes(28, 0)}));
     fs::remove(file);
-    fs::create_directory(file);  // the finished file cannot replace the real name
+    fs::create_directory(file);  // a folder in place of the file is left alone
     EXPECT_FALSE(saveBestTimes(menu));
-    EXPECT_FALSE(fs::exists(temporary));
+    EXPECT_TRUE(fs::is_directory(file));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), {}), 1);  // nothing left over
     clock.dataFolder = (folder.path / "a" / "b").string();  // missing folders are created
     EXPECT_TRUE(saveBestTimes(menu));
     EXPECT_EQ(readBytes(clock.dataFolder + "/quenmoreTimes.bin").size(), 40u);
@@ -346,22 +337,49 @@ TEST(BestTimesFile, LoadSaveAndFailuresThatLoseNothing) {
 }
 
 #ifndef _WIN32
-// A FIFO in place of the file would block the load until a writer came: it is no file.
-TEST(BestTimesFile, AFifoIsRefusedWithoutWaiting) {
+// A FIFO in place of the file would block the load until a writer came: it is no file, and
+// a save leaves it alone. Names planted in the folder are never written through: the new
+// file's name is unpredictable and made exclusively. A file that is a link is updated where
+// it points.
+TEST(BestTimesFile, HostileFilesNeitherHangNorRedirectTheSave) {
     VirtualHost clock;
     installVirtualHost(clock);
     TempFolder folder;
     clock.dataFolder = folder.path.string();
-    ASSERT_EQ(mkfifo(folder.file("quenmoreTimes.bin").c_str(), 0600), 0);
+    const std::string file = folder.file("quenmoreTimes.bin");
+    ASSERT_EQ(mkfifo(file.c_str(), 0600), 0);
+    LessonMenu menu{};
+    buildMenuRows(menu);
     EXPECT_EXIT(
         {
             alarm(20);  // a hang ends the check as a failure
-            LessonMenu menu{};
-            buildMenuRows(menu);
             loadBestTimes(menu);
-            std::exit(menu.entries[0].bestTime == -1 ? 0 : 1);
+            menu.entries[0].bestTime = 5;
+            std::exit(menu.entries[1].bestTime == -1 && !saveBestTimes(menu) ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
+    fs::remove(file);
+
+    const std::string victim = folder.file("victim"), elsewhere = folder.file("elsewhere.bin");
+    writeBytes(victim, {1, 2, 3});
+    fs::create_symlink(victim, folder.file("quenmoreTimes.tmp"));  // the old fixed name
+    fs::create_directory(folder.file("quenmoreTimes.tmp2"));
+    menu.entries[0].bestTime = 30;
+    EXPECT_TRUE(saveBestTimes(menu));
+    EXPECT_EQ(readBytes(victim), (Bytes{1, 2, 3}));
+    fs::remove(folder.file("quenmoreTimes.tmp"));
+    fs::create_directory(folder.file("quenmoreTimes.tmp"));  // a leftover folder of that name
+    menu.entries[0].bestTime = 20;
+    EXPECT_TRUE(saveBestTimes(menu));
+    EXPECT_EQ(readBytes(file), join({record(20), Bytes(36, 0)}));
+
+    fs::rename(file, elsewhere);
+    fs::create_symlink("elsewhere.bin", file);
+    menu.entries[1].bestTime = 40;
+    EXPECT_TRUE(saveBestTimes(menu));
+    EXPECT_TRUE(fs::is_symlink(file));
+    EXPECT_EQ(readBytes(elsewhere), join({record(20), record(40), Bytes(32, 0)}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), {}), 5);  // no stray file
     restoreHost();
 }
 #endif
