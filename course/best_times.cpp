@@ -11,6 +11,8 @@ namespace {
 
 constexpr size_t RecordSize = 4;
 constexpr uint32_t TimeRecorded = 0x80000000u;
+// Held by a save from the re-reading of the file to the rename of the new one.
+constexpr const char* LockFileName = "quenmoreTimes.lock";
 // The per-user data folder and the path of `name` in it; false when the folder is unknown or
 // the path is too long for the system.
 bool dataFolderFile(const char* name, std::string& folder, std::string& path) {
@@ -31,6 +33,21 @@ void writeLittleEndian(uint32_t value, unsigned char (&bytes)[RecordSize]) {
     for (size_t i = 0; i < RecordSize; ++i) bytes[i] = static_cast<unsigned char>(value >> (8 * i));
 }
 
+// Reads the file's records into the rows, each row's time becoming choose(its time, the
+// stored one). A short or unreadable record ends the reading; bytes after the last row are
+// never read. A missing file, or anything but a regular file, has no records.
+void readRecords(const std::string& path, LessonMenu& menu, int32_t (*choose)(int32_t, int32_t)) {
+    FILE* file = platform::openFile(path.c_str(), "rb");
+    if (file == nullptr) return;
+    for (int32_t i = 0; i < menu.entryCount; ++i) {
+        unsigned char bytes[RecordSize];
+        if (std::fread(bytes, RecordSize, 1, file) != 1) break;
+        LessonEntry& entry = menu.entries[size_t(i)];
+        entry.bestTime = choose(entry.bestTime, decodeBestTime(readLittleEndian(bytes)));
+    }
+    std::fclose(file);
+}
+
 }  // namespace
 
 bool bestTimesPath(std::string& path) {
@@ -41,22 +58,15 @@ bool bestTimesPath(std::string& path) {
 void loadBestTimes(LessonMenu& menu) {
     std::string path;
     if (menu.entries == nullptr || !bestTimesPath(path)) return;
-    FILE* file = platform::openFile(path.c_str(), "rb");
-    if (file == nullptr) return;
-    // A short or unreadable record ends the reading; bytes after the last row are never read.
-    for (int32_t i = 0; i < menu.entryCount; ++i) {
-        unsigned char bytes[RecordSize];
-        if (std::fread(bytes, RecordSize, 1, file) != 1) break;
-        menu.entries[i].bestTime = decodeBestTime(readLittleEndian(bytes));
-    }
-    std::fclose(file);
+    readRecords(path, menu, [](int32_t, int32_t stored) { return stored; });
 }
 
-bool saveBestTimes(const LessonMenu& menu, std::string* reason) {
+bool saveBestTimes(LessonMenu& menu, std::string* reason) {
     std::string unused;
     std::string& why = reason != nullptr ? *reason : unused;
     std::string folder;
     std::string path;
+    std::string lockPath;
     if (menu.entries == nullptr) return false;
     if (!dataFolderFile(BestTimesFileName, folder, path)) {
         why = folder.empty() ? "there is no data folder" : "the data folder's path is too long";
@@ -66,6 +76,15 @@ bool saveBestTimes(const LessonMenu& menu, std::string* reason) {
         why = "the folder " + folder + " cannot be made";
         return false;
     }
+    // Another copy of the program may have saved since this one loaded: under the lock, its
+    // times are read back and the better of the two kept for every row, so neither copy's
+    // times are lost. Without a lock file (a folder that takes none) the save goes on alone.
+    platform::FileLock lock{};
+    const bool locked =
+        dataFolderFile(LockFileName, folder, lockPath) && platform::lockFile(lockPath, lock);
+    readRecords(path, menu, [](int32_t kept, int32_t stored) {
+        return kept < 0 || (stored >= 0 && stored < kept) ? stored : kept;
+    });
     std::vector<uint8_t> bytes(size_t(menu.entryCount) * RecordSize);
     for (int32_t i = 0; i < menu.entryCount; ++i) {
         unsigned char record[RecordSize];
@@ -73,7 +92,9 @@ bool saveBestTimes(const LessonMenu& menu, std::string* reason) {
         std::copy_n(record, RecordSize, bytes.begin() + ptrdiff_t(i) * RecordSize);
     }
     // The old file is replaced only by a whole new one, so a failure loses nothing saved.
-    return platform::writeFileAtomically(path, bytes.data(), bytes.size(), why);
+    const bool saved = platform::writeFileAtomically(path, bytes.data(), bytes.size(), why);
+    if (locked) platform::unlockFile(lock);
+    return saved;
 }
 
 bool saneBestTime(int32_t seconds) {

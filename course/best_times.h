@@ -13,9 +13,11 @@ constexpr const char* BestTimesFileName = "quenmoreTimes.bin";
 bool bestTimesPath(std::string& path);
 // Fills the rows' best times from the file; rows the file does not cover keep their value.
 void loadBestTimes(LessonMenu& menu);
-// Writes every row's record. The old file stays intact unless the new one is complete.
-// False when nothing could be written, with the reason in `reason` when given.
-bool saveBestTimes(const LessonMenu& menu, std::string* reason = nullptr);
+// Writes every row's record, merged with the file as it now is: under a lock shared by every
+// copy of the program, each row keeps the better of its time and the stored one, and the
+// rows show the merged times afterwards. The old file stays intact unless the new one is
+// complete. False when nothing could be written, with the reason in `reason` when given.
+bool saveBestTimes(LessonMenu& menu, std::string* reason = nullptr);
 // The longest time a lesson can be recorded with: a day. A record of 0 seconds or of more
 // cannot come from a lesson run (a damaged file) and would block or garble the row.
 constexpr int32_t LongestBestTime = 24 * 60 * 60;

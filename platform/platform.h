@@ -48,6 +48,16 @@ bool replaceFile(const std::string& from, const std::string& to);
 bool writeFileAtomically(const std::string& path, const uint8_t* bytes, size_t size,
                          std::string& reason);
 
+// An exclusive advisory lock that programs sharing a file take around a read-merge-write of
+// it. It is held on a lock file of its own, which is never replaced.
+struct FileLock {
+    intptr_t handle;
+};
+// Waits until this process holds the lock of the lock file at `path` (created when missing).
+// False when the lock file cannot be opened or locked.
+bool lockFile(const std::string& path, FileLock& lock);
+void unlockFile(FileLock& lock);
+
 // Removes a file; true when it is gone afterwards.
 bool removeFile(const std::string& path);
 

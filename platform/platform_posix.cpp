@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -167,6 +168,27 @@ bool writeFileAtomically(const std::string& path, const uint8_t* bytes, size_t s
         close(folderDescriptor);
     }
     return true;
+}
+
+bool lockFile(const std::string& path, FileLock& lock) {
+    // Never through a link, and never blocking on a FIFO planted there.
+    const int descriptor =
+        open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666);
+    if (descriptor < 0) return false;
+    int locked = 0;
+    while ((locked = flock(descriptor, LOCK_EX)) != 0 && errno == EINTR) {
+    }
+    if (locked != 0) {
+        close(descriptor);
+        return false;
+    }
+    lock.handle = descriptor;
+    return true;
+}
+
+void unlockFile(FileLock& lock) {
+    close(int(lock.handle));  // closing the descriptor releases the lock
+    lock.handle = -1;
 }
 
 bool removeFile(const std::string& path) {

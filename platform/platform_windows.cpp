@@ -216,6 +216,30 @@ bool writeFileAtomically(const std::string& path, const uint8_t* bytes, size_t s
     return true;
 }
 
+bool lockFile(const std::string& path, FileLock& lock) {
+    const std::wstring wide = widen(path);
+    if (wide.empty()) return false;
+    HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    OVERLAPPED whole{};
+    if (!LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole)) {
+        CloseHandle(file);
+        return false;
+    }
+    lock.handle = reinterpret_cast<intptr_t>(file);
+    return true;
+}
+
+void unlockFile(FileLock& lock) {
+    HANDLE file = reinterpret_cast<HANDLE>(lock.handle);
+    OVERLAPPED whole{};
+    UnlockFileEx(file, 0, MAXDWORD, MAXDWORD, &whole);
+    CloseHandle(file);
+    lock.handle = -1;
+}
+
 bool removeFile(const std::string& path) {
     std::wstring wide = widen(path);
     if (wide.empty()) return false;

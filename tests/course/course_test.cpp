@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #ifndef _WIN32
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -310,7 +311,7 @@ TEST(BestTimesFile, LoadSaveAndFailuresThatLoseNothing) {
     fs::create_directory(file);  // a folder in place of the file is left alone
     EXPECT_FALSE(saveBestTimes(menu));
     EXPECT_TRUE(fs::is_directory(file));
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), {}), 1);  // nothing left over
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), {}), 2);  // and the lock file
     clock.dataFolder = (folder.path / "a" / "b").string();  // missing folders are created
     EXPECT_TRUE(saveBestTimes(menu));
     EXPECT_EQ(readBytes(clock.dataFolder + "/quenmoreTimes.bin").size(), 40u);
@@ -337,6 +338,38 @@ TEST(BestTimesFile, LoadSaveAndFailuresThatLoseNothing) {
 }
 
 #ifndef _WIN32
+// Two copies of the program on one data folder, saving at once: each save keeps what the
+// other saved, so the file ends with the best of both, and the rows show the merged times.
+TEST(BestTimesFile, TwoProgramsSavingAtOnceKeepEachOthersTimes) {
+    VirtualHost clock;
+    installVirtualHost(clock);
+    TempFolder folder;
+    clock.dataFolder = folder.path.string();
+    pid_t copies[2];
+    for (int copy = 0; copy < 2; ++copy) {
+        copies[copy] = fork();
+        if (copies[copy] != 0) continue;
+        LessonMenu menu{};
+        buildMenuRows(menu);
+        for (int round = 0; round < 200; ++round) {
+            menu.entries[size_t(5 * copy + round % 5)].bestTime = 1000 - round;
+            if (!saveBestTimes(menu)) _exit(1);
+        }
+        _exit(0);
+    }
+    for (pid_t copy : copies) {
+        int status = -1;
+        waitpid(copy, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    }
+    LessonMenu menu{};
+    buildMenuRows(menu);
+    menu.entries[0].bestTime = 2000;  // slower than the stored time, which stays
+    EXPECT_TRUE(saveBestTimes(menu));
+    for (int row = 0; row < 10; ++row) EXPECT_EQ(menu.entries[row].bestTime, 805 - row % 5) << row;
+    restoreHost();
+}
+
 // A FIFO in place of the file would block the load until a writer came: it is no file, and
 // a save leaves it alone. Names planted in the folder are never written through: the new
 // file's name is unpredictable and made exclusively. A file that is a link is updated where
@@ -379,7 +412,7 @@ TEST(BestTimesFile, HostileFilesNeitherHangNorRedirectTheSave) {
     EXPECT_TRUE(saveBestTimes(menu));
     EXPECT_TRUE(fs::is_symlink(file));
     EXPECT_EQ(readBytes(elsewhere), join({record(20), record(40), Bytes(32, 0)}));
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), {}), 5);  // no stray file
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), {}), 6);  // the lock file too
     restoreHost();
 }
 #endif
