@@ -4,7 +4,9 @@
 #include "platform/platform.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -69,11 +71,12 @@ bool saveBestTimes(LessonMenu& menu, std::string* reason) {
     std::string lockPath;
     if (menu.entries == nullptr) return false;
     if (!dataFolderFile(BestTimesFileName, folder, path)) {
-        why = folder.empty() ? "there is no data folder" : "the data folder's path is too long";
+        why = folder.empty() ? "no data folder" : "the path is too long";
         return false;
     }
+    errno = 0;
     if (!platform::createFolders(folder)) {
-        why = "the folder " + folder + " cannot be made";
+        why = errno != 0 ? std::strerror(errno) : "the folder cannot be made";
         return false;
     }
     // Another copy of the program may have saved since this one loaded: under the lock, its

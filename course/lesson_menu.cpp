@@ -8,6 +8,7 @@
 #include "engine/host.h"
 
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -38,6 +39,28 @@ void slide(LessonMenu& menu, int32_t& frameCounter, bool down) {
         showFrame(*menu.video);
     }
     memory.layers[ListLayer] = LayerEnable | layerScroll(0, RestScrollY);
+}
+
+// Keeps a finished run's time when it beats the stored one and saves the file at once, before
+// the results screen takes any input. An equal or slower time changes nothing and writes
+// nothing. A failed save is told on stderr and on the results screen; the time stays in the
+// row, so the next save that works includes it.
+const char* recordBestTime(int32_t seconds, void* data) {
+    static char notice[64];
+    LessonMenu& menu = *static_cast<LessonMenu*>(data);
+    LessonEntry& entry = menu.entries[size_t(menu.selectedIndex)];
+    if (!saneBestTime(seconds) || (entry.bestTime >= 0 && seconds >= entry.bestTime)) {
+        return nullptr;
+    }
+    entry.bestTime = seconds;
+    std::string reason;
+    if (saveBestTimes(menu, &reason)) return nullptr;
+    std::string path;
+    bestTimesPath(path);
+    std::fprintf(stderr, "Quenmore: the best time could not be saved in %s: %s\n", path.c_str(),
+                 reason.c_str());
+    std::snprintf(notice, sizeof notice, "Time not saved: %s", reason.c_str());
+    return notice;
 }
 
 }  // namespace
@@ -145,13 +168,9 @@ void startSelectedLesson(LessonMenu& menu, LessonScreen& screen) {
     fadeOut(video);
     const LessonRecord& lesson = *entry.lesson;
     setUpLessonScreen(video, screen, lesson.words, lesson.wordCount, lesson.title, lesson.script);
-    const int32_t seconds = runLesson(screen);
-    // Only a finished run that beats the stored time is kept; an equal or slower time, or an
-    // abandoned lesson (0), changes nothing and writes nothing.
-    if (saneBestTime(seconds) && (entry.bestTime < 0 || seconds < entry.bestTime)) {
-        entry.bestTime = seconds;
-        saveBestTimes(menu);
-    }
+    screen.recordTime = recordBestTime;
+    screen.recordTimeData = &menu;
+    runLesson(screen);
     drawLessonMenu(menu);
     fadeIn(video);
 }

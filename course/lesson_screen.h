@@ -27,6 +27,11 @@ struct LessonScreen {
     const char* const* script;
     int32_t keyboardScrollX;
     int32_t keyboardScrollY;
+    // Called once a finished run's time is known, before the results take any input, so no
+    // way out of them loses it. Returns a line for the results screen (a save that failed),
+    // or null. Null: the time is only returned.
+    const char* (*recordTime)(int32_t seconds, void* data);
+    void* recordTimeData;
 };
 
 // Fills the screen for one run: word lines (seeded from the host's calendar seconds),

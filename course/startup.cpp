@@ -68,6 +68,16 @@ bool loadColours(VideoMemory& memory, const char* path) {
     return loadPalette(memory.palette, path);
 }
 
+#ifdef _WIN32
+constexpr unsigned WindowsEndSession = 0x0016;  // WM_ENDSESSION
+
+// Windows may end the process as soon as the end of the session has been answered. The hook
+// runs while events are read, between two frames, never during a save: ending here is safe.
+void SDLCALL endWithSession(void*, void*, unsigned int message, Uint64 ending, Sint64) {
+    if (message == WindowsEndSession && ending != 0) std::exit(0);
+}
+#endif
+
 }  // namespace
 
 bool startUp(VideoState& video, StartupFailure& failure) {
@@ -79,6 +89,13 @@ bool startUp(VideoState& video, StartupFailure& failure) {
     // On Windows the program draws the screen's own pixels on every monitor, so that Windows
     // never stretches (and blurs) its picture; the program's manifest declares the same.
     SDL_SetHint(SDL_HINT_WINDOWS_DPI_AWARENESS, "permonitorv2");
+    // A termination request from the system is told apart from a window close, which SDL
+    // would report alike: SDL leaves the signals to the program's own handlers.
+    platform::installTerminationHandlers();
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+#ifdef _WIN32
+    SDL_SetWindowsMessageHook(endWithSession, nullptr);
+#endif
     if (SDL_Init(AllSubsystems) != 0 && SDL_Init(NeededSubsystems) != 0) {
         return failWithSdl(failure, "SDL could not be started");
     }
@@ -105,9 +122,7 @@ bool startUp(VideoState& video, StartupFailure& failure) {
 }
 
 void shutDown(VideoState& video) {
-    if (video.window != nullptr) SDL_DestroyWindow(video.window);
-    SDL_Quit();
-    std::exit(0);
+    endProgram(video);
 }
 
 void stopWithMessage(VideoState& video, const char* message) {

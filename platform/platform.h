@@ -19,6 +19,12 @@ bool userDataFolder(std::string& folder);
 // bin/ folder beside share/. Null on Windows, where a program's data lies beside it.
 const char* installedDataFolder();
 
+// From now on SIGTERM, SIGINT and SIGHUP (on Windows the end of the session and the console's
+// control events) only note that the system asks the program to end, which
+// terminationRequested then tells; the program ends at its next frame.
+void installTerminationHandlers();
+bool terminationRequested();
+
 // Suspends the thread for about the given number of milliseconds.
 void sleepMilliseconds(uint32_t milliseconds);
 

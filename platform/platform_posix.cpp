@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -11,6 +12,28 @@
 #include <unistd.h>
 
 namespace platform {
+
+namespace {
+
+volatile sig_atomic_t terminationSignal = 0;
+
+void noteTermination(int signalNumber) {
+    terminationSignal = signalNumber;
+}
+
+}  // namespace
+
+void installTerminationHandlers() {
+    struct sigaction action {};
+    action.sa_handler = noteTermination;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signalNumber : {SIGTERM, SIGINT, SIGHUP}) sigaction(signalNumber, &action, nullptr);
+}
+
+bool terminationRequested() {
+    return terminationSignal != 0;
+}
 
 bool userDataFolder(std::string& folder) {
     const char* data = std::getenv("XDG_DATA_HOME");

@@ -63,6 +63,28 @@ size_t rootLength(const std::wstring& path) {
 
 }  // namespace
 
+namespace {
+
+volatile LONG terminationNoted = 0;
+
+// Runs on a thread of its own. For a closed console, a logoff or a shutdown the process is
+// ended as soon as this returns, so it waits for the main thread to end the program itself.
+BOOL WINAPI noteConsoleEvent(DWORD) {
+    InterlockedExchange(&terminationNoted, 1);
+    Sleep(5000);
+    return TRUE;
+}
+
+}  // namespace
+
+void installTerminationHandlers() {
+    SetConsoleCtrlHandler(noteConsoleEvent, TRUE);
+}
+
+bool terminationRequested() {
+    return InterlockedCompareExchange(&terminationNoted, 0, 0) != 0;
+}
+
 bool userDataFolder(std::string& folder) {
     wchar_t path[MAX_PATH] = {};
     if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, path))) return false;
