@@ -127,16 +127,22 @@ int runLessonMenu(LessonMenu& menu) {
     int32_t frameCounter = 0;
     while (true) {
         SDL_Event event;
+        // Events read after a slide in this pass arrived while it ran. Auto-repeats of a held
+        // arrow among them are dropped, or they would pile up and slide on long after the key
+        // was let go; one arriving between slides starts the next, so holding still slides.
+        bool slid = false;
         while (host.pollEvent(&event) != 0) {
             if (event.type == SDL_QUIT) shutDown(video);
             if (event.type != SDL_KEYDOWN) continue;
-            // Auto-repeats count like fresh presses, so holding an arrow keeps sliding.
-            switch (event.key.keysym.sym) {
+            const SDL_Keycode key = event.key.keysym.sym;
+            if (slid && event.key.repeat != 0 && (key == SDLK_UP || key == SDLK_DOWN)) continue;
+            switch (key) {
             case SDLK_DOWN:
                 if (menu.selectedIndex < menu.entryCount - 1) {
                     ++menu.selectedIndex;
                     drawLessonMenu(menu);
                     slide(menu, frameCounter, true);
+                    slid = true;
                 }
                 break;
             case SDLK_UP:
@@ -144,6 +150,7 @@ int runLessonMenu(LessonMenu& menu) {
                     --menu.selectedIndex;
                     drawLessonMenu(menu);
                     slide(menu, frameCounter, false);
+                    slid = true;
                 }
                 break;
             case SDLK_RETURN: startSelectedLesson(menu, screen); break;
