@@ -19,15 +19,13 @@ constexpr uint32_t AllSubsystems = SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VI
                                    SDL_INIT_EVENTS;
 constexpr uint32_t NeededSubsystems = SDL_INIT_TIMER | SDL_INIT_VIDEO | SDL_INIT_EVENTS;
 
-bool fail(StartupFailure& failure, const char* what) {
-    std::snprintf(failure.message, sizeof failure.message, "Quenmore cannot start: %s", what);
+bool fail(StartupFailure& failure, const std::string& what) {
+    failure.message = "Quenmore cannot start: " + what;
     return false;
 }
 
 bool failWithSdl(StartupFailure& failure, const char* what) {
-    std::snprintf(failure.message, sizeof failure.message, "Quenmore cannot start: %s (%s)", what,
-                  SDL_GetError());
-    return false;
+    return fail(failure, std::string(what) + " (" + SDL_GetError() + ")");
 }
 
 // SDL quietly falls back to an invisible video driver when there is no display at all; a
@@ -47,15 +45,17 @@ bool loadAsset(const char* relativeName, size_t expectedBytes,
     // Beside the executable (or in the working folder, for a build folder), then where an
     // installed program keeps it.
     const AssetPath path = buildAssetPath(relativeName);
-    if (load(memory, path.text)) return true;
+    if (path.text.empty()) {
+        return fail(failure, std::string("the program's own folder is unknown, so its file ") +
+                                 relativeName + " cannot be found.");
+    }
+    if (load(memory, path.text.c_str())) return true;
     const AssetPath installed = installedAssetPath(relativeName);
-    if (installed.text[0] != '\0' && load(memory, installed.text)) return true;
-    std::snprintf(failure.message, sizeof failure.message,
-                  "Quenmore cannot start: the file %s is missing or shorter than %zu bytes "
-                  "(found: %s)%s%s.",
-                  path.text, expectedBytes, platform::describeFile(path.text).c_str(),
-                  installed.text[0] != '\0' ? ", and so is " : "", installed.text);
-    return false;
+    if (!installed.text.empty() && load(memory, installed.text.c_str())) return true;
+    return fail(failure, "the file " + path.text + " is missing or shorter than " +
+                             std::to_string(expectedBytes) +
+                             " bytes (found: " + platform::describeFile(path.text) + ")" +
+                             (installed.text.empty() ? "" : ", and so is " + installed.text) + ".");
 }
 
 bool loadSheet(VideoMemory& memory, const char* path) {
@@ -81,7 +81,7 @@ void SDLCALL endWithSession(void*, void*, unsigned int message, Uint64 ending, S
 }  // namespace
 
 bool startUp(VideoState& video, StartupFailure& failure) {
-    failure.message[0] = '\0';
+    failure.message.clear();
     initVideoMemory(video.memory);
     video.display = DisplayOutput{};
     video.window = nullptr;
