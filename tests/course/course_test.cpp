@@ -112,6 +112,9 @@ TEST(WordLines, FillTheBudgetWithWholeEntriesDrawnFromTheSeed) {
     EXPECT_EQ(makeLines({"abc"}, 7), Lines(10, "abc abc abc abc abc abc abc abc abc"));
     EXPECT_EQ(makeLines({"abcdefghijklmnopqrstuvwxyzABCDEFGH", "a"}, 7)[0].size(), 34u);  // alone
     EXPECT_EQ(makeLines({"abcdefghijklmnopqrstuvwxyzABCDEFGHI"}, 5), Lines(10, ""));  // 35: never
+    EXPECT_EQ(makeLines({"", "abc", ""}, 7)[0],
+              "abc abc abc abc abc abc abc abc abc");  // passed over
+    EXPECT_EQ(makeLines({""}, 7), Lines(10, ""));      // nothing to fill a line with
     Lesson lesson({"e"});  // set-up seeds the lines from the host's calendar seconds each time
     for (int64_t second : {1700000000, 1700000001}) {
         lesson.clock.calendarSeconds = second;
