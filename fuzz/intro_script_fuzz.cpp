@@ -71,8 +71,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (frame >= EscapeFrame) break;
         const SDL_Keycode key = keys[data[i + 1] % std::size(keys)];
         const uint16_t mod = (data[i + 1] & 0x80) != 0 ? KMOD_LSHIFT : KMOD_NONE;
-        clock.keyDown(frame, key, SDL_GetScancodeFromKey(key), mod, (data[i + 1] & 0x40) != 0);
-        clock.keyUp(frame, key, SDL_GetScancodeFromKey(key), mod);
+        clock.keyDown(frame, key, scancodeFor(key), mod, (data[i + 1] & 0x40) != 0);
+        clock.keyUp(frame, key, scancodeFor(key), mod);
     }
     clock.keyDown(EscapeFrame, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
     for (uint64_t later = EscapeFrame + 70; later < LastFrame; later += 70)

@@ -95,9 +95,10 @@ void look(const VideoMemory& memory) {
     }
 }
 
-void queueKey(SDL_Keycode key, uint16_t mod, bool repeat = false) {
+void queueKey(SDL_Keycode key, uint16_t mod, bool repeat = false,
+              SDL_Scancode scancode = SDL_SCANCODE_UNKNOWN) {
     Journey& j = *journey;
-    const SDL_Scancode scancode = SDL_GetScancodeFromKey(key);
+    if (scancode == SDL_SCANCODE_UNKNOWN) scancode = scancodeFor(key);
     for (uint32_t type : {uint32_t(SDL_KEYDOWN), uint32_t(SDL_KEYUP)}) {
         SDL_Event event{};
         event.key = {type,
@@ -117,18 +118,23 @@ void typeCharacter(char c) {
     const uint8_t k = keyboard->keyByChar[uint8_t(c) & 0x7F];
     if (k == NoKey) return;
     const KeyboardKey& key = keyboard->keys[k];
-    queueKey(key.lowerChar, uint8_t(c) == key.lowerChar ? KMOD_NONE : KMOD_LSHIFT);
+    queueKey(key.lowerChar, uint8_t(c) == key.lowerChar ? KMOD_NONE : KMOD_LSHIFT, false,
+             SDL_Scancode(key.scancode));
 }
 
 // One action a frame: the next input byte's, or once they are used up, the way out.
 void act() {
     Journey& j = *journey;
+    if (j.phase == Phase::Title) {
+        queueKey(SDLK_SPACE, 0);  // any key leaves the title; Escape would end the program
+        return;
+    }
     const bool more = j.next < j.size;
     const uint8_t byte = more ? j.data[j.next++] : 0;
     const uint8_t argument = j.next < j.size ? j.data[j.next] : 0;
     SDL_Event event{};
     switch (j.phase) {
-    case Phase::Title: queueKey(SDLK_SPACE, 0); break;
+    case Phase::Title: break;
     case Phase::Menu:
         if (!more || byte == 0xFF)
             queueKey(SDLK_ESCAPE, 0);  // the journey's end
