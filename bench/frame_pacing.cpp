@@ -186,7 +186,7 @@ int main(int argc, char** argv) {
     StartupFailure failure{};
     measurement.launched = std::chrono::steady_clock::now();
     if (!startUp(video, failure)) {
-        std::fprintf(stderr, "%s\n", failure.message);
+        std::fprintf(stderr, "%s\n", failure.message.c_str());
         return 1;
     }
     SDL_RendererInfo renderer{};

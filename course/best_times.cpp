@@ -3,18 +3,22 @@
 #include "engine/host.h"
 #include "platform/platform.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
 namespace {
 
 constexpr size_t RecordSize = 4;
 constexpr uint32_t TimeRecorded = 0x80000000u;
-// A save writes here first and renames it over the real file once it is complete. The name
-// is as long as the real one, so a path check of one covers the other.
-constexpr const char* TemporaryFileName = "quenmoreTimes.tmp";
+// Held by a save from the re-reading of the file to the rename of the new one.
+constexpr const char* LockFileName = "quenmoreTimes.lock";
 // The per-user data folder and the path of `name` in it; false when the folder is unknown or
-// the path would not fit the system's path buffers.
+// the path is too long for the system.
 bool dataFolderFile(const char* name, std::string& folder, std::string& path) {
+    folder.clear();
     if (!host.userDataFolder(folder) || folder.empty()) return false;
     path = folder;
     if (path.back() != platform::pathSeparator()) path += platform::pathSeparator();
@@ -31,17 +35,19 @@ void writeLittleEndian(uint32_t value, unsigned char (&bytes)[RecordSize]) {
     for (size_t i = 0; i < RecordSize; ++i) bytes[i] = static_cast<unsigned char>(value >> (8 * i));
 }
 
-// Writes every row's record and closes the file; false when any write, the flush or the
-// close fails.
-bool writeRecords(FILE* file, const LessonMenu& menu) {
-    bool written = true;
-    for (int32_t i = 0; i < menu.entryCount && written; ++i) {
+// Reads the file's records into the rows, each row's time becoming choose(its time, the
+// stored one). A short or unreadable record ends the reading; bytes after the last row are
+// never read. A missing file, or anything but a regular file, has no records.
+void readRecords(const std::string& path, LessonMenu& menu, int32_t (*choose)(int32_t, int32_t)) {
+    FILE* file = platform::openFile(path.c_str(), "rb");
+    if (file == nullptr) return;
+    for (int32_t i = 0; i < menu.entryCount; ++i) {
         unsigned char bytes[RecordSize];
-        writeLittleEndian(encodeBestTime(menu.entries[i].bestTime), bytes);
-        written = std::fwrite(bytes, RecordSize, 1, file) == 1;
+        if (std::fread(bytes, RecordSize, 1, file) != 1) break;
+        LessonEntry& entry = menu.entries[size_t(i)];
+        entry.bestTime = choose(entry.bestTime, decodeBestTime(readLittleEndian(bytes)));
     }
-    written = written && std::fflush(file) == 0;
-    return std::fclose(file) == 0 && written;
+    std::fclose(file);
 }
 
 }  // namespace
@@ -54,40 +60,56 @@ bool bestTimesPath(std::string& path) {
 void loadBestTimes(LessonMenu& menu) {
     std::string path;
     if (menu.entries == nullptr || !bestTimesPath(path)) return;
-    FILE* file = platform::openFile(path.c_str(), "rb");
-    if (file == nullptr) return;
-    // A short or unreadable record ends the reading; bytes after the last row are never read.
-    for (int32_t i = 0; i < menu.entryCount; ++i) {
-        unsigned char bytes[RecordSize];
-        if (std::fread(bytes, RecordSize, 1, file) != 1) break;
-        menu.entries[i].bestTime = decodeBestTime(readLittleEndian(bytes));
-    }
-    std::fclose(file);
+    readRecords(path, menu, [](int32_t, int32_t stored) { return stored; });
 }
 
-bool saveBestTimes(const LessonMenu& menu) {
+bool saveBestTimes(LessonMenu& menu, std::string* reason) {
+    std::string unused;
+    std::string& why = reason != nullptr ? *reason : unused;
     std::string folder;
     std::string path;
-    std::string temporary;
-    if (menu.entries == nullptr || !dataFolderFile(BestTimesFileName, folder, path) ||
-        !dataFolderFile(TemporaryFileName, folder, temporary)) {
+    std::string lockPath;
+    if (menu.entries == nullptr) return false;
+    if (!dataFolderFile(BestTimesFileName, folder, path)) {
+        why = folder.empty() ? "no data folder" : "the path is too long";
         return false;
     }
-    if (!platform::createFolders(folder)) return false;
-    FILE* file = platform::openFile(temporary.c_str(), "wb");
-    if (file == nullptr) return false;
-    // Until the rename the old file is untouched, so a failure here loses nothing saved.
-    if (!writeRecords(file, menu) || !platform::replaceFile(temporary, path)) {
-        platform::removeFile(temporary);
+    errno = 0;
+    if (!platform::createFolders(folder)) {
+        why = errno != 0 ? std::strerror(errno) : "the folder cannot be made";
         return false;
     }
-    return true;
+    // Another copy of the program may have saved since this one loaded: under the lock, its
+    // times are read back and the better of the two kept for every row, so neither copy's
+    // times are lost. Without a lock file (a folder that takes none) the save goes on alone.
+    platform::FileLock lock{};
+    const bool locked =
+        dataFolderFile(LockFileName, folder, lockPath) && platform::lockFile(lockPath, lock);
+    readRecords(path, menu, [](int32_t kept, int32_t stored) {
+        return kept < 0 || (stored >= 0 && stored < kept) ? stored : kept;
+    });
+    std::vector<uint8_t> bytes(size_t(menu.entryCount) * RecordSize);
+    for (int32_t i = 0; i < menu.entryCount; ++i) {
+        unsigned char record[RecordSize];
+        writeLittleEndian(encodeBestTime(menu.entries[i].bestTime), record);
+        std::copy_n(record, RecordSize, bytes.begin() + ptrdiff_t(i) * RecordSize);
+    }
+    // The old file is replaced only by a whole new one, so a failure loses nothing saved.
+    const bool saved = platform::writeFileAtomically(path, bytes.data(), bytes.size(), why);
+    if (locked) platform::unlockFile(lock);
+    return saved;
+}
+
+bool saneBestTime(int32_t seconds) {
+    return seconds > 0 && seconds <= LongestBestTime;
 }
 
 uint32_t encodeBestTime(int32_t bestTime) {
-    return bestTime > 0 ? uint32_t(bestTime) | TimeRecorded : 0;
+    return saneBestTime(bestTime) ? uint32_t(bestTime) | TimeRecorded : 0;
 }
 
 int32_t decodeBestTime(uint32_t record) {
-    return (record & TimeRecorded) != 0 ? int32_t(record & ~TimeRecorded) : -1;
+    if ((record & TimeRecorded) == 0) return -1;
+    const int32_t seconds = int32_t(record & ~TimeRecorded);
+    return saneBestTime(seconds) ? seconds : -1;
 }

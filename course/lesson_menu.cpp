@@ -8,6 +8,7 @@
 #include "engine/host.h"
 
 #include <cstdio>
+#include <string>
 
 namespace {
 
@@ -38,6 +39,28 @@ void slide(LessonMenu& menu, int32_t& frameCounter, bool down) {
         showFrame(*menu.video);
     }
     memory.layers[ListLayer] = LayerEnable | layerScroll(0, RestScrollY);
+}
+
+// Keeps a finished run's time when it beats the stored one and saves the file at once, before
+// the results screen takes any input. An equal or slower time changes nothing and writes
+// nothing. A failed save is told on stderr and on the results screen; the time stays in the
+// row, so the next save that works includes it.
+const char* recordBestTime(int32_t seconds, void* data) {
+    static char notice[64];
+    LessonMenu& menu = *static_cast<LessonMenu*>(data);
+    LessonEntry& entry = menu.entries[size_t(menu.selectedIndex)];
+    if (!saneBestTime(seconds) || (entry.bestTime >= 0 && seconds >= entry.bestTime)) {
+        return nullptr;
+    }
+    entry.bestTime = seconds;
+    std::string reason;
+    if (saveBestTimes(menu, &reason)) return nullptr;
+    std::string path;
+    bestTimesPath(path);
+    std::fprintf(stderr, "Quenmore: the best time could not be saved in %s: %s\n", path.c_str(),
+                 reason.c_str());
+    std::snprintf(notice, sizeof notice, "Time not saved: %s", reason.c_str());
+    return notice;
 }
 
 }  // namespace
@@ -104,16 +127,22 @@ int runLessonMenu(LessonMenu& menu) {
     int32_t frameCounter = 0;
     while (true) {
         SDL_Event event;
+        // Events read after a slide in this pass arrived while it ran. Auto-repeats of a held
+        // arrow among them are dropped, or they would pile up and slide on long after the key
+        // was let go; one arriving between slides starts the next, so holding still slides.
+        bool slid = false;
         while (host.pollEvent(&event) != 0) {
             if (event.type == SDL_QUIT) shutDown(video);
             if (event.type != SDL_KEYDOWN) continue;
-            // Auto-repeats count like fresh presses, so holding an arrow keeps sliding.
-            switch (event.key.keysym.sym) {
+            const SDL_Keycode key = event.key.keysym.sym;
+            if (slid && event.key.repeat != 0 && (key == SDLK_UP || key == SDLK_DOWN)) continue;
+            switch (key) {
             case SDLK_DOWN:
                 if (menu.selectedIndex < menu.entryCount - 1) {
                     ++menu.selectedIndex;
                     drawLessonMenu(menu);
                     slide(menu, frameCounter, true);
+                    slid = true;
                 }
                 break;
             case SDLK_UP:
@@ -121,6 +150,7 @@ int runLessonMenu(LessonMenu& menu) {
                     --menu.selectedIndex;
                     drawLessonMenu(menu);
                     slide(menu, frameCounter, false);
+                    slid = true;
                 }
                 break;
             case SDLK_RETURN: startSelectedLesson(menu, screen); break;
@@ -145,13 +175,9 @@ void startSelectedLesson(LessonMenu& menu, LessonScreen& screen) {
     fadeOut(video);
     const LessonRecord& lesson = *entry.lesson;
     setUpLessonScreen(video, screen, lesson.words, lesson.wordCount, lesson.title, lesson.script);
-    const int32_t seconds = runLesson(screen);
-    // Only a finished run that beats the stored time is kept; an equal or slower time, or an
-    // abandoned lesson (0), changes nothing and writes nothing.
-    if (seconds > 0 && (entry.bestTime < 0 || seconds < entry.bestTime)) {
-        entry.bestTime = seconds;
-        saveBestTimes(menu);
-    }
+    screen.recordTime = recordBestTime;
+    screen.recordTimeData = &menu;
+    runLesson(screen);
     drawLessonMenu(menu);
     fadeIn(video);
 }

@@ -62,6 +62,9 @@ int32_t runLesson(LessonScreen& screen) {
     fadeInLesson(run);
     PhaseOutcome outcome = playIntro(run);
     if (outcome == PhaseOutcome::Finished) outcome = playExercise(run);
+    if (outcome == PhaseOutcome::Finished && screen.recordTime != nullptr)
+        run.notice =
+            screen.recordTime(int32_t(uint32_t(run.elapsedSeconds)), screen.recordTimeData);
     if (outcome == PhaseOutcome::Finished) outcome = showResults(run);
 
     VideoMemory& memory = screen.video->memory;

@@ -7,5 +7,6 @@
 
 // Plays the lesson prepared by setUpLessonScreen. Returns the typing time in whole seconds,
 // or 0 when the learner abandoned the lesson (Escape, or a window close during the exercise
-// or the results). A window close during the fade-in or the intro ends the program.
+// or the results). A window close during the fade-in or the intro ends the program. A
+// finished exercise's time goes to the screen's recordTime before the results are shown.
 int32_t runLesson(LessonScreen& screen);

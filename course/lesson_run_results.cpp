@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cinttypes>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -40,6 +41,8 @@ constexpr int PromptRow = 18;
 constexpr const char* Prompt = "Press Enter to Continue";
 constexpr const char* PromptHidden = "                       ";
 constexpr int DimmedEntries = 32;  // palette groups 0 and 1
+constexpr int NoticeRow = 20;
+constexpr int ScreenColumns = ScreenWidth / 8;
 
 // Reads every pending event; true when the window is being closed. With `enter` given,
 // also notes a press of the main Enter key (not the keypad's).
@@ -77,6 +80,9 @@ void writeStatistics(LessonRun& run) {
     std::snprintf(text, sizeof text, "Time:           %02" PRIu64 ":%02" PRIu64, minutes,
                   secondsPart);
     writeResultsLine(memory, StatisticsColumn, 16, text);
+    if (run.notice == nullptr) return;
+    std::snprintf(text, size_t(ScreenColumns + 1), "%s", run.notice);  // one screen line
+    writeResultsLine(memory, (ScreenColumns - int(std::strlen(text))) / 2, NoticeRow, text);
 }
 
 }  // namespace

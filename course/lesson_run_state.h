@@ -47,6 +47,7 @@ struct LessonRun {
     int32_t correctCount;
     uint64_t startTicks;
     uint64_t elapsedSeconds;
+    const char* notice;  // shown under the prompt: why the time could not be saved
 };
 
 inline VideoMemory& memoryOf(LessonRun& run) {

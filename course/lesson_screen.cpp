@@ -80,8 +80,13 @@ void makeWordLines(LessonScreen& screen, const char* const* words, int32_t wordC
     for (char* line : screen.lines) line[0] = '\0';
     if (words == nullptr || wordCount <= 0) return;
 
+    // An empty entry would add nothing to a line, which then never filled: entries are not
+    // empty in the lessons, and one in any other list is passed over.
     size_t shortest = 100;
-    for (int32_t i = 0; i < wordCount; ++i) shortest = std::min(shortest, std::strlen(words[i]));
+    for (int32_t i = 0; i < wordCount; ++i) {
+        const size_t length = std::strlen(words[i]);
+        if (length > 0) shortest = std::min(shortest, length);
+    }
     // While more than `threshold` characters of the budget remain, the shortest entry still
     // fits (with its space), so each line ends exactly when nothing more could fit.
     const size_t threshold = shortest + 1;
@@ -94,7 +99,7 @@ void makeWordLines(LessonScreen& screen, const char* const* words, int32_t wordC
         while (remaining > threshold) {
             const char* entry = words[pick(random)];
             const size_t entryLength = std::strlen(entry);
-            if (entryLength + 1 >= remaining) continue;
+            if (entryLength == 0 || entryLength + 1 >= remaining) continue;
             if (length > 0) {
                 line[length++] = ' ';
                 remaining -= 1;

@@ -27,6 +27,11 @@ struct LessonScreen {
     const char* const* script;
     int32_t keyboardScrollX;
     int32_t keyboardScrollY;
+    // Called once a finished run's time is known, before the results take any input, so no
+    // way out of them loses it. Returns a line for the results screen (a save that failed),
+    // or null. Null: the time is only returned.
+    const char* (*recordTime)(int32_t seconds, void* data);
+    void* recordTimeData;
 };
 
 // Fills the screen for one run: word lines (seeded from the host's calendar seconds),
@@ -35,8 +40,8 @@ void setUpLessonScreen(VideoState& video, LessonScreen& screen, const char* cons
                        int32_t wordCount, const char* title, const char* const* script);
 
 // Fills the ten lines with entries drawn from `words` by `random` (a uniform choice of entry
-// index per pick). An empty list, or one none of whose entries fits, leaves ten empty lines
-// and draws nothing.
+// index per pick; empty entries are passed over). An empty list, or one none of whose
+// entries fits, leaves ten empty lines and draws nothing.
 void makeWordLines(LessonScreen& screen, const char* const* words, int32_t wordCount,
                    std::mt19937& random);
 // Line 0: counts the frame and unscrolls the text box's layer; line 120: scrolls it by the

@@ -11,6 +11,6 @@ int main(int argc, char* argv[]) {
     static VideoState video{};
     static LessonMenu menu{};
     StartupFailure failure{};
-    if (!startUp(video, failure)) stopWithMessage(video, failure.message);
+    if (!startUp(video, failure)) stopWithMessage(video, failure.message.c_str());
     runCourse(video, menu);
 }

@@ -2,6 +2,7 @@
 
 #include "engine/asset_files.h"
 #include "engine/host.h"
+#include "platform/platform.h"
 
 #include <SDL.h>
 
@@ -18,15 +19,13 @@ constexpr uint32_t AllSubsystems = SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VI
                                    SDL_INIT_EVENTS;
 constexpr uint32_t NeededSubsystems = SDL_INIT_TIMER | SDL_INIT_VIDEO | SDL_INIT_EVENTS;
 
-bool fail(StartupFailure& failure, const char* what) {
-    std::snprintf(failure.message, sizeof failure.message, "Quenmore cannot start: %s", what);
+bool fail(StartupFailure& failure, const std::string& what) {
+    failure.message = "Quenmore cannot start: " + what;
     return false;
 }
 
 bool failWithSdl(StartupFailure& failure, const char* what) {
-    std::snprintf(failure.message, sizeof failure.message, "Quenmore cannot start: %s (%s)", what,
-                  SDL_GetError());
-    return false;
+    return fail(failure, std::string(what) + " (" + SDL_GetError() + ")");
 }
 
 // SDL quietly falls back to an invisible video driver when there is no display at all; a
@@ -46,14 +45,17 @@ bool loadAsset(const char* relativeName, size_t expectedBytes,
     // Beside the executable (or in the working folder, for a build folder), then where an
     // installed program keeps it.
     const AssetPath path = buildAssetPath(relativeName);
-    if (load(memory, path.text)) return true;
+    if (path.text.empty()) {
+        return fail(failure, std::string("the program's own folder is unknown, so its file ") +
+                                 relativeName + " cannot be found.");
+    }
+    if (load(memory, path.text.c_str())) return true;
     const AssetPath installed = installedAssetPath(relativeName);
-    if (installed.text[0] != '\0' && load(memory, installed.text)) return true;
-    std::snprintf(failure.message, sizeof failure.message,
-                  "Quenmore cannot start: the file %s is missing or shorter than %zu bytes%s%s.",
-                  path.text, expectedBytes, installed.text[0] != '\0' ? ", and so is " : "",
-                  installed.text);
-    return false;
+    if (!installed.text.empty() && load(memory, installed.text.c_str())) return true;
+    return fail(failure, "the file " + path.text + " is missing or shorter than " +
+                             std::to_string(expectedBytes) +
+                             " bytes (found: " + platform::describeFile(path.text) + ")" +
+                             (installed.text.empty() ? "" : ", and so is " + installed.text) + ".");
 }
 
 bool loadSheet(VideoMemory& memory, const char* path) {
@@ -66,10 +68,20 @@ bool loadColours(VideoMemory& memory, const char* path) {
     return loadPalette(memory.palette, path);
 }
 
+#ifdef _WIN32
+constexpr unsigned WindowsEndSession = 0x0016;  // WM_ENDSESSION
+
+// Windows may end the process as soon as the end of the session has been answered. The hook
+// runs while events are read, between two frames, never during a save: ending here is safe.
+void SDLCALL endWithSession(void*, void*, unsigned int message, Uint64 ending, Sint64) {
+    if (message == WindowsEndSession && ending != 0) std::exit(0);
+}
+#endif
+
 }  // namespace
 
 bool startUp(VideoState& video, StartupFailure& failure) {
-    failure.message[0] = '\0';
+    failure.message.clear();
     initVideoMemory(video.memory);
     video.display = DisplayOutput{};
     video.window = nullptr;
@@ -77,6 +89,13 @@ bool startUp(VideoState& video, StartupFailure& failure) {
     // On Windows the program draws the screen's own pixels on every monitor, so that Windows
     // never stretches (and blurs) its picture; the program's manifest declares the same.
     SDL_SetHint(SDL_HINT_WINDOWS_DPI_AWARENESS, "permonitorv2");
+    // A termination request from the system is told apart from a window close, which SDL
+    // would report alike: SDL leaves the signals to the program's own handlers.
+    platform::installTerminationHandlers();
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+#ifdef _WIN32
+    SDL_SetWindowsMessageHook(endWithSession, nullptr);
+#endif
     if (SDL_Init(AllSubsystems) != 0 && SDL_Init(NeededSubsystems) != 0) {
         return failWithSdl(failure, "SDL could not be started");
     }
@@ -103,9 +122,7 @@ bool startUp(VideoState& video, StartupFailure& failure) {
 }
 
 void shutDown(VideoState& video) {
-    if (video.window != nullptr) SDL_DestroyWindow(video.window);
-    SDL_Quit();
-    std::exit(0);
+    endProgram(video);
 }
 
 void stopWithMessage(VideoState& video, const char* message) {

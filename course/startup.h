@@ -1,14 +1,12 @@
 // Bringing the system up in its fixed order, and the one way it ends.
 #pragma once
 
-#include "engine/asset_files.h"
 #include "engine/display.h"
 
-// Room for the two places an asset file was looked for, and the words around them.
-constexpr size_t StartupMessageBytes = 2 * AssetPathBytes + 200;
+#include <string>
 
 struct StartupFailure {
-    char message[StartupMessageBytes];  // what went wrong, for the learner; empty when none
+    std::string message;  // what went wrong, for the learner; empty when none
 };
 
 // Start-up steps 1 to 10: video memory, SDL, the full-screen window (created as

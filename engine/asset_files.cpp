@@ -9,20 +9,9 @@
 
 AssetPath assetPathFor(const char* basePath, const char* relativeName) {
     AssetPath path{};
-    const size_t nameLength = std::strlen(relativeName);
-    bool useBase = basePath != nullptr && !platform::isBuildOutputFolder(basePath);
-    const size_t baseLength = useBase ? std::strlen(basePath) : 0;
-    // Both parts and the terminating zero must fit; otherwise fall back to the bare name.
-    if (baseLength + nameLength + 1 > AssetPathBytes) useBase = false;
-    size_t length = 0;
-    if (useBase) {
-        std::memcpy(path.text, basePath, baseLength);
-        length = baseLength;
-    }
-    if (length + nameLength + 1 <= AssetPathBytes) {
-        std::memcpy(path.text + length, relativeName, nameLength);
-        path.text[length + nameLength] = '\0';
-    }
+    if (basePath == nullptr) return path;
+    if (!platform::isBuildOutputFolder(basePath)) path.text = basePath;
+    path.text += relativeName;
     return path;
 }
 
@@ -39,9 +28,7 @@ AssetPath installedAssetPathFor(const char* basePath, const char* dataFolder,
     if (basePath == nullptr || dataFolder == nullptr) return path;
     const char* slash = std::strrchr(relativeName, '/');
     const char* fileName = slash == nullptr ? relativeName : slash + 1;
-    const int length =
-        std::snprintf(path.text, sizeof path.text, "%s%s%s", basePath, dataFolder, fileName);
-    if (length < 0 || size_t(length) >= sizeof path.text) path.text[0] = '\0';
+    path.text = std::string(basePath) + dataFolder + fileName;
     return path;
 }
 

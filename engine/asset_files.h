@@ -6,28 +6,29 @@
 #include "engine/video_memory.h"
 
 #include <cstddef>
+#include <string>
 
 constexpr const char* CharacterSetFileName = "assets/quenmore.chr";
 constexpr const char* PaletteFileName = "assets/quenmore.pal";
 constexpr size_t CharacterSetFileBytes = 32768;
 constexpr size_t PaletteFileBytes = 768;
-constexpr size_t AssetPathBytes = 2048;
 
 struct AssetPath {
-    char text[AssetPathBytes];
+    std::string text;  // empty when the executable's folder is unknown
 };
 
-// Where an asset file is opened: the executable's folder followed by the relative name, or
-// the relative name alone (looked up from the working directory) when the executable lies
-// in a "\Release\" or "\Debug\" build folder, or when its folder is unknown or too long.
+// Where an asset file is opened: the executable's folder, of any length, followed by the
+// relative name, or the relative name alone (looked up from the working directory) when the
+// executable lies in a "\Release\" or "\Debug\" build folder. No path (empty) when the
+// executable's folder is unknown: the files beside it cannot be found.
 AssetPath buildAssetPath(const char* relativeName);
 // The same rule for a given executable folder (null for unknown).
 AssetPath assetPathFor(const char* basePath, const char* relativeName);
 // Where an installed program keeps the file, looked in when it is not at buildAssetPath's
 // place: the executable's folder, the system's installed data folder relative to it
 // ("../share/quenmore/": bin/quenmore reads share/quenmore/quenmore.chr) and the file's name
-// without its "assets/" folder. Empty text on a system without such a folder, when the
-// executable's folder is unknown, or when the path does not fit.
+// without its "assets/" folder. Empty text on a system without such a folder, or when the
+// executable's folder is unknown.
 AssetPath installedAssetPath(const char* relativeName);
 // The same for a given executable folder and data folder (either null for none).
 AssetPath installedAssetPathFor(const char* basePath, const char* dataFolder,

@@ -6,6 +6,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 bool createDisplayOutput(DisplayOutput& display, SDL_Window* window) {
@@ -148,12 +149,20 @@ void presentFrame(DisplayOutput& display) {
 // The frame is shown as soon as it is ready and the wait comes last, so that a key read
 // right after a tick reaches the screen within that same frame period, not one later.
 void showFrame(VideoState& video) {
+    // Every screen and fade passes here once a frame, and nothing is being saved meanwhile.
+    if (host.terminationRequested != nullptr && host.terminationRequested()) endProgram(video);
     composeFrame(video.memory);
     if (host.frameComposed != nullptr) host.frameComposed(video.memory, host.frameComposedData);
     uploadFrame(video);
     presentFrame(video.display);
     if (host.framePresented != nullptr) host.framePresented();
     waitForFrameTick(video);
+}
+
+void endProgram(VideoState& video) {
+    if (video.window != nullptr) SDL_DestroyWindow(video.window);
+    SDL_Quit();
+    std::exit(0);
 }
 
 uint64_t framePeriod(uint64_t counterFrequency) {

@@ -49,7 +49,10 @@ void waitForFrameTick(VideoState& video);
 // every art pixel shows as the same solid block with at most one blended pixel at its edges.
 void presentFrame(DisplayOutput& display);
 // Compose, upload, present, wait for the next tick: once per frame of every screen and fade.
+// When the system has asked the program to end (host.terminationRequested), ends it instead.
 void showFrame(VideoState& video);
+// Destroys the window, shuts SDL down and ends the process with status 0.
+[[noreturn]] void endProgram(VideoState& video);
 // Ticks per frame for a performance-counter frequency (at least 1).
 uint64_t framePeriod(uint64_t counterFrequency);
 // The rectangle a texW x texH picture fills in a winW x winH window, centred, shape kept.

@@ -23,6 +23,7 @@ Host defaultHost() {
     functions.sleepMilliseconds = platform::sleepMilliseconds;
     functions.calendarSeconds = platform::calendarSeconds;
     functions.userDataFolder = platform::userDataFolder;
+    functions.terminationRequested = platform::terminationRequested;
     functions.frameComposed = nullptr;
     functions.frameComposedData = nullptr;
     functions.framePresented = nullptr;

@@ -20,6 +20,7 @@ struct Host {
     void (*sleepMilliseconds)(uint32_t milliseconds);  // the frame wait's sleep
     int64_t (*calendarSeconds)();                      // seeds the word lines
     bool (*userDataFolder)(std::string& folder);       // where the best times are kept
+    bool (*terminationRequested)();  // the system asked the program to end (a signal, a logout)
     // Called with every composed frame, before it is uploaded; null in the program.
     void (*frameComposed)(const VideoMemory& memory, void* data);
     void* frameComposedData;

@@ -45,6 +45,7 @@ void installVirtualHost(VirtualHost& virtualHost) {
         folder = active->dataFolder;
         return !folder.empty();
     };
+    host.terminationRequested = [] { return active->framesComposed >= active->terminationFrame; };
     host.frameComposed = [](const VideoMemory& memory, void*) {
         active->framesComposed += 1;
         if (active->onFrame) active->onFrame(memory);

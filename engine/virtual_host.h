@@ -34,6 +34,7 @@ struct VirtualHost {
     uint64_t framesComposed = 0;
     int64_t calendarSeconds = 1700000000;
     std::string dataFolder;  // the best-times folder; empty: none (nothing is read or saved)
+    uint64_t terminationFrame = UINT64_MAX;  // the system asks the program to end from here on
     uint8_t keys[SDL_NUM_SCANCODES] = {};
     uint32_t modifiers = 0;
     // (frame, event) in frame order; delivered once that many frames have been composed

@@ -19,14 +19,24 @@ bool userDataFolder(std::string& folder);
 // bin/ folder beside share/. Null on Windows, where a program's data lies beside it.
 const char* installedDataFolder();
 
+// From now on SIGTERM, SIGINT and SIGHUP (on Windows the end of the session and the console's
+// control events) only note that the system asks the program to end, which
+// terminationRequested then tells; the program ends at its next frame.
+void installTerminationHandlers();
+bool terminationRequested();
+
 // Suspends the thread for about the given number of milliseconds.
 void sleepMilliseconds(uint32_t milliseconds);
 
 // The calendar time in whole seconds since 1970.
 int64_t calendarSeconds();
 
-// Opens a file with a C stdio mode ("rb", "wb"); the path is UTF-8. Null on failure.
+// Opens a file with a C stdio mode ("rb", "wb"); the path is UTF-8. Null on failure. For
+// reading, only a regular file is opened, and never blocks (a FIFO or a device is refused).
 FILE* openFile(const char* path, const char* mode);
+
+// What lies at the path, for a message: "nothing", "N bytes", "a folder", "a FIFO", ...
+std::string describeFile(const std::string& path);
 
 // Creates a folder and any missing parents. True when the folder exists afterwards.
 bool createFolders(const std::string& path);
@@ -34,15 +44,36 @@ bool createFolders(const std::string& path);
 // Replaces the file `to` by the file `from` in one step (rename over). True on success.
 bool replaceFile(const std::string& from, const std::string& to);
 
+// Puts `size` bytes in place of the file at `path` so that it holds either its old content or
+// the whole new one, whatever happens meanwhile (a full disk, a crash, a power cut): they
+// go to a new file with an unpredictable name, created exclusively in the same folder, are
+// flushed to the disk, and the new file is renamed over the old one, whose folder is then
+// flushed too. A symbolic link is followed, so the file it points to is replaced, not the
+// link. Anything there but a regular file is left alone. False, with the reason (a short
+// English text), when the file was not replaced.
+bool writeFileAtomically(const std::string& path, const uint8_t* bytes, size_t size,
+                         std::string& reason);
+
+// An exclusive advisory lock that programs sharing a file take around a read-merge-write of
+// it. It is held on a lock file of its own, which is never replaced.
+struct FileLock {
+    intptr_t handle;
+};
+// Waits until this process holds the lock of the lock file at `path` (created when missing).
+// False when the lock file cannot be opened or locked.
+bool lockFile(const std::string& path, FileLock& lock);
+void unlockFile(FileLock& lock);
+
 // Removes a file; true when it is gone afterwards.
 bool removeFile(const std::string& path);
 
 // The separator between a folder and a name on this system.
 char pathSeparator();
 
-// True when a UTF-8 path fits the Windows path buffers: 260 UTF-16 units, the terminating
-// NUL included, so at most 259 units of text. The limit holds on every system, so that a data
-// folder that works on one works on all.
+// True when the system can open a file by this UTF-8 path. On Windows it must fit the path
+// buffers: 260 UTF-16 units, the terminating NUL included, so at most 259 units of text.
+// Elsewhere a path of any length is used: the limit would only lose the saves of a learner
+// whose data folder is long.
 bool pathFits(const std::string& path);
 
 // True when an executable folder is a "\Release\" or "\Debug\" build-output folder (exactly

@@ -1,12 +1,39 @@
 #include "platform/platform.h"
 
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
+
+namespace {
+
+volatile sig_atomic_t terminationSignal = 0;
+
+void noteTermination(int signalNumber) {
+    terminationSignal = signalNumber;
+}
+
+}  // namespace
+
+void installTerminationHandlers() {
+    struct sigaction action {};
+    action.sa_handler = noteTermination;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signalNumber : {SIGTERM, SIGINT, SIGHUP}) sigaction(signalNumber, &action, nullptr);
+}
+
+bool terminationRequested() {
+    return terminationSignal != 0;
+}
 
 bool userDataFolder(std::string& folder) {
     const char* data = std::getenv("XDG_DATA_HOME");
@@ -39,7 +66,31 @@ int64_t calendarSeconds() {
 }
 
 FILE* openFile(const char* path, const char* mode) {
-    return std::fopen(path, mode);
+    if (mode[0] != 'r') return std::fopen(path, mode);
+    // Opened without blocking, as a FIFO would block the open until a writer comes; anything
+    // but a regular file is refused before a byte is read.
+    const int descriptor = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) return nullptr;
+    struct stat info {};
+    if (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode) ||
+        fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK) != 0) {
+        close(descriptor);
+        errno = EINVAL;
+        return nullptr;
+    }
+    FILE* file = fdopen(descriptor, mode);
+    if (file == nullptr) close(descriptor);
+    return file;
+}
+
+std::string describeFile(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) return "nothing";
+    if (S_ISREG(info.st_mode)) return std::to_string(info.st_size) + " bytes";
+    if (S_ISDIR(info.st_mode)) return "a folder";
+    if (S_ISFIFO(info.st_mode)) return "a FIFO";
+    if (S_ISSOCK(info.st_mode)) return "a socket";
+    return "a device";
 }
 
 bool createFolders(const std::string& path) {
@@ -58,6 +109,109 @@ bool createFolders(const std::string& path) {
 
 bool replaceFile(const std::string& from, const std::string& to) {
     return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+namespace {
+
+std::string folderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The path a chain of symbolic links finally names (the path itself when it is no link);
+// false for a loop or a chain too long to follow.
+bool followLinks(const std::string& path, std::string& target) {
+    target = path;
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat info {};
+        if (lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return true;
+        std::string link(size_t(PATH_MAX), '\0');
+        const ssize_t length = readlink(target.c_str(), link.data(), link.size());
+        if (length <= 0 || size_t(length) >= link.size()) return false;
+        link.resize(size_t(length));
+        target = link[0] == '/' ? link : folderOf(target) + "/" + link;
+    }
+    errno = ELOOP;
+    return false;
+}
+
+bool writeAll(int descriptor, const uint8_t* bytes, size_t size) {
+    while (size > 0) {
+        const ssize_t written = write(descriptor, bytes, size);
+        if (written < 0 && errno == EINTR) continue;
+        if (written == 0) errno = ENOSPC;
+        if (written <= 0) return false;
+        bytes += written;
+        size -= size_t(written);
+    }
+    return true;
+}
+
+bool failWith(std::string& reason, const std::string& text) {
+    reason = text;
+    return false;
+}
+
+}  // namespace
+
+bool writeFileAtomically(const std::string& path, const uint8_t* bytes, size_t size,
+                         std::string& reason) {
+    std::string target;
+    if (!followLinks(path, target)) return failWith(reason, std::strerror(errno));
+    struct stat existing {};
+    const bool exists = stat(target.c_str(), &existing) == 0;
+    if (exists && !S_ISREG(existing.st_mode)) {
+        return failWith(reason, "it is not a regular file");
+    }
+    const std::string folder = folderOf(target);
+    std::string temporary = folder + "/.quenmore-XXXXXX";
+    const int descriptor = mkostemp(temporary.data(), O_CLOEXEC);
+    if (descriptor < 0) return failWith(reason, std::strerror(errno));
+    // mkostemp makes the file private; it gets the old file's permissions, or the usual ones.
+    const mode_t mask = umask(0);
+    umask(mask);
+    const mode_t mode = exists ? existing.st_mode & 07777 : 0666 & ~mask;
+    const auto fail = [&](int error) {
+        unlink(temporary.c_str());
+        return failWith(reason, std::strerror(error));
+    };
+    if (fchmod(descriptor, mode) != 0 || !writeAll(descriptor, bytes, size) ||
+        fsync(descriptor) != 0) {
+        const int error = errno;
+        close(descriptor);
+        return fail(error);
+    }
+    if (close(descriptor) != 0) return fail(errno);
+    if (rename(temporary.c_str(), target.c_str()) != 0) return fail(errno);
+    // The rename is only lasting once the folder that holds the name is on the disk too.
+    const int folderDescriptor = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderDescriptor >= 0) {
+        fsync(folderDescriptor);
+        close(folderDescriptor);
+    }
+    return true;
+}
+
+bool lockFile(const std::string& path, FileLock& lock) {
+    // Never through a link, and never blocking on a FIFO planted there.
+    const int descriptor =
+        open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666);
+    if (descriptor < 0) return false;
+    int locked = 0;
+    while ((locked = flock(descriptor, LOCK_EX)) != 0 && errno == EINTR) {
+    }
+    if (locked != 0) {
+        close(descriptor);
+        return false;
+    }
+    lock.handle = descriptor;
+    return true;
+}
+
+void unlockFile(FileLock& lock) {
+    close(int(lock.handle));  // closing the descriptor releases the lock
+    lock.handle = -1;
 }
 
 bool removeFile(const std::string& path) {

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <ctime>
 #include <cwchar>
+#include <io.h>
 
 namespace platform {
 
@@ -62,6 +63,28 @@ size_t rootLength(const std::wstring& path) {
 
 }  // namespace
 
+namespace {
+
+volatile LONG terminationNoted = 0;
+
+// Runs on a thread of its own. For a closed console, a logoff or a shutdown the process is
+// ended as soon as this returns, so it waits for the main thread to end the program itself.
+BOOL WINAPI noteConsoleEvent(DWORD) {
+    InterlockedExchange(&terminationNoted, 1);
+    Sleep(5000);
+    return TRUE;
+}
+
+}  // namespace
+
+void installTerminationHandlers() {
+    SetConsoleCtrlHandler(noteConsoleEvent, TRUE);
+}
+
+bool terminationRequested() {
+    return InterlockedCompareExchange(&terminationNoted, 0, 0) != 0;
+}
+
 bool userDataFolder(std::string& folder) {
     wchar_t path[MAX_PATH] = {};
     if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, path))) return false;
@@ -87,7 +110,33 @@ FILE* openFile(const char* path, const char* mode) {
     std::wstring widePath = widen(path);
     std::wstring wideMode = widen(mode);
     if (widePath.empty() || wideMode.empty()) return nullptr;
-    return _wfopen(widePath.c_str(), wideMode.c_str());
+    // For reading, only a plain file on a disk: a folder, a pipe or a device is refused.
+    if (mode[0] == 'r') {
+        const DWORD attributes = GetFileAttributesW(widePath.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES ||
+            (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0) {
+            return nullptr;
+        }
+    }
+    FILE* file = _wfopen(widePath.c_str(), wideMode.c_str());
+    if (file != nullptr && mode[0] == 'r' &&
+        GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)))) != FILE_TYPE_DISK) {
+        std::fclose(file);
+        return nullptr;
+    }
+    return file;
+}
+
+std::string describeFile(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    const std::wstring wide = widen(path);
+    if (wide.empty() || !GetFileAttributesExW(wide.c_str(), GetFileExInfoStandard, &data)) {
+        return "nothing";
+    }
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return "a folder";
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DEVICE) != 0) return "a device";
+    const uint64_t size = uint64_t(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+    return std::to_string(size) + " bytes";
 }
 
 bool createFolders(const std::string& path) {
@@ -115,6 +164,102 @@ bool replaceFile(const std::string& from, const std::string& to) {
     if (wideFrom.empty() || wideTo.empty()) return false;
     return MoveFileExW(wideFrom.c_str(), wideTo.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+namespace {
+
+bool failWith(std::string& reason, DWORD error) {
+    wchar_t text[256] = {};
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+                       MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), text, 256, nullptr);
+    reason = length > 0 ? narrow(text) : "Windows error " + std::to_string(error);
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' ||
+                               reason.back() == '.' || reason.back() == ' ')) {
+        reason.pop_back();
+    }
+    return false;
+}
+
+std::wstring folderOf(const std::wstring& path) {
+    const size_t separator = path.find_last_of(L"\\/");
+    return separator == std::wstring::npos ? L"." : path.substr(0, separator);
+}
+
+}  // namespace
+
+bool writeFileAtomically(const std::string& path, const uint8_t* bytes, size_t size,
+                         std::string& reason) {
+    const std::wstring wide = widen(path);
+    if (wide.empty()) return failWith(reason, ERROR_INVALID_NAME);
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0) {
+        reason = "it is not a regular file";
+        return false;
+    }
+    // A new file of a name nobody can guess, shorter than the real one so that it fits
+    // wherever that does; CREATE_NEW never opens what is already there.
+    const std::wstring folder = folderOf(wide);
+    std::wstring temporary;
+    HANDLE file = INVALID_HANDLE_VALUE;
+    LARGE_INTEGER counter{};
+    QueryPerformanceCounter(&counter);
+    uint64_t seed = uint64_t(counter.QuadPart) ^ (uint64_t(GetCurrentProcessId()) << 32);
+    for (int attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
+        seed = seed * 6364136223846793005ull + 1442695040888963407ull;
+        wchar_t name[16];
+        std::swprintf(name, 16, L"\\qm%08x.tmp", unsigned(seed >> 32));
+        temporary = folder + name;
+        file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;
+    }
+    if (file == INVALID_HANDLE_VALUE) return failWith(reason, GetLastError());
+    bool written = true;
+    for (size_t done = 0; done < size && written;) {
+        DWORD count = 0;
+        const DWORD chunk = DWORD(size - done > 0x10000000 ? 0x10000000 : size - done);
+        written = WriteFile(file, bytes + done, chunk, &count, nullptr) != 0 && count > 0;
+        done += count;
+    }
+    written = written && FlushFileBuffers(file) != 0;
+    DWORD error = written ? ERROR_SUCCESS : GetLastError();
+    CloseHandle(file);
+    if (written && MoveFileExW(temporary.c_str(), wide.c_str(),
+                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0) {
+        written = false;
+        error = GetLastError();
+    }
+    if (!written) {
+        DeleteFileW(temporary.c_str());
+        return failWith(reason, error == ERROR_SUCCESS ? ERROR_WRITE_FAULT : error);
+    }
+    return true;
+}
+
+bool lockFile(const std::string& path, FileLock& lock) {
+    const std::wstring wide = widen(path);
+    if (wide.empty()) return false;
+    HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    OVERLAPPED whole{};
+    if (!LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole)) {
+        CloseHandle(file);
+        return false;
+    }
+    lock.handle = reinterpret_cast<intptr_t>(file);
+    return true;
+}
+
+void unlockFile(FileLock& lock) {
+    HANDLE file = reinterpret_cast<HANDLE>(lock.handle);
+    OVERLAPPED whole{};
+    UnlockFileEx(file, 0, MAXDWORD, MAXDWORD, &whole);
+    CloseHandle(file);
+    lock.handle = -1;
 }
 
 bool removeFile(const std::string& path) {

@@ -20,6 +20,7 @@
 #include "engine/asset_files.h"
 #include "engine/virtual_host.h"
 #include "tools/png_file.h"
+#include "tools/replay_script.h"
 
 #include <SDL.h>
 
@@ -36,113 +37,17 @@ namespace {
 
 struct Replay {
     VirtualHost clock;
-    std::set<uint64_t> captures;
-    uint64_t endFrame = 0;
+    ReplayScript script;
     std::string outFolder;
     int written = 0;
 };
 
 Replay* replay = nullptr;
 
-bool parseKey(const std::string& name, const LessonScreen& keyboard, SDL_Keycode& key,
-              SDL_Scancode& scancode, bool& needsShift) {
-    needsShift = false;
-    if (name.size() == 1) {
-        const auto character = static_cast<unsigned char>(name[0]);
-        if (character >= 128 || keyboard.keyByChar[character] == NoKey) return false;
-        const KeyboardKey& entry = keyboard.keys[keyboard.keyByChar[character]];
-        key = entry.lowerChar;
-        scancode = SDL_Scancode(entry.scancode);
-        needsShift = character != entry.lowerChar;
-        return true;
-    }
-    std::string sdlName = name;
-    for (char& c : sdlName) {
-        if (c == '_') c = ' ';
-    }
-    scancode = SDL_GetScancodeFromName(sdlName.c_str());
-    key = SDL_GetKeyFromName(sdlName.c_str());
-    return scancode != SDL_SCANCODE_UNKNOWN && key != SDLK_UNKNOWN;
-}
-
-bool readScript(const char* path, Replay& run) {
-    std::ifstream file(path);
-    if (!file) {
-        std::fprintf(stderr, "replay: cannot read %s\n", path);
-        return false;
-    }
-    LessonScreen keyboard{};
-    buildKeyboard(keyboard);
-    std::string line;
-    int number = 0;
-    while (std::getline(file, line)) {
-        ++number;
-        line = line.substr(0, line.find('#'));
-        std::istringstream words(line);
-        std::string first;
-        if (!(words >> first)) continue;
-        uint64_t frame = 0;
-        if (first == "capture" || first == "end") {
-            if (!(words >> frame)) {
-                std::fprintf(stderr, "replay: %s:%d: a frame number is missing\n", path, number);
-                return false;
-            }
-            if (first == "capture")
-                run.captures.insert(frame);
-            else
-                run.endFrame = frame;
-            continue;
-        }
-        std::string action;
-        char* rest = nullptr;
-        frame = std::strtoull(first.c_str(), &rest, 10);
-        if (*rest != '\0' || !(words >> action)) {
-            std::fprintf(stderr, "replay: %s:%d: expected FRAME ACTION\n", path, number);
-            return false;
-        }
-        if (action == "quit") {
-            run.clock.quit(frame);
-            continue;
-        }
-        std::string keyName;
-        SDL_Keycode key = SDLK_UNKNOWN;
-        SDL_Scancode scancode = SDL_SCANCODE_UNKNOWN;
-        bool needsShift = false;
-        if ((action != "down" && action != "up") || !(words >> keyName) ||
-            !parseKey(keyName, keyboard, key, scancode, needsShift)) {
-            std::fprintf(stderr, "replay: %s:%d: expected down or up and a known key\n", path,
-                         number);
-            return false;
-        }
-        uint16_t mod = needsShift ? KMOD_LSHIFT : KMOD_NONE;
-        for (std::string word; words >> word;) {
-            if (word == "shift")
-                mod |= KMOD_LSHIFT;
-            else if (word == "caps")
-                mod |= KMOD_CAPS;
-            else {
-                std::fprintf(stderr, "replay: %s:%d: unknown modifier %s\n", path, number,
-                             word.c_str());
-                return false;
-            }
-        }
-        if (action == "down")
-            run.clock.keyDown(frame, key, scancode, mod);
-        else
-            run.clock.keyUp(frame, key, scancode, mod);
-    }
-    if (run.endFrame == 0 && !run.captures.empty()) run.endFrame = *run.captures.rbegin();
-    if (run.endFrame == 0) {
-        std::fprintf(stderr, "replay: %s: nothing to capture and no end\n", path);
-        return false;
-    }
-    return true;
-}
-
 void onFrame(const VideoMemory& memory) {
     Replay& run = *replay;
     const uint64_t frame = run.clock.framesComposed;
-    if (run.captures.count(frame) != 0) {
+    if (run.script.captures.count(frame) != 0) {
         char name[64];
         std::snprintf(name, sizeof name, "frame-%05llu.png",
                       static_cast<unsigned long long>(frame));
@@ -154,9 +59,9 @@ void onFrame(const VideoMemory& memory) {
         std::printf("%s\n", path.c_str());
         ++run.written;
     }
-    if (frame >= run.endFrame) {
+    if (frame >= run.script.endFrame) {
         std::fflush(stdout);
-        std::exit(run.written == int(run.captures.size()) ? 0 : 1);
+        std::exit(run.written == int(run.script.captures.size()) ? 0 : 1);
     }
 }
 
@@ -187,7 +92,14 @@ int main(int argc, char* argv[]) {
             return 2;
         }
     }
-    if (!readScript(argv[1], run)) return 2;
+    std::ifstream file(argv[1]);
+    std::stringstream text;
+    text << file.rdbuf();
+    std::string fault;
+    if (!file || !readReplayScript(text.str(), run.clock, run.script, fault)) {
+        std::fprintf(stderr, "replay: %s: %s\n", argv[1], file ? fault.c_str() : "cannot read it");
+        return 2;
+    }
     std::error_code error;
     std::filesystem::create_directories(run.outFolder, error);
     run.clock.dataFolder = data;

@@ -17,6 +17,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <memory>
 
 namespace {
 
@@ -143,7 +144,8 @@ TEST_F(GoldenTest, AWholeJourneyAndBestTimesAfterARestart) {
 
 // Escape and window close everywhere: the title ends the program at once, and so does a close
 // in the menu or in a lesson's intro; in a lesson, Escape or a close abandons it (nothing
-// recorded, palette as it was), except Escape on the results screen, which does nothing.
+// recorded, palette as it was), except Escape on the results screen, which does nothing. The
+// time of a finished run is recorded before the results take input, so no way out loses it.
 TEST_F(JourneyTest, EscapeAndWindowCloseInEveryPhase) {
     test.composeNarrowFrames();
     const Palette palette = test.memory().palette;
@@ -161,7 +163,7 @@ TEST_F(JourneyTest, EscapeAndWindowCloseInEveryPhase) {
     for (LearnerPhase phase :
          {LearnerPhase::Lesson, LearnerPhase::Exercise, LearnerPhase::Results}) {
         for (bool close : {false, true}) {
-            const bool timeRecorded = phase == LearnerPhase::Results && !close;
+            const bool timeRecorded = phase == LearnerPhase::Results;
             std::remove(bestTimesFile.c_str());
             auto play = [&] {
                 Learner learner(
@@ -177,6 +179,59 @@ TEST_F(JourneyTest, EscapeAndWindowCloseInEveryPhase) {
             EXPECT_EQ(readBytes(bestTimesFile).empty(), !timeRecorded) << int(phase) << close;
         }
     }
+}
+
+// A termination request from the system (a signal, a logout) ends the program with status 0
+// in every phase, promptly, and after the finished run's time has been saved.
+TEST_F(JourneyTest, ATerminationRequestEndsTheProgramAfterSavingAFinishedRun) {
+    for (LearnerPhase phase : {LearnerPhase::Menu, LearnerPhase::Lesson, LearnerPhase::Exercise,
+                               LearnerPhase::Results}) {
+        std::remove(bestTimesFile.c_str());
+        auto play = [&] {
+            LessonMenu menu{};
+            Learner learner(clock, {});
+            playJourney(menu, learner, 0, [&](const VideoMemory&) {
+                if (learner.phase == phase && clock.terminationFrame == UINT64_MAX)
+                    clock.terminationFrame = clock.framesComposed + 10;
+            });
+        };
+        EXPECT_EXIT(play(), ::testing::ExitedWithCode(0), "") << int(phase);
+        EXPECT_EQ(readBytes(bestTimesFile).size(), phase == LearnerPhase::Results ? 40u : 0u);
+    }
+}
+
+// A save that fails is told on the results screen and on stderr; the time stays in the menu
+// and the next save that works includes it.
+TEST_F(JourneyTest, AFailedSaveIsShownAndTheNextSaveIncludesTheTime) {
+    writeBytes(data.file("blocked"), {1});
+    clock.dataFolder = data.file("blocked") + "/data";  // a file where a folder must be
+    LessonMenu menu{};
+    std::string notice;
+    Learner first(clock, {});
+    testing::internal::CaptureStderr();
+    playJourney(menu, first, 0, [&](const VideoMemory& memory) {
+        const std::string line = readText(memory, {0, 160, 40, ResultsStyle});  // row 20
+        if (first.phase == LearnerPhase::Results && notice.empty() && !line.empty())
+            notice = line.substr(line.find_first_not_of(' '));
+    });
+    const std::string told = testing::internal::GetCapturedStderr();
+    const int seconds = first.results.seconds;
+    EXPECT_EQ(menu.entries[0].bestTime, seconds);
+    EXPECT_EQ(notice, "Time not saved: Not a directory");
+    EXPECT_NE(told.find("best time could not be saved in " + clock.dataFolder +
+                        "/quenmoreTimes.bin: Not a directory"),
+              std::string::npos)
+        << told;
+    clock.dataFolder = data.path.string();  // lesson 2 next, in the same run of the menu
+    Learner second(clock, {});
+    clock.onFrame = [&](const VideoMemory& memory) { second.onFrame(memory); };
+    auto screen = std::make_unique<LessonScreen>();
+    menu.selectedIndex = 1;
+    startSelectedLesson(menu, *screen);
+    const Bytes stored = readBytes(bestTimesFile);
+    ASSERT_EQ(stored.size(), 40u);
+    EXPECT_EQ(stored[0] | stored[1] << 8, seconds);
+    EXPECT_EQ(stored[4] | stored[5] << 8, second.results.seconds);
 }
 
 }  // namespace

@@ -78,4 +78,18 @@ TEST_F(LessonMenuTest, TitleAfterAKeyCountsOnBy128) {
     EXPECT_EQ(backdrop.back(), backdrop[100]);
 }
 
+// Down held for a second: auto-repeats that arrive during a slide are dropped, so the bar
+// keeps sliding while the key is held and stops when it is let go.
+TEST_F(LessonMenuTest, AHeldArrowStopsSlidingWhenItIsLetGo) {
+    setUpLessonMenu(test.video(), menu);
+    clock.keyDown(64, SDLK_DOWN, SDL_SCANCODE_DOWN);
+    for (uint64_t frame = 94; frame <= 124; frame += 2)  // SDL's repeats, 30 a second
+        clock.keyDown(frame, SDLK_DOWN, SDL_SCANCODE_DOWN, 0, true);
+    clock.keyUp(124, SDLK_DOWN, SDL_SCANCODE_DOWN);
+    clock.keyDown(200, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
+    EXPECT_EQ(runLessonMenu(menu), 1);
+    EXPECT_EQ(menu.selectedIndex, 3);  // the press, then a slide at 94 and at 112
+    for (size_t frame = 128; frame < 200; ++frame) EXPECT_EQ(listScroll[frame], 32) << frame;
+}
+
 }  // namespace

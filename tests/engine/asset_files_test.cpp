@@ -1,9 +1,15 @@
 #include "engine/asset_files.h"
+#include "platform/platform.h"
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include <array>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -54,22 +60,49 @@ TEST(AssetFiles, PlanarTilesBecomePackedPixels) {
     }
 }
 
+#ifndef _WIN32
+// A FIFO in place of an asset would block the open until a writer came: it is refused at once
+// and named for what it is.
+TEST(AssetFiles, AFifoIsRefusedWithoutWaiting) {
+    TempFolder temp{"quenmore-assets"};
+    const std::string fifo = temp.file("quenmore.pal");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EXIT(
+        {
+            alarm(20);  // a hang ends the check as a failure
+            Palette palette{};
+            auto sheet = std::make_unique<CharacterSheet>();
+            const bool loaded =
+                loadPalette(palette, fifo.c_str()) || loadCharacterSheet(*sheet, fifo.c_str());
+            std::exit(loaded ? 1 : 0);
+        },
+        ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(platform::describeFile(fifo), "a FIFO");
+    EXPECT_EQ(platform::describeFile(temp.file("none")), "nothing");
+    EXPECT_EQ(platform::describeFile(temp.path.string()), "a folder");
+}
+#endif
+
+// A folder of any length is used (never the working directory in its place); an unknown one
+// gives no path.
 TEST(AssetPath, ExecutableFolderUnlessInABuildFolder) {
-    const std::string longBase(AssetPathBytes - 5, 'x');  // too long for the path buffer
+    const std::string longBase = "/" + std::string(5000, 'x') + "/";
+    const std::string longPath = longBase + "assets/quenmore.chr";
     const char* cases[][2] = {
         {"E:\\Games\\Tutor\\", "E:\\Games\\Tutor\\assets/quenmore.chr"},
         {"D:\\work\\tutor\\Release\\", "assets/quenmore.chr"},
         {"D:\\work\\tutor\\Debug\\", "assets/quenmore.chr"},
         {"D:\\work\\tutor\\debug\\", "D:\\work\\tutor\\debug\\assets/quenmore.chr"},
-        {nullptr, "assets/quenmore.chr"},
-        {longBase.c_str(), "assets/quenmore.chr"},
+        {nullptr, ""},
+        {longBase.c_str(), longPath.c_str()},
     };
     for (const auto& c : cases)
-        EXPECT_STREQ(assetPathFor(c[0], CharacterSetFileName).text, c[1]) << (c[0] ? c[0] : "");
+        EXPECT_EQ(assetPathFor(c[0], CharacterSetFileName).text, c[1]) << (c[0] ? c[0] : "");
 }
 
 TEST(AssetPath, InstalledProgramsDataFolderHoldsTheBareFileNames) {
-    const std::string longBase(AssetPathBytes - 20, 'x');
+    const std::string longBase = "/" + std::string(5000, 'x') + "/";
+    const std::string longPath = longBase + "../share/quenmore/quenmore.pal";
     const char* data = "../share/quenmore/";
     struct Case {
         const char *programFolder, *dataFolder, *name, *expected;
@@ -80,10 +113,10 @@ TEST(AssetPath, InstalledProgramsDataFolderHoldsTheBareFileNames) {
         {"/usr/bin/", data, "quenmore.pal", "/usr/bin/../share/quenmore/quenmore.pal"},
         {nullptr, data, PaletteFileName, ""},
         {"C:\\Quenmore\\", nullptr, PaletteFileName, ""},
-        {longBase.c_str(), data, PaletteFileName, ""},
+        {longBase.c_str(), data, PaletteFileName, longPath.c_str()},
     };
     for (const Case& c : cases) {
-        EXPECT_STREQ(installedAssetPathFor(c.programFolder, c.dataFolder, c.name).text, c.expected)
+        EXPECT_EQ(installedAssetPathFor(c.programFolder, c.dataFolder, c.name).text, c.expected)
             << (c.programFolder ? c.programFolder : "");
     }
 }

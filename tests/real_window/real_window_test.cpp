@@ -3,6 +3,7 @@
 // (damaged asset files: tests/package/install_tree_test).
 #include "tests/real_window/real_window_test.h"
 
+#include <csignal>
 #include <cstdlib>
 
 namespace {
@@ -92,6 +93,18 @@ TEST_F(NativeWindowTest, TheExerciseMirrorsTheKeyboardAndClosingTheWindowLeavesI
         << "no menu (" << describeEnd(process) << ")";
     EXPECT_FALSE(std::filesystem::exists(program.bestTimesFile));
     ASSERT_TRUE(requestClose(x, window.id));
+    EXPECT_EQ(exitStatusWithin(10), 0) << describeEnd(process);
+}
+
+// A signal is the system asking the program to end, not a window close: during the exercise
+// it ends the program with status 0 instead of abandoning the lesson.
+TEST_F(NativeWindowTest, ASignalEndsTheProgramInsteadOfClosingTheLesson) {
+    const char* exe = std::getenv("QUENMORE_WINE_PROGRAM");
+    if (exe != nullptr && exe[0] != '\0') GTEST_SKIP() << "no POSIX signals under Wine";
+    ASSERT_NO_FATAL_FAILURE(startAt());
+    ASSERT_TRUE(leaveTitle());
+    ASSERT_TRUE(reachExercise());
+    ASSERT_EQ(kill(process.pid, SIGTERM), 0);
     EXPECT_EQ(exitStatusWithin(10), 0) << describeEnd(process);
 }
 

@@ -1,0 +1,93 @@
+// The intro script interpreter: any command list (the input up to its first zero byte, one
+// command a line), run with any keys (the rest: pairs of frame step and key) for a bounded
+// number of frames. Nothing outside map 0 is written but the on-screen keys' own cells, and
+// the script always ends or waits: Escape ends the lesson within a few frames.
+#include "course/lesson_catalogue.h"
+#include "course/lesson_run.h"
+#include "course/lesson_screen.h"
+#include "course/on_screen_keyboard.h"
+#include "engine/virtual_host.h"
+#include "fuzz/fuzz_support.h"
+#include "tests/support/test_video.h"
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr uint64_t EscapeFrame = 1500;
+constexpr uint64_t LastFrame = EscapeFrame + 400;  // the fade-out and results at the most
+
+bool keyCell(const LessonScreen& screen, int map, int column, int row) {
+    for (int k = 0; k < screen.keyCount; ++k) {
+        const KeyboardKey& key = screen.keys[k];
+        const int right = (key.column + key.width - 1) & (MapSide - 1);
+        const bool rows =
+            row == (key.row & (MapSide - 1)) || row == ((key.row + 1) & (MapSide - 1));
+        if (map == 1 && column == right && row == ((key.row + 1) & (MapSide - 1))) return true;
+        if (map == 2 && rows) {
+            for (int c = key.column; c < key.column + key.width; ++c)
+                if ((c & (MapSide - 1)) == column) return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static TestVideo test;
+    static auto screen = std::make_unique<LessonScreen>();
+    static std::vector<TileCell> before(MapCellCount * 3);
+    test.memory().width = 0;  // registers, maps and callbacks as ever; no pixels composed
+
+    // One exact-length heap copy a command, so a read past one is caught.
+    const uint8_t* end = static_cast<const uint8_t*>(std::memchr(data, 0, size));
+    const size_t scriptBytes = end == nullptr ? size : size_t(end - data);
+    std::vector<std::unique_ptr<char[]>> commands;
+    auto script = std::make_unique<const char*[]>(ScriptSlots);
+    for (size_t start = 0; start <= scriptBytes && commands.size() < size_t(ScriptSlots);) {
+        size_t stop = start;
+        while (stop < scriptBytes && data[stop] != '\n') ++stop;
+        commands.push_back(std::make_unique<char[]>(stop - start + 1));
+        std::memcpy(commands.back().get(), data + start, stop - start);
+        script[commands.size() - 1] = commands.back().get();
+        start = stop + 1;
+    }
+
+    VirtualHost clock;
+    installVirtualHost(clock);
+    clock.onFrame = [&](const VideoMemory&) { FUZZ_CHECK(clock.framesComposed <= LastFrame); };
+    const char* words[] = {"ab"};
+    setUpLessonScreen(test.video(), *screen, words, 1, "Title", script.get());
+    std::copy(test.memory().maps.begin() + MapCellCount, test.memory().maps.end(), before.begin());
+
+    const SDL_Keycode keys[] = {SDLK_a,     SDLK_b,      SDLK_SPACE,    SDLK_RETURN,
+                                SDLK_RIGHT, SDLK_LSHIFT, SDLK_CAPSLOCK, SDLK_x};
+    uint64_t frame = 0;
+    for (size_t i = scriptBytes + 1; i + 1 < size && frame < EscapeFrame; i += 2) {
+        frame += data[i] % 64;
+        if (frame >= EscapeFrame) break;
+        const SDL_Keycode key = keys[data[i + 1] % std::size(keys)];
+        const uint16_t mod = (data[i + 1] & 0x80) != 0 ? KMOD_LSHIFT : KMOD_NONE;
+        clock.keyDown(frame, key, scancodeFor(key), mod, (data[i + 1] & 0x40) != 0);
+        clock.keyUp(frame, key, scancodeFor(key), mod);
+    }
+    clock.keyDown(EscapeFrame, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
+    for (uint64_t later = EscapeFrame + 70; later < LastFrame; later += 70)
+        clock.keyDown(later, SDLK_RETURN, SDL_SCANCODE_RETURN);  // the results wait for Enter
+    runLesson(*screen);
+    restoreHost();
+
+    for (int map = 1; map < LayerCount; ++map) {
+        for (int row = 0; row < MapSide; ++row) {
+            for (int column = 0; column < MapSide; ++column) {
+                const size_t index = size_t(mapIndex(map, column, row));
+                FUZZ_CHECK(test.memory().maps[index] == before[index - MapCellCount] ||
+                           keyCell(*screen, map, column, row));
+            }
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,284 @@
+// The whole program through the host seam: the input becomes key, text, focus and quit events
+// and jumps of the virtual clock, one action a frame, chosen by what the screen shows, from
+// the title through the menu and its lessons and back out of the menu. The first byte says
+// how many of the next bytes make the best-times file found at the start.
+//
+// Invariants: the error count shown equals the wrong presses judged, and the best-times file
+// after the run is valid and no time in it is worse than before.
+#include "course/best_times.h"
+#include "course/lesson_menu.h"
+#include "course/lesson_screen.h"
+#include "course/on_screen_keyboard.h"
+#include "course/title_screen.h"
+#include "engine/host.h"
+#include "fuzz/fuzz_support.h"
+#include "tests/support/test_video.h"
+
+#include <SDL.h>
+
+#include <cstdlib>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+enum class Phase { Title, Menu, Intro, Exercise, Results };
+
+constexpr uint64_t FrameLimit = 200000;  // the tail ends every journey long before
+
+struct Journey {
+    const uint8_t* data = nullptr;
+    size_t size = 0;
+    size_t next = 0;
+    uint64_t frames = 0;
+    uint64_t actedFrame = UINT64_MAX;
+    uint64_t counter = 0;
+    uint8_t keys[SDL_NUM_SCANCODES] = {};
+    uint32_t modifiers = 0;
+    std::deque<SDL_Event> queue;
+    Phase phase = Phase::Title;
+    char expected = 0;  // the exercise's next character, as shown; 0 when none
+    int wrongPresses = 0;
+    bool resultsChecked = false;
+};
+
+Journey* journey = nullptr;
+LessonScreen* keyboard = nullptr;
+
+// Text of map 0 row `row` from `column`: lesson-font cells (group 1, tile 96 + character) or
+// results cells (group 2, tile = character), up to the first other cell.
+std::string readRow(const VideoMemory& memory, int column, int row, TileCell group, int offset) {
+    std::string text;
+    for (int c = column; c < MapSide; ++c) {
+        const TileCell cell = memory.maps[size_t(mapIndex(0, c, row))];
+        if ((cell & 0xFC00) != group || cellTileOf(cell) < offset) break;
+        text += char(cellTileOf(cell) - offset);
+    }
+    return text;
+}
+
+void look(const VideoMemory& memory) {
+    Journey& j = *journey;
+    j.frames += 1;
+    FUZZ_CHECK(j.frames < FrameLimit);
+    if (j.phase == Phase::Title) return;
+    const Phase before = j.phase;
+    if (memory.lineCallback == nullptr) {
+        j.phase = Phase::Menu;
+    } else if (readRow(memory, 9, 12, 0x8800, 0).rfind("Words Per Minute", 0) == 0) {
+        j.phase = Phase::Results;
+    } else if (readRow(memory, 2, 16, 0x8400, 96) == "Type these words:") {
+        j.phase = Phase::Exercise;
+    } else if (j.phase == Phase::Menu) {
+        j.phase = Phase::Intro;
+    }
+    if (j.phase == Phase::Exercise && before != Phase::Exercise) j.wrongPresses = 0;
+    if (j.phase != Phase::Results) j.resultsChecked = false;
+    j.expected = 0;
+    if (j.phase == Phase::Exercise) {
+        const std::string line = readRow(memory, 2, 18, 0x8400, 96);
+        for (size_t column = 0; column < 60; ++column) {
+            if (memory.maps[size_t(mapIndex(0, 2 + int(column), 20))] == 0x8407) {
+                j.expected = column < line.size() ? line[column] : 0;
+                break;
+            }
+        }
+    }
+    if (j.phase == Phase::Results && !j.resultsChecked) {
+        const std::string errors = readRow(memory, 9, 14, 0x8800, 0);
+        if (errors.rfind("Errors:", 0) == 0) {
+            FUZZ_CHECK(std::atoi(errors.c_str() + 7) == j.wrongPresses);
+            j.resultsChecked = true;
+        }
+    }
+}
+
+void queueKey(SDL_Keycode key, uint16_t mod, bool repeat = false,
+              SDL_Scancode scancode = SDL_SCANCODE_UNKNOWN) {
+    Journey& j = *journey;
+    if (scancode == SDL_SCANCODE_UNKNOWN) scancode = scancodeFor(key);
+    for (uint32_t type : {uint32_t(SDL_KEYDOWN), uint32_t(SDL_KEYUP)}) {
+        SDL_Event event{};
+        event.key = {type,
+                     0,
+                     0,
+                     uint8_t(type == SDL_KEYDOWN),
+                     uint8_t(repeat),
+                     0,
+                     0,
+                     {scancode, key, mod, 0}};
+        j.queue.push_back(event);
+    }
+}
+
+// Types `c` on its key, with Shift when it is the key's upper character.
+void typeCharacter(char c) {
+    const uint8_t k = keyboard->keyByChar[uint8_t(c) & 0x7F];
+    if (k == NoKey) return;
+    const KeyboardKey& key = keyboard->keys[k];
+    queueKey(key.lowerChar, uint8_t(c) == key.lowerChar ? KMOD_NONE : KMOD_LSHIFT, false,
+             SDL_Scancode(key.scancode));
+}
+
+// One action a frame: the next input byte's, or once they are used up, the way out.
+void act() {
+    Journey& j = *journey;
+    if (j.phase == Phase::Title) {
+        queueKey(SDLK_SPACE, 0);  // any key leaves the title; Escape would end the program
+        return;
+    }
+    const bool more = j.next < j.size;
+    const uint8_t byte = more ? j.data[j.next++] : 0;
+    const uint8_t argument = j.next < j.size ? j.data[j.next] : 0;
+    SDL_Event event{};
+    switch (j.phase) {
+    case Phase::Title: break;
+    case Phase::Menu:
+        if (!more || byte == 0xFF)
+            queueKey(SDLK_ESCAPE, 0);  // the journey's end
+        else if (byte % 4 == 1)
+            queueKey(SDLK_DOWN, 0, (byte & 0x80) != 0);
+        else if (byte % 4 == 2)
+            queueKey(SDLK_UP, 0, (byte & 0x80) != 0);
+        else if (byte % 4 == 3)
+            queueKey(SDLK_RETURN, 0);
+        break;
+    case Phase::Intro:
+        if (!more || byte == 0xFF)
+            queueKey(SDLK_ESCAPE, 0);
+        else if (byte % 2 == 1)
+            queueKey(SDLK_RIGHT, 0);
+        break;
+    case Phase::Exercise:
+        if (!more || byte == 0xFF) {
+            queueKey(SDLK_ESCAPE, 0);
+        } else if (byte == 0xFE) {
+            event.type = SDL_QUIT;  // a window close abandons the lesson
+            j.queue.push_back(event);
+        } else if (byte < 0xB0) {
+            if (j.expected != 0) typeCharacter(j.expected);
+        } else if (byte < 0xD0) {
+            const uint8_t wrong = uint8_t(32 + argument % 95);
+            if (j.expected != 0 && char(wrong) != j.expected &&
+                keyboard->keyByChar[wrong] != NoKey) {
+                typeCharacter(char(wrong));
+                j.wrongPresses += 1;
+            }
+        } else if (byte < 0xE0) {
+            j.counter += uint64_t(argument) * 15000;  // the learner stops to think
+        } else if (byte < 0xE8) {
+            event.type = SDL_WINDOWEVENT;
+            event.window.event =
+                argument % 2 != 0 ? SDL_WINDOWEVENT_FOCUS_LOST : SDL_WINDOWEVENT_FOCUS_GAINED;
+            j.queue.push_back(event);
+        } else if (byte < 0xF0) {
+            event.type = SDL_TEXTINPUT;
+            event.text.text[0] = char(argument);
+            j.queue.push_back(event);
+        } else {
+            j.modifiers = argument % 2 != 0 ? KMOD_LSHIFT : KMOD_NONE;  // held, typing nothing
+            j.keys[SDL_SCANCODE_LSHIFT] = uint8_t(argument % 2);
+        }
+        break;
+    case Phase::Results:
+        if (!more || byte % 4 == 0)
+            queueKey(SDLK_RETURN, 0);
+        else if (byte % 4 == 1)
+            queueKey(SDLK_ESCAPE, 0);  // does nothing here
+        else if (byte == 0xFE)
+            j.queue.push_back(SDL_Event{SDL_QUIT});
+        break;
+    }
+}
+
+int pollEvent(SDL_Event* event) {
+    Journey& j = *journey;
+    if (j.actedFrame != j.frames) {
+        j.actedFrame = j.frames;
+        act();
+    }
+    if (j.queue.empty()) return 0;
+    if (event == nullptr) return 1;
+    *event = j.queue.front();
+    j.queue.pop_front();
+    if (event->type == SDL_KEYDOWN || event->type == SDL_KEYUP)
+        j.keys[event->key.keysym.scancode] = event->type == SDL_KEYDOWN;
+    return 1;
+}
+
+int32_t recordTime(const uint8_t* bytes) {
+    return decodeBestTime(uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
+                          uint32_t(bytes[3]) << 24);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static TestVideo test;
+    static auto keys = std::make_unique<LessonScreen>();
+    static const std::string file = scratchFolder() + "/" + BestTimesFileName;
+    static const bool ready = [] {
+        buildKeyboard(*keys);
+        keyboard = keys.get();
+        host.pollEvent = pollEvent;
+        host.keyboardState = [](int* length) -> const uint8_t* {
+            if (length != nullptr) *length = SDL_NUM_SCANCODES;
+            return journey->keys;
+        };
+        host.modState = [] { return journey->modifiers; };
+        host.performanceCounter = [] { return journey->counter; };
+        host.performanceFrequency = [] { return uint64_t(60000); };
+        host.sleepMilliseconds = [](uint32_t milliseconds) {
+            journey->counter += 60 * uint64_t(milliseconds);
+        };
+        host.calendarSeconds = [] { return int64_t(1700000000); };
+        host.userDataFolder = [](std::string& folder) {
+            folder = scratchFolder();
+            return true;
+        };
+        host.terminationRequested = [] { return false; };
+        host.frameComposed = [](const VideoMemory& memory, void*) { look(memory); };
+        return true;
+    }();
+    (void)ready;
+    if (size == 0) return 0;
+    test.memory().width = 0;  // registers, maps and callbacks as ever; no pixels composed
+
+    const size_t fileBytes = std::min<size_t>(data[0] % 48, size - 1);
+    std::remove(file.c_str());
+    if (data[0] < 240) FUZZ_CHECK(writeWhole(file, data + 1, fileBytes));
+    Journey run;
+    run.data = data + 1 + fileBytes;
+    run.size = size - 1 - fileBytes;
+    journey = &run;
+
+    setUpTitleScreen(test.video());
+    runTitleScreen(test.video());
+    run.phase = Phase::Menu;
+    LessonMenu menu{};
+    setUpLessonMenu(test.video(), menu);
+    runLessonMenu(menu);
+
+    FILE* stored = std::fopen(file.c_str(), "rb");
+    uint8_t after[64] = {};
+    const size_t afterBytes = stored == nullptr ? 0 : std::fread(after, 1, sizeof after, stored);
+    if (stored != nullptr) std::fclose(stored);
+    const bool unchanged =
+        data[0] < 240 && afterBytes == fileBytes && std::equal(after, after + afterBytes, data + 1);
+    if (unchanged || (data[0] >= 240 && afterBytes == 0)) return 0;
+    FUZZ_CHECK(afterBytes == 40);  // saved: ten valid records, none worse than before
+    for (size_t row = 0; row < 10; ++row) {
+        const uint32_t record = uint32_t(after[4 * row]) | uint32_t(after[4 * row + 1]) << 8 |
+                                uint32_t(after[4 * row + 2]) << 16 |
+                                uint32_t(after[4 * row + 3]) << 24;
+        FUZZ_CHECK(record == 0 || ((record & 0x80000000u) != 0 && recordTime(after + 4 * row) > 0));
+        if (data[0] < 240 && 4 * (row + 1) <= fileBytes) {
+            const int32_t was = recordTime(data + 1 + 4 * row);
+            const int32_t now = recordTime(after + 4 * row);
+            FUZZ_CHECK(was < 0 || (now > 0 && now <= was));
+        }
+    }
+    return 0;
+}
