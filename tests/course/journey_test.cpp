@@ -196,7 +196,11 @@ TEST_F(JourneyTest, ATerminationRequestEndsTheProgramAfterSavingAFinishedRun) {
             });
         };
         EXPECT_EXIT(play(), ::testing::ExitedWithCode(0), "") << int(phase);
+#ifndef _WIN32
+        // Windows runs a death test in a new process with a fixture (and data folder) of its
+        // own; elsewhere the forked program saves into this test's folder.
         EXPECT_EQ(readBytes(bestTimesFile).size(), phase == LearnerPhase::Results ? 40u : 0u);
+#endif
     }
 }
 
@@ -217,11 +221,16 @@ TEST_F(JourneyTest, AFailedSaveIsShownAndTheNextSaveIncludesTheTime) {
     const std::string told = testing::internal::GetCapturedStderr();
     const int seconds = first.results.seconds;
     EXPECT_EQ(menu.entries[0].bestTime, seconds);
-    EXPECT_EQ(notice, "Time not saved: Not a directory");
-    EXPECT_NE(told.find("best time could not be saved in " + clock.dataFolder +
-                        "/quenmoreTimes.bin: Not a directory"),
-              std::string::npos)
+    // The reason is the system's own words: POSIX's is pinned, Windows' only said.
+#ifdef _WIN32
+    const std::string reason;
+#else
+    const std::string reason = "Not a directory";
+#endif
+    EXPECT_TRUE(notice.starts_with("Time not saved: " + reason) && notice.size() > 16) << notice;
+    EXPECT_NE(told.find("best time could not be saved in " + clock.dataFolder), std::string::npos)
         << told;
+    EXPECT_NE(told.find("quenmoreTimes.bin: " + reason), std::string::npos) << told;
     clock.dataFolder = data.path.string();  // lesson 2 next, in the same run of the menu
     Learner second(clock, {});
     clock.onFrame = [&](const VideoMemory& memory) { second.onFrame(memory); };
