@@ -24,6 +24,14 @@ void copyKeyState(uint8_t (&copy)[KeyStateBytes], const uint8_t* state, int leng
     std::memcpy(copy, state, size_t(std::clamp(length, 0, KeyStateBytes)));
 }
 
+void followLayout(LessonRun& run, const SDL_Event& event) {
+    const bool focusGained =
+        event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED;
+    if (event.type != SDL_KEYMAPCHANGED && !focusGained) return;
+    readKeyboardLayout(*run.screen);
+    drawAllKeys(*run.screen, run.shiftShown, run.capsShown);
+}
+
 namespace {
 
 void enterLesson(LessonRun& run) {
@@ -61,7 +69,10 @@ int32_t runLesson(LessonScreen& screen) {
     enterLesson(run);
     fadeInLesson(run);
     PhaseOutcome outcome = playIntro(run);
-    if (outcome == PhaseOutcome::Finished) outcome = playExercise(run);
+    if (outcome == PhaseOutcome::Finished) {
+        outcome = playExercise(run);
+        host.textInput(false);
+    }
     if (outcome == PhaseOutcome::Finished && screen.recordTime != nullptr)
         run.notice =
             screen.recordTime(int32_t(uint32_t(run.elapsedSeconds)), screen.recordTimeData);

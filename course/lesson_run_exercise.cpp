@@ -1,14 +1,16 @@
-// The typing exercise: ten lines to type, judged key by key, with the on-screen keyboard
-// following the physical one.
+// The typing exercise: ten lines to type, judged character by character as the learner's
+// keyboard layout types them, with the on-screen keyboard following the physical one.
 #include "course/lesson_run_state.h"
 
 #include "course/on_screen_keyboard.h"
+#include "course/screen_text.h"
 #include "engine/display.h"
 #include "engine/host.h"
 
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -30,24 +32,15 @@ void showLine(LessonRun& run) {
     putCell(memory, TextColumn, TypedRow, Cursor);
 }
 
-// The typed character comes from the key and the event's modifiers, whichever of the key's
-// two characters the key code was.
-void judgeKeyPress(LessonRun& run, SDL_Keycode code, uint16_t modifiers) {
-    LessonScreen& screen = *run.screen;
-    const uint8_t k = screen.keyByChar[code];
-    if (k == NoKey || k >= screen.keyCount) return;
-    const KeyboardKey& key = screen.keys[k];
-    const bool upper =
-        (modifiers & KMOD_SHIFT) != 0 || ((modifiers & KMOD_CAPS) != 0 && key.capsApplies);
-    const char typed = char(upper ? key.upperChar : key.lowerChar);
-
-    const char* line = screen.lines[run.lineIndex];
-    if (typed != line[run.position]) {
+void judgeCharacter(LessonRun& run, uint32_t typed) {
+    if (!run.running) return;  // the tenth line is done
+    const char* line = run.screen->lines[run.lineIndex];
+    if (typed != uint8_t(line[run.position])) {
         run.errors += 1;  // the same character stays expected
         return;
     }
     VideoMemory& memory = memoryOf(run);
-    putCell(memory, TextColumn + run.position, TypedRow, textCell(typed));
+    putCell(memory, TextColumn + run.position, TypedRow, textCell(line[run.position]));
     run.position += 1;
     putCell(memory, TextColumn + run.position, TypedRow, Cursor);
     run.correctCount += 1;
@@ -59,6 +52,44 @@ void judgeKeyPress(LessonRun& run, SDL_Keycode code, uint16_t modifiers) {
         return;
     }
     showLine(run);
+}
+
+// The next character of UTF-8 text from `i`, moving `i` past it; a malformed sequence
+// gives U+FFFD, a wrong character, for its first byte.
+uint32_t nextCharacter(const uint8_t* text, size_t size, size_t& i) {
+    const uint8_t lead = text[i++];
+    if (lead < 0x80) return lead;
+    const int more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
+    if (more < 0) return 0xFFFD;
+    uint32_t c = lead & (0x3Fu >> more);
+    for (int m = 0; m < more; ++m) {
+        if (i >= size || (text[i] & 0xC0) != 0x80) return 0xFFFD;
+        c = c << 6 | (text[i++] & 0x3F);
+    }
+    return c;
+}
+
+void judgeText(LessonRun& run, const char* text) {
+    const auto* bytes = reinterpret_cast<const uint8_t*>(text);
+    const size_t size = strnlen(text, SDL_TEXTINPUTEVENT_TEXT_SIZE);
+    for (size_t i = 0; i < size;) judgeCharacter(run, nextCharacter(bytes, size, i));
+}
+
+// A key press for which the system gives no text because Ctrl or Alt is held still types
+// the key's own character, as its label shows it.
+void judgeKeyCharacter(LessonRun& run, int keyIndex, uint16_t modifiers) {
+    const KeyboardKey& key = run.screen->keys[keyIndex];
+    const bool upper =
+        ((modifiers & KMOD_SHIFT) != 0) != ((modifiers & KMOD_CAPS) != 0 && key.capsApplies != 0);
+    const uint8_t c = upper ? key.upperChar : key.lowerChar;
+    if (c == ' ' && keyIndex != CharacterKeys - 1) return;  // a blank label: no character
+    judgeCharacter(run, c == UnknownCharacter ? 0xFFFD : c);
+}
+
+int characterKeyOf(const LessonScreen& screen, SDL_Scancode scancode) {
+    for (int k = 0; k < CharacterKeys && k < screen.keyCount; ++k)
+        if (screen.keys[k].scancode == uint32_t(scancode)) return k;
+    return -1;
 }
 
 // Every on-screen key whose physical key changed since the last frame follows it.
@@ -98,19 +129,43 @@ PhaseOutcome playExercise(LessonRun& run) {
     // The clock runs from the moment the exercise is shown, not from the first press.
     run.startTicks = host.performanceCounter();
     run.running = true;
+    host.textInput(true);
     while (run.running) {
+        // A key press held back until it is known whether text follows it (see below).
+        int pendingKey = -1;
+        uint16_t pendingModifiers = 0;
+        bool keypadText = false;  // the last key pressed was one of the keypad's
         SDL_Event event;
         while (host.pollEvent(&event) != 0) {
+            if (event.type == SDL_TEXTINPUT) {
+                pendingKey = -1;
+                // The keypad's characters are not judged: it is no part of the course's
+                // keyboard.
+                if (!keypadText) judgeText(run, event.text.text);
+                continue;
+            }
+            if (pendingKey >= 0) judgeKeyCharacter(run, pendingKey, pendingModifiers);
+            pendingKey = -1;
             if (event.type == SDL_QUIT) return PhaseOutcome::WindowClosed;
+            followLayout(run, event);
             if (event.type != SDL_KEYDOWN) continue;
             // Presses queued behind the last character of the tenth line have nothing left
-            // to be judged against: they are dropped.
+            // to be judged against, Escape included: they are dropped.
             if (!run.running) continue;
-            const SDL_Keycode code = event.key.keysym.sym;
-            if (code == SDLK_ESCAPE) return PhaseOutcome::Abandoned;
-            if (code < 32 || code > 127) continue;
-            judgeKeyPress(run, code, event.key.keysym.mod);
+            if (event.key.keysym.sym == SDLK_ESCAPE) return PhaseOutcome::Abandoned;
+            // The character typed is judged from the text the system makes of the press. With
+            // Ctrl or Alt held the system makes none, and the key's own character is judged;
+            // not so with AltGr (right Alt), which may wait for a dead key's next key.
+            const SDL_Scancode scancode = event.key.keysym.scancode;
+            keypadText = scancode >= SDL_SCANCODE_KP_DIVIDE && scancode <= SDL_SCANCODE_KP_PERIOD;
+            const uint16_t modifiers = event.key.keysym.mod;
+            if ((modifiers & (KMOD_CTRL | KMOD_LALT)) == 0 ||
+                (modifiers & (KMOD_RALT | KMOD_MODE)) != 0)
+                continue;
+            pendingKey = characterKeyOf(*run.screen, scancode);
+            pendingModifiers = modifiers;
         }
+        if (pendingKey >= 0) judgeKeyCharacter(run, pendingKey, pendingModifiers);
         mirrorHeldKeys(run);
         mirrorModifiers(run);
         placeCapsLockLamp(*run.screen, run.capsShown);

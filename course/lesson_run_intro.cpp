@@ -136,6 +136,7 @@ PhaseOutcome playIntro(LessonRun& run) {
         SDL_Event event;
         while (host.pollEvent(&event) != 0) {
             if (event.type == SDL_QUIT) shutDown(*run.screen->video);
+            followLayout(run, event);
             if (event.type != SDL_KEYDOWN) continue;
             if (event.key.keysym.sym == SDLK_ESCAPE) return PhaseOutcome::Abandoned;
             // Only a wait takes a press; one made while printing or pausing is forgotten,

@@ -4,7 +4,10 @@
 #pragma once
 
 #include "course/lesson_screen.h"
+#include "course/screen_text.h"
 #include "engine/display.h"
+
+#include <SDL.h>
 
 #include <cstdint>
 
@@ -14,8 +17,8 @@ constexpr int KeyStateBytes = 512;  // the part of the keyboard state array that
 // palette group 1; the results use the main font in palette group 2, which the dimming
 // leaves at full brightness.
 constexpr TileCell TextBlank = CellPriority | cellTile(BlankTile, 0);
-constexpr TileCell textCell(char c) {
-    return TileCell(CellPriority | cellTile(int8_t(c) + 96, 1));
+inline TileCell textCell(char c) {
+    return TileCell(CellPriority | cellTile(lessonFontTile(uint8_t(c)), 1));
 }
 
 // What the intro script is doing from one frame to the next.
@@ -58,6 +61,9 @@ inline VideoMemory& memoryOf(LessonRun& run) {
 // anything that would land outside map 0 is not written.
 void putCell(VideoMemory& memory, int column, int row, TileCell cell);
 void writeText(VideoMemory& memory, int column, int row, const char* text, TileCell (*cell)(char));
+// Relabels the keys when the event tells of a new keyboard layout, or of the window gaining
+// the focus again, which is when a change no system event reported shows.
+void followLayout(LessonRun& run, const SDL_Event& event);
 // Copies as much of the keyboard state array as is mirrored.
 void copyKeyState(uint8_t (&copy)[KeyStateBytes], const uint8_t* state, int length);
 

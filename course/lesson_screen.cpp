@@ -121,6 +121,7 @@ void setUpLessonScreen(VideoState& video, LessonScreen& screen, const char* cons
     makeWordLines(screen, words, wordCount, random);
 
     buildKeyboard(screen);
+    readKeyboardLayout(screen);
 
     VideoMemory& memory = video.memory;
     memory.maps.fill(LessonBlank);

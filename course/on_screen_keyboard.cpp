@@ -2,8 +2,8 @@
 
 #include "course/lesson_screen.h"
 #include "course/screen_text.h"
-
 #include "engine/display.h"
+#include "engine/host.h"
 #include "engine/video_memory.h"
 
 #include <SDL.h>
@@ -20,10 +20,7 @@ struct KeyDefinition {
     bool capsApplies;
 };
 
-constexpr int CharacterKeys = 48;
-static_assert(
-    KeySlots <= SpriteCount,
-    "every key slot has a sprite of its own");  // keys 0 to 47 type characters; the space bar is 47
+static_assert(KeySlots <= SpriteCount, "every key slot has a sprite of its own");
 
 // A US layout in five rows of panel cells (rows 0, 2, 4, 6, 8), each row filling columns 0
 // to 29. Backspace, Tab, Caps Lock, Enter and the two Shift keys come last: their labels are
@@ -121,7 +118,64 @@ uint32_t spriteY(int32_t y) {
     return encodeSpriteCoordinate(int16_t(y), ScreenHeight);
 }
 
+// A Latin-1 letter with a capital of its own: Caps Lock applies to its key.
+bool hasCapital(uint32_t c) {
+    return (c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7);
+}
+
+// What a key shows for a layout character: none is a blank, Latin-1 stands as it is, and
+// anything else (a control character, a character past U+00FF) shows the unknown mark.
+uint8_t labelCode(uint32_t c) {
+    if (c == 0) return ' ';
+    if (c < 0x20 || (c >= 0x7F && c < 0xA0) || c > 0xFF) return UnknownCharacter;
+    return uint8_t(c);
+}
+
+// Blanks are not entered: the space stays with the space bar.
+void enterKey(LessonScreen& screen, uint32_t c, int k) {
+    if (c > ' ' && c < UnknownCharacter) screen.keyByChar[c] = uint8_t(k);
+}
+
 }  // namespace
+
+void readKeyboardLayout(LessonScreen& screen) {
+    if (screen.keyCount < KeyCount) return;
+    uint32_t scancodes[CharacterKeys];
+    LayoutCharacters found[CharacterKeys] = {};
+    for (int k = 0; k < CharacterKeys; ++k) scancodes[k] = uint32_t(KeyTable[k].scancode);
+    const bool complete = host.readLayout(scancodes, CharacterKeys, found);
+    for (int k = 0; k < CharacterKeys; ++k) {
+        uint32_t alone = found[k].alone;
+        uint32_t shifted = found[k].shifted;
+        if (!complete) {
+            // Only the unshifted characters are known: a letter's capital is its Shift
+            // character, and a key that agrees with the US layout alone is taken to agree
+            // with Shift too.
+            shifted = hasCapital(alone)                         ? alone - 32
+                      : alone == uint8_t(KeyTable[k].lowerChar) ? uint8_t(KeyTable[k].upperChar)
+                                                                : 0;
+        }
+        KeyboardKey& key = screen.keys[k];
+        key.lowerChar = labelCode(alone);
+        key.upperChar = labelCode(shifted);
+        key.capsApplies = hasCapital(alone) && shifted == alone - 32;
+    }
+    for (uint8_t& entry : screen.keyByChar) entry = NoKey;
+    // Lower, then upper, in table order: a character on two keys ends with the later one.
+    // AltGr characters come last and take only what no key gives more simply.
+    for (int k = 0; k < CharacterKeys; ++k) {
+        enterKey(screen, screen.keys[k].lowerChar, k);
+        enterKey(screen, screen.keys[k].upperChar, k);
+    }
+    for (int k = 0; k < CharacterKeys; ++k) {
+        const uint32_t altGr = found[k].altGr;
+        if (altGr > ' ' && altGr < UnknownCharacter && screen.keyByChar[altGr] == NoKey)
+            enterKey(screen, altGr, k);
+    }
+    screen.keyByChar[size_t(' ')] = CharacterKeys - 1;
+    for (int k = CharacterKeys; k < KeyCount; ++k)
+        screen.keyByChar[SpecialKeyCodes[k - CharacterKeys]] = uint8_t(k);
+}
 
 void buildKeyboard(LessonScreen& screen) {
     screen.keyCount = 0;
@@ -144,8 +198,9 @@ void drawKey(LessonScreen& screen, int keyIndex, bool shiftShown, bool capsShown
     const KeyboardKey& key = screen.keys[keyIndex];
     VideoMemory& memory = screen.video->memory;
 
-    const bool upper = shiftShown || (capsShown && key.capsApplies);
-    const uint8_t shown = upper ? key.upperChar : key.lowerChar;
+    // Shift with Caps Lock gives a letter's small form, as the system types it.
+    const bool upper = shiftShown != (capsShown && key.capsApplies);
+    const int shown = mainFontTile(upper ? key.upperChar : key.lowerChar);
     const int offset = key.pressed ? PressedTileOffset : 0;
 
     // Two rows of face tiles whatever the key's height: left, middle, right.

@@ -30,10 +30,16 @@ struct KeyboardKey {
     uint32_t scancode;  // SDL scancode of the physical key
     bool capsApplies;   // Caps Lock makes it show and type upperChar (the letters)
 };
+constexpr int CharacterKeys = 48;  // keys 0 to 47 type characters; 47 is the space bar
 
 // Appends the 54 keys in table order and fills keyByChar (the control codes above name the
 // Shift, Backspace, Tab, Enter and Caps Lock keys).
 void buildKeyboard(LessonScreen& screen);
+// Relabels the 48 character keys (the space bar included) from the active keyboard layout, as
+// the host reports it, and rebuilds keyByChar from it: a character reaches the key that gives
+// it alone or with Shift, else the one that gives it with AltGr; one that no key gives has
+// none. Labels are Latin-1 codes; a character outside it shows UnknownCharacter's mark.
+void readKeyboardLayout(LessonScreen& screen);
 // Draws key `keyIndex` in its pressed state with the label for the Shift and Caps Lock
 // display state: face in map 2, label in map 1 or, while pressed, as sprite `keyIndex`.
 void drawKey(LessonScreen& screen, int keyIndex, bool shiftShown, bool capsShown);

@@ -1,5 +1,32 @@
 #include "course/screen_text.h"
 
+namespace {
+
+// The Latin-1 characters drawn, by code: accents, signs and letters of the keys of German,
+// French, Spanish, Italian, Portuguese, Nordic, Swiss and UK keyboards.
+constexpr const char* DrawnLatin1 = "\xA1\xA3\xA4\xA7\xA8\xAA\xAB\xAC\xB0\xB2\xB3\xB4\xB5\xB7"
+                                    "\xB8\xBA\xBB\xBD\xBF\xC4\xC5\xC6\xC7\xD1\xD6\xD8\xDC\xDF"
+                                    "\xE0\xE4\xE5\xE6\xE7\xE8\xE9\xEC\xF1\xF2\xF6\xF8\xF9\xFC";
+
+}  // namespace
+
+bool hasGlyph(uint8_t c) {
+    if (c >= 0x20 && c < UnknownCharacter) return true;
+    for (const char* d = DrawnLatin1; *d != '\0'; ++d)
+        if (uint8_t(*d) == c) return true;
+    return false;
+}
+
+int mainFontTile(uint8_t c) {
+    if (!hasGlyph(c)) return UnknownCharacter;
+    return c < 0x80 ? c : MainFontLatinBase + c;
+}
+
+int lessonFontTile(uint8_t c) {
+    if (!hasGlyph(c)) return 96 + UnknownCharacter;
+    return c < 0x80 ? 96 + c : LessonFontLatinBase + c;
+}
+
 void writeTextCells(VideoMemory& memory, int map, int column, int row, const char* text,
                     TileCell cellBits) {
     int index = row * MapSide + column;

@@ -37,3 +37,14 @@ void fillMapCells(VideoMemory& memory, int map, TileCell cell);
 // two rows of the pattern (298 to 303 over 314 to 319) and a row of tile 304, all
 // in palette group 3. Rows 23 to 63 are left as they are.
 void drawBackdrop(VideoMemory& memory);
+
+// Characters beyond ASCII are Latin-1 codes. Those that common European keyboards print on
+// their keys have glyphs of their own in both fonts (the main font at tile 256 + code, the
+// lesson font at 352 + code, for codes 160 to 255); every other character shows the
+// unknown mark, tile 127 of the main font and 223 of the lesson font, never a wrong glyph.
+constexpr uint8_t UnknownCharacter = 0x7F;
+bool hasGlyph(uint8_t c);               // whether both fonts draw the character
+constexpr int MainFontLatinBase = 256;  // tile of code 0 for codes 160 to 255
+constexpr int LessonFontLatinBase = 352;
+int mainFontTile(uint8_t c);    // the main font's tile of a character
+int lessonFontTile(uint8_t c);  // the lesson font's tile of a character (96 + code for ASCII)

@@ -96,6 +96,9 @@ bool startUp(VideoState& video, StartupFailure& failure) {
 #ifdef _WIN32
     SDL_SetWindowsMessageHook(endWithSession, nullptr);
 #endif
+    // An input method composes text without a window of its own over the picture: the
+    // exercise judges only the finished characters.
+    SDL_SetHint(SDL_HINT_IME_INTERNAL_EDITING, "1");
     if (SDL_Init(AllSubsystems) != 0 && SDL_Init(NeededSubsystems) != 0) {
         return failWithSdl(failure, "SDL could not be started");
     }
@@ -107,6 +110,9 @@ bool startUp(VideoState& video, StartupFailure& failure) {
     if (video.window == nullptr) return failWithSdl(failure, "the window could not be opened");
     SDL_ShowCursor(SDL_DISABLE);
     SDL_SetWindowTitle(video.window, "Quenmore");
+    // SDL starts with text input on; it is on only while an exercise runs, so that no input
+    // method's window ever covers the screen elsewhere.
+    host.textInput(false);
     if (!createDisplayOutput(video.display, video.window)) {
         return failWithSdl(failure, "the renderer or its texture could not be created");
     }

@@ -11,10 +11,22 @@
 
 struct VideoMemory;
 
+// The characters (Unicode) that one key types alone, with Shift and with AltGr; a dead key
+// gives its accent, 0 stands for none.
+struct LayoutCharacters {
+    uint32_t alone;
+    uint32_t shifted;
+    uint32_t altGr;
+};
+
 struct Host {
-    int (*pollEvent)(SDL_Event* event);                // SDL_PollEvent
-    const uint8_t* (*keyboardState)(int* length);      // SDL_GetKeyboardState
-    uint32_t (*modState)();                            // SDL_GetModState
+    int (*pollEvent)(SDL_Event* event);            // SDL_PollEvent
+    const uint8_t* (*keyboardState)(int* length);  // SDL_GetKeyboardState
+    uint32_t (*modState)();                        // SDL_GetModState
+    // The active keyboard layout's characters for `count` keys given by SDL scancode. False
+    // when only the characters alone are known (SDL_GetKeyFromScancode).
+    bool (*readLayout)(const uint32_t* scancodes, int count, LayoutCharacters* characters);
+    void (*textInput)(bool on);                        // SDL_StartTextInput / SDL_StopTextInput
     uint64_t (*performanceCounter)();                  // SDL_GetPerformanceCounter
     uint64_t (*performanceFrequency)();                // SDL_GetPerformanceFrequency
     void (*sleepMilliseconds)(uint32_t milliseconds);  // the frame wait's sleep

@@ -7,6 +7,7 @@
 #include "engine/video_memory.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <deque>
 #include <functional>
 #include <string>
@@ -27,6 +28,34 @@ inline SDL_Event keyEvent(uint32_t type, SDL_Keycode key, SDL_Scancode scancode,
     return event;
 }
 
+// A keyboard layout as the system would give it: per key, what it types alone, with Shift and
+// with AltGr (a space: nothing). A combining accent (U+0300 to U+036F) stands for a dead key
+// of that accent, which the system composes with the key that follows.
+struct SimulatedKey {
+    SDL_Scancode scancode;
+    char32_t alone, shifted, altGr;
+};
+using SimulatedLayout = std::vector<SimulatedKey>;
+const SimulatedLayout& usLayout();
+const SimulatedLayout& germanLayout();  // with the key between left Shift and Z
+const SimulatedLayout& frenchLayout();
+
+// A key with its modifiers (KMOD_RALT for AltGr), as the learner presses it.
+struct SimulatedKeystroke {
+    SDL_Scancode scancode;
+    uint16_t mod;
+};
+// The presses that type `c` in `layout` (straight, or a dead key and the key that composes
+// with it); empty when the layout cannot type it.
+std::vector<SimulatedKeystroke> simulatedKeystrokes(const SimulatedLayout& layout, char32_t c);
+
+inline SDL_Event textEvent(const char* utf8) {
+    SDL_Event event{};
+    event.text.type = SDL_TEXTINPUT;
+    std::snprintf(event.text.text, sizeof event.text.text, "%s", utf8);
+    return event;
+}
+
 struct VirtualHost {
     uint64_t counter = 0;        // the performance counter
     uint64_t frequency = 60000;  // ticks per second: 1000 ticks per frame
@@ -37,6 +66,12 @@ struct VirtualHost {
     uint64_t terminationFrame = UINT64_MAX;  // the system asks the program to end from here on
     uint8_t keys[SDL_NUM_SCANCODES] = {};
     uint32_t modifiers = 0;
+    // While text input is on, a key press delivered also delivers the text the layout makes
+    // of it, as SDL does.
+    const SimulatedLayout* layout = &usLayout();
+    bool textInputOn = true;
+    char32_t deadKey = 0;  // a dead key's accent waiting for the next key
+    std::vector<std::pair<uint64_t, const SimulatedLayout*>> layoutChanges;  // (frame, layout)
     // (frame, event) in frame order; delivered once that many frames have been composed
     std::vector<std::pair<uint64_t, SDL_Event>> script;
     size_t nextScripted = 0;
@@ -54,6 +89,16 @@ struct VirtualHost {
         push(frame, keyEvent(SDL_KEYUP, key, scancode, mod));
     }
     void quit(uint64_t frame) { push(frame, SDL_Event{SDL_QUIT}); }
+    // The layout becomes `next` at `frame`, which SDL reports with SDL_KEYMAPCHANGED or, where
+    // the system does not tell, the window learns only when it gains the focus again.
+    void changeLayout(uint64_t frame, const SimulatedLayout& next, bool reported = true) {
+        layoutChanges.push_back({frame, &next});
+        SDL_Event event{reported ? SDL_KEYMAPCHANGED : SDL_WINDOWEVENT};
+        event.window.event = reported ? 0 : SDL_WINDOWEVENT_FOCUS_GAINED;
+        push(frame, event);
+    }
+    // Presses and releases the keys that type `text` at `frame`, in the layout of that frame.
+    void typeText(uint64_t frame, const std::u32string& text);
     void deliver();
     void deliverNow(const SDL_Event& event);
     void pressNow(SDL_Keycode key, SDL_Scancode scancode, uint16_t mod = 0, bool repeat = false) {

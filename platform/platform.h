@@ -67,6 +67,11 @@ void unlockFile(FileLock& lock);
 // Removes a file; true when it is gone afterwards.
 bool removeFile(const std::string& path);
 
+// The characters (Unicode) of the active keyboard layout for `count` keys given by their PC
+// scan code (set 1; 0 for none): alone, with Shift, with AltGr; a dead key gives its accent,
+// 0 stands for none. False when the system cannot tell (no X display, for one).
+bool keyboardLayout(const int* codes, int count, uint32_t (*levels)[3]);
+
 // The separator between a folder and a name on this system.
 char pathSeparator();
 

@@ -1,5 +1,7 @@
 #include "platform/platform.h"
 
+#include <X11/XKBlib.h>
+
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -10,6 +12,25 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
+
+// A keysym's character: Latin-1 and Unicode keysyms stand for themselves, a dead key for its
+// spacing accent; 0xFFFD for any other symbol, 0 for none.
+uint32_t keysymCharacter(KeySym keysym) {
+    // dead_grave to dead_ogonek
+    constexpr uint16_t Accents[] = {0x60, 0xB4,  0x5E,  0x7E,  0xAF, 0x2D8, 0x2D9,
+                                    0xA8, 0x2DA, 0x2DD, 0x2C7, 0xB8, 0x2DB};
+    if (keysym == NoSymbol) return 0;
+    if ((keysym >= 0x20 && keysym <= 0x7E) || (keysym >= 0xA0 && keysym <= 0xFF))
+        return uint32_t(keysym);
+    if ((keysym & 0xFF000000) == 0x01000000) return uint32_t(keysym & 0x00FFFFFF);
+    if (keysym >= 0xFE50 && keysym <= 0xFE5C) return Accents[keysym - 0xFE50];
+    if (keysym == 0x20AC) return 0x20AC;  // EuroSign
+    return 0xFFFD;
+}
+
+}  // namespace
 
 namespace platform {
 
@@ -216,6 +237,25 @@ void unlockFile(FileLock& lock) {
 
 bool removeFile(const std::string& path) {
     return unlink(path.c_str()) == 0 || errno == ENOENT;
+}
+
+// X key codes are the Linux input codes plus 8 on every X server of these days. A connection
+// of its own, opened for each reading, sees the keyboard map as it is now.
+bool keyboardLayout(const int* codes, int count, uint32_t (*levels)[3]) {
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) return false;
+    XkbStateRec state{};
+    const int group = XkbGetState(display, XkbUseCoreKbd, &state) == Success ? state.group : 0;
+    for (int i = 0; i < count; ++i) {
+        for (int level = 0; level < 3; ++level) {
+            const KeySym keysym =
+                codes[i] == 0 ? NoSymbol
+                              : XkbKeycodeToKeysym(display, KeyCode(codes[i] + 8), group, level);
+            levels[i][level] = keysymCharacter(keysym);
+        }
+    }
+    XCloseDisplay(display);
+    return true;
 }
 
 char pathSeparator() {

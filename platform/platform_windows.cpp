@@ -271,6 +271,28 @@ bool removeFile(const std::string& path) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
+// The layout of the thread that owns the window, asked without touching its dead-key state.
+bool keyboardLayout(const int* codes, int count, uint32_t (*levels)[3]) {
+    constexpr UINT KeepKeyboardState = 0x4;
+    HKL layout = GetKeyboardLayout(0);
+    for (int i = 0; i < count; ++i) {
+        const UINT code = UINT(codes[i]);
+        const UINT virtualKey = code == 0 ? 0 : MapVirtualKeyExW(code, MAPVK_VSC_TO_VK_EX, layout);
+        for (int level = 0; level < 3; ++level) {
+            BYTE keys[256] = {};
+            if (level == 1) keys[VK_SHIFT] = 0x80;
+            if (level == 2) keys[VK_CONTROL] = keys[VK_MENU] = keys[VK_RMENU] = 0x80;  // AltGr
+            wchar_t text[8] = {};
+            const int length = virtualKey == 0 ? 0
+                                               : ToUnicodeEx(virtualKey, code, keys, text, 8,
+                                                             KeepKeyboardState, layout);
+            // A dead key (-1) leaves its spacing accent; a control character is no character.
+            levels[i][level] = length != 0 && text[0] >= 0x20 ? uint32_t(text[0]) : 0;
+        }
+    }
+    return true;
+}
+
 char pathSeparator() {
     return '\\';
 }

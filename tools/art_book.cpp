@@ -215,13 +215,21 @@ bool readLine(Reader& reader) {
                placeBlock(reader, lineIndex, tile, 8, 8, block);
     }
     if (command == "char") {
-        // The character is the one right after "char ", so that "#" and the like can be named.
+        // The character is the one right after "char ", so that "#" and the like can be named;
+        // one from U+0080 to U+00FF is written in UTF-8 and stands for its Latin-1 code.
         if (line.size() < 6 || line.substr(0, 5) != "char " || line[5] == ' ')
             return fail(reader, lineIndex, "a char line names one character");
-        if (line.size() > 6 && line[6] != ' ')
+        int code = uint8_t(line[5]);
+        size_t end = 6;
+        if ((code == 0xC2 || code == 0xC3) && line.size() > 6 &&
+            (uint8_t(line[6]) & 0xC0) == 0x80) {
+            code = (code & 0x03) << 6 | (uint8_t(line[6]) & 0x3F);
+            end = 7;
+        }
+        if (line.size() > end && line[end] != ' ')
             return fail(reader, lineIndex, "a char line names one character");
         if (reader.base == NoValue) return fail(reader, lineIndex, "a char before any base");
-        const int tile = reader.base + uint8_t(line[5]);
+        const int tile = reader.base + code;
         if (tile >= TileCount) return fail(reader, lineIndex, "the character's tile is past 1023");
         if (!readBlock(reader, lineIndex, 8, 8, block)) return false;
         if (reader.shadow != NoValue) addShadow(block, reader.shadow);

@@ -1,5 +1,6 @@
 // The committed art itself: the committed files are up to date and load through the engine
 // as built, every character has a glyph, and text is legible wherever the screens draw it.
+#include "course/screen_text.h"
 #include "engine/asset_files.h"
 #include "tests/support/temp_folder.h"
 #include "tools/art_book.h"
@@ -111,6 +112,24 @@ TEST(CommittedArt, EveryPrintableCharacterHasAGlyphInBothFonts) {
     }
     for (int tile : {int(' '), LessonFontBase + ' ', BlankTile})
         EXPECT_EQ(tileValues(*book, tile), blank) << tile;
+    // Past ASCII: a glyph of its own for every character the fonts claim to draw, drawn
+    // nowhere else; the rest share the unknown mark.
+    int drawn = 0;
+    for (int code = 127; code <= 255; ++code) {
+        const int main = mainFontTile(uint8_t(code)), lesson = lessonFontTile(uint8_t(code));
+        const bool own = hasGlyph(uint8_t(code));
+        drawn += own;
+        EXPECT_EQ(main, own ? MainFontLatinBase + code : UnknownCharacter) << code;
+        EXPECT_EQ(lesson, own ? LessonFontLatinBase + code : 96 + UnknownCharacter) << code;
+        EXPECT_EQ(tileValues(*book, lesson), lessonGlyph) << code;
+        const std::set<int> mainValues = tileValues(*book, main);
+        EXPECT_TRUE(mainValues == mainGlyph || mainValues == mainInkOnly) << code;
+        if (code >= 160 && !own) {
+            EXPECT_EQ(tileValues(*book, MainFontLatinBase + code), blank) << code;
+            EXPECT_EQ(tileValues(*book, LessonFontLatinBase + code), blank) << code;
+        }
+    }
+    EXPECT_EQ(drawn, 42);
 }
 
 TEST(CommittedArt, TextIsLegibleWhereverItIsDrawn) {

@@ -33,6 +33,8 @@ TEST(ArtSource, FaultsNameTheLineAndTheReason) {
         {"char A\n" + blank, "test.txt:1: a char before any base"},
         {"base 1000\nchar z\n" + blank, "test.txt:2: the character's tile"},
         {"base 0\nchar AB\n", "test.txt:2: a char line names one character"},
+        {"base 800\nchar \u00E9\n" + blank, "test.txt:2: the character's tile"},  // 800 + 233
+        {"base 0\nchar \u00E9a\n", "test.txt:2: a char line names one character"},
         {"legend # 16\n", "test.txt:1: a legend pair"},
         {"shadow 0\n", "test.txt:1: a shadow is 1 to 15 or off"},
         {"picture 0 12 8\n", "test.txt:1: a picture needs"},

@@ -4,6 +4,7 @@
 #include "course/lesson_catalogue.h"
 #include "course/lesson_run.h"
 #include "course/on_screen_keyboard.h"
+#include "course/screen_text.h"
 #include "engine/virtual_host.h"
 #include "tests/support/learner.h"
 #include "tests/support/temp_folder.h"
@@ -162,9 +163,11 @@ TEST(LessonIntro, EachCommandTakesItsFramesAndFaultyOnesStaySafe) {
     EXPECT_EQ(full.frameShowing("Type these words:", 16), 65);
 }
 
-// The typed character comes from the key and modifiers, not the key code; a wrong one is an
-// error (repeats too) and the right one stays expected; labels and lamp follow Shift and Caps
-// Lock. A frame's presses are judged in order across line ends; the tenth line stays a frame.
+// The character judged is the text the system makes of a press (with Ctrl or Alt and no text,
+// the key's own), not the key code; Shift with Caps Lock types a small letter. A wrong one is
+// an error (repeats too) and the right one stays expected; labels and lamp follow Shift and
+// Caps Lock. A frame's presses are judged in order across line ends; the tenth line stays a
+// frame.
 TEST(TypingExercise, EachPressIsJudgedByTheCharacterItTypes) {
     struct Press {
         SDL_Keycode key;
@@ -179,9 +182,9 @@ TEST(TypingExercise, EachPressIsJudgedByTheCharacterItTypes) {
         {SDLK_x, SDL_SCANCODE_X, 0, false, 0, "1a;0"},
         {SDLK_1, SDL_SCANCODE_1, KMOD_CAPS, false, '1', "1A;1"},  // Caps Lock: letters only
         {SDLK_LSHIFT, SDL_SCANCODE_LSHIFT, KMOD_LSHIFT, false, 1, "!A:0"},
-        {SDLK_a, SDL_SCANCODE_A, KMOD_LSHIFT | KMOD_CAPS, false, 'A', "!A:1"},
+        {SDLK_a, SDL_SCANCODE_A, KMOD_LSHIFT | KMOD_CAPS, false, 0, "!a:1"},  // "a" is not "A"
+        {SDLK_a, SDL_SCANCODE_A, KMOD_LSHIFT, false, 'A', "!A:0"},
         {SDLK_SEMICOLON, SDL_SCANCODE_SEMICOLON, KMOD_RSHIFT, false, ':', "!A:0"},
-        {SDLK_a, SDL_SCANCODE_A, KMOD_LSHIFT, false, 0, "!A:0"},  // "A" is not "a"
         {'A', SDL_SCANCODE_A, 0, false, 'a', "1a;0"},
         {SDLK_x, SDL_SCANCODE_X, 0, true, 0, "1a;0"},
         {':', SDL_SCANCODE_SEMICOLON, 0, false, ';', "1a;0"},
@@ -208,6 +211,95 @@ TEST(TypingExercise, EachPressIsJudgedByTheCharacterItTypes) {
         EXPECT_EQ(lesson.frames[Exercise + i].substr(24 * MapSide), presses[i].shown) << i;
     }
     EXPECT_EQ(lesson.resultsLine(14), "Errors:             3");
+}
+
+// Every character of the ten lessons, typed as a German or French keyboard types it (AltGr
+// and dead keys included) after the US way where that types something else: only the US way
+// and a composed letter are wrong. The layout arrives in the middle of the lesson and
+// relabels the keys at once, reported or found when the window gains the focus; a dead key
+// alone types nothing, and the keypad is not judged.
+TEST(KeyboardLayouts, EveryLessonsCharactersAreTypedTheLayoutsWay) {
+    std::u32string characters;
+    for (const LessonRecord& record : lessonCatalogue) {
+        for (int w = 0; w < record.wordCount; ++w)
+            for (const char* c = record.words[w]; *c != '\0'; ++c)
+                if (characters.find(char32_t(*c)) == std::u32string::npos)
+                    characters += char32_t(*c);
+    }
+    ASSERT_LE(characters.size(), 30u * LineCount);
+    // The labels of keys 1, 26 and 35 once the layout has come ("\xF6" is the glyph of "ö").
+    for (auto [layout, labels] : {std::pair{&germanLayout(), "1a\xF6"}, {&frenchLayout(), "&qm"}}) {
+        Lesson lesson({"e"});
+        lesson.clock.textInputOn = false;  // until the exercise turns it on
+        lesson.clock.changeLayout(Exercise, *layout, layout == &germanLayout());
+        lesson.clock.keyDown(Exercise + 1, SDLK_KP_DIVIDE, SDL_SCANCODE_KP_DIVIDE);
+        lesson.clock.push(Exercise + 1, textEvent("/"));
+        // AltGr and the key right of L give a dead circumflex on both: with "e", an "\u00EA".
+        lesson.clock.keyDown(Exercise + 1, 0, SDL_SCANCODE_APOSTROPHE, KMOD_RALT);
+        lesson.clock.keyDown(Exercise + 1, SDLK_e, SDL_SCANCODE_E);
+        int wrong = 1;
+        for (size_t line = 0; line < LineCount; ++line) {
+            const std::u32string part =
+                characters.substr(std::min(line * 30, characters.size()), 30);
+            const std::string text = part.empty() ? "." : std::string(part.begin(), part.end());
+            std::strcpy(lesson.screen->lines[line], text.c_str());
+            for (const char c : text) {
+                const SimulatedKeystroke us = simulatedKeystrokes(usLayout(), char32_t(c))[0];
+                for (const SimulatedKey& key : *layout) {
+                    const char32_t typed = us.mod == KMOD_LSHIFT ? key.shifted : key.alone;
+                    if (key.scancode != us.scancode || typed == char32_t(c) || typed == U' ' ||
+                        typed >= 0x300)
+                        continue;
+                    lesson.press(Exercise + 2 + line, SDLK_a, us.scancode, us.mod);
+                    wrong += 1;
+                }
+                ASSERT_FALSE(simulatedKeystrokes(*layout, char32_t(c)).empty()) << c;
+                lesson.clock.typeText(Exercise + 2 + line, std::u32string(1, char32_t(c)));
+            }
+        }
+        lesson.clock.quit(Exercise + 2 + LineCount + 66);
+        lesson.run();
+        EXPECT_EQ(lesson.frames[Exercise - 1].substr(24 * MapSide, 3), "1a;");
+        EXPECT_EQ(lesson.frames[Exercise].substr(24 * MapSide, 3), labels);
+        char errors[32];
+        std::snprintf(errors, sizeof errors, "Errors:          %4d", wrong);
+        EXPECT_EQ(lesson.resultsLine(14), errors);
+        EXPECT_GT(wrong, 20);
+    }
+}
+
+// An intro's highlight lights the key that types the character in the layout, with AltGr if
+// nothing simpler types it; a character no key on the screen types lights none.
+TEST(KeyboardLayouts, LabelsAndHighlightsFollowTheKeysThatMove) {
+    using Case = std::tuple<const SimulatedLayout*, std::vector<int>, std::string>;
+    const Case cases[] = {
+        // layout, keys lit for "z", "/", "[", "<", "m"; labels of keys 18, 37, 13, 26, 43, 2, 23
+        {&usLayout(), {23, 37, 43, 44, 46}, "yzqam2["},
+        {&germanLayout(), {7, 8, 18, 43}, "zyqam2\xFC"},
+        {&frenchLayout(), {5, 14, 35, 45}, "ywaq,\xE9^"},
+    };
+    for (const auto& [layout, lit, labels] : cases) {
+        Lesson lesson({"hz1", "h/1", "h[1", "h<1", "hm1", "e"});
+        lesson.clock.layout = layout;
+        const char* line = "ab";
+        setUpLessonScreen(lesson.test.video(), *lesson.screen, &line, 1, "", lesson.script.get());
+        lesson.escape(Exercise);
+        lesson.run();
+        std::vector<int> pressed;
+        for (int k = 0; k < KeyCount; ++k)
+            if (lesson.screen->keys[k].pressed != 0) pressed.push_back(k);
+        EXPECT_EQ(pressed, lit);
+        std::string shown;
+        for (int k : {18, 37, 13, 26, 43, 2, 23}) {
+            const KeyboardKey& key = lesson.screen->keys[k];
+            shown += char(key.lowerChar);
+            const TileCell label =
+                lesson.test.memory().maps[size_t(mapIndex(1, key.column + 1, key.row + 1))];
+            EXPECT_EQ(cellTileOf(label), key.pressed ? BlankTile : mainFontTile(key.lowerChar))
+                << k;
+        }
+        EXPECT_EQ(shown, labels);
+    }
 }
 
 // The clock runs from the first exercise frame to the last character; later presses (Escape

@@ -108,6 +108,83 @@ TEST_F(NativeWindowTest, ASignalEndsTheProgramInsteadOfClosingTheLesson) {
     EXPECT_EQ(exitStatusWithin(10), 0) << describeEnd(process);
 }
 
+// With Caps Lock on and Shift held a letter key types its small letter, as the system does:
+// the first line of lesson 1 typed so is accepted.
+TEST_F(NativeWindowTest, CapsLockWithShiftTypesWhatTheSystemTypes) {
+    ASSERT_NO_FATAL_FAILURE(startAt());
+    ASSERT_TRUE(leaveTitle());
+    ASSERT_TRUE(reachExercise());
+    const std::string text = read(look(), LineToType);
+    ASSERT_TRUE(setCapsLock(x, true));
+    std::vector<std::string> keys;
+    for (char c : text) keys.push_back(c == ' ' ? "space" : "shift+" + std::string(1, c));
+    keys.pop_back();  // the line stays, to be read
+    ASSERT_TRUE(pressKeys(x, keys));
+    EXPECT_TRUE(waitForText(TypedLine, text.substr(0, text.size() - 1) + CursorCell))
+        << "\"" << text << "\" shows \"" << read(look(), TypedLine) << "\"";
+}
+
+// A learner on a German, French or Dvorak keyboard: the letter rows' labels are the layout's,
+// and lessons 8 and 10, typed by keysym (X picks the keys, Shift and AltGr of that layout;
+// a character only a dead key gives is typed with it and the space bar), end in their
+// results and best times.
+struct KeyboardLayoutCase {
+    std::vector<std::string> layout;
+    std::vector<std::string> deadKeys;  // characters typed with a dead key and the space bar
+    std::string rows[3];  // the unshifted labels of the upper, home and lower letter rows
+};
+
+class LayoutTest : public NativeWindowTest,
+                   public ::testing::WithParamInterface<KeyboardLayoutCase> {};
+
+TEST_P(LayoutTest, LabelsFollowTheLayoutAndLessonsEightAndTenEnd) {
+    keyboardLayout = GetParam().layout;
+    typeByKeysym = true;
+    deadKeys = GetParam().deadKeys;
+    ASSERT_NO_FATAL_FAILURE(startAt());
+    ASSERT_TRUE(leaveTitle());
+    ASSERT_TRUE(chooseLesson(8));
+    ASSERT_TRUE(reachExercise());
+    // The key rows start at panel columns 3, 4 and 5 (keys 13, 26 and 37); a label lies 3
+    // pixels up and left of the cell below its key's top-right cell.
+    const auto labels = [&](const Image& picture, int row) {
+        std::string shown;
+        const int first[] = {3, 4, 5};
+        const size_t counts[] = {13, 11, 10};
+        for (size_t k = 0; k < counts[row]; ++k) {
+            const int right = first[row] + 2 * int(k) + (row == 0 && k == 12 ? 2 : 1);
+            shown += readCell(picture, right * 8 + 37, (2 + 2 * row) * 8 + 25, HighlightStyle);
+        }
+        return shown;
+    };
+    EXPECT_TRUE(waitToSee([&](const Image& picture) {
+        for (int row = 0; row < 3; ++row)
+            if (labels(picture, row) != GetParam().rows[row]) return false;
+        return true;
+    })) << labels(look(), 0)
+        << " | " << labels(look(), 1) << " | " << labels(look(), 2);
+    std::string bestTime;
+    ASSERT_NO_FATAL_FAILURE(finishLesson(8, bestTime));
+    ASSERT_TRUE(pressKeys(x, {"Down", "Down"}, 30));  // two rows down from lesson 8
+    ASSERT_TRUE(waitForText(MenuTitle, "Lesson 10:", true));
+    ASSERT_TRUE(reachExercise());
+    ASSERT_NO_FATAL_FAILURE(finishLesson(10, bestTime));
+    ASSERT_NO_FATAL_FAILURE(escapeFromMenu());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, LayoutTest,
+    ::testing::Values(
+        KeyboardLayoutCase{
+            {"de"}, {"^ dead_circumflex"}, {"qwertzuiop\xFC+#", "asdfghjkl\xF6\xE4", "yxcvbnm,.-"}},
+        KeyboardLayoutCase{{"fr"}, {}, {"azertyuiop^$*", "qsdfghjklm\xF9", "wxcvbn,;:!"}},
+        KeyboardLayoutCase{
+            {"us", "-variant", "dvorak"}, {}, {"',.pyfgcrl/=\\", "aoeuidhtns-", ";qjkxbmwvz"}}),
+    [](const ::testing::TestParamInfo<KeyboardLayoutCase>& param) {
+        return param.param.layout.back() == "dvorak" ? std::string("Dvorak")
+                                                     : param.param.layout[0];
+    });
+
 TEST(NoDisplayTest, TheProgramStopsWithAMessageInsteadOfRunningInvisibly) {
     TempFolder data{"quenmore-no-display"};
     ChildProcess program;
