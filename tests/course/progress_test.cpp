@@ -107,7 +107,7 @@ TEST_F(HistoryTest, AFinishedRunIsKeptWithItsCountsAndMissesAndAnAbandonedOneIsN
 TEST_F(HistoryTest, NoFailureStopsTheProgramOrLosesWhatWasKept) {
     enum Failure { FolderIsAFile, DatabaseIsAFolder, Garbage, Locked, NewerVersion, FullDevice };
     const std::pair<Failure, const char*> failures[] = {
-        {FolderIsAFile, "cannot be made"},
+        {FolderIsAFile, "history cannot be kept"},
         {DatabaseIsAFolder, "could not be added"},
         {Garbage, "damaged"},
         {Locked, "database is locked"},
