@@ -18,7 +18,7 @@ constexpr const char* PracticeSubtitle = "Aimed at the keys you miss";
 constexpr int WeakKeysNamed = 5;
 constexpr int PracticeScriptLines = 32;
 constexpr int PracticeScriptWidth = 48;
-constexpr int EvenLessons = 6;     // without a history, lessons 1 to 6, evenly
+constexpr int EvenLessons = 6;  // without a history, lessons 1 to 6, evenly
 
 // Miss rates of the on-screen keyboard's character keys (0 to 47, the space bar last) over
 // the figures' runs: the wrong presses among all presses made while one of the key's two
