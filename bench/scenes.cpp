@@ -128,6 +128,50 @@ void buildTitle(VideoMemory& memory) {
     memory.layers[3] = LayerEnable | 20;
 }
 
+// The progress screen: texts and the graph's 14 by 6 tiles on layer 0, the keyboard with its
+// keys in the ramp's groups lower down on layers 1 and 2, over the backdrop colour.
+void buildProgress(VideoMemory& memory, uint32_t& state) {
+    fillMap(memory, 0, 0x03FF);
+    fillMap(memory, 1, 0x03FF);
+    fillMap(memory, 2, 0x03FF);
+    for (int row = 0; row < 10; ++row)
+        for (int column = 0; column < 30; ++column)
+            memory.maps[size_t(mapIndex(2, column, row))] =
+                TileCell(0x8000 | (column % 3 == 0 ? 0 : 1) | (row % 2 ? 16 : 0) |
+                         cellTile(0, int(nextRandom(state) % 8)));
+    for (int row = 1; row < 10; row += 2) writeText(memory, 1, 1, row, 28, 0x8000, state);
+    writeText(memory, 0, 7, 0, 27, 0, state);
+    writeText(memory, 0, 0, 1, 40, 0, state);
+    for (int row = 2; row < 8; ++row) {
+        writeText(memory, 0, 19, row, 21, 0, state);
+        for (int column = 0; column < 14; ++column)
+            memory.maps[size_t(mapIndex(0, 3 + column, row))] =
+                cellTile(512 + (row - 2) * 14 + column, 2);
+    }
+    // The graph's tiles hold what the screen draws into them: two axes, three dotted quarter
+    // lines and two series of 30 points joined by lines; the rest is transparent.
+    for (int tile = 512; tile < 512 + 14 * 6; ++tile)
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; x += 2) memory.sheet[size_t(sheetOffset(tile, x, y))] = 0;
+    const auto plot = [&memory](int x, int y, int value) {
+        uint8_t& byte = memory.sheet[size_t(sheetOffset(512 + (y / 8) * 14 + x / 8, x % 8, y % 8))];
+        byte = x % 2 == 0 ? uint8_t((byte & 0x0F) | value << 4) : uint8_t((byte & 0xF0) | value);
+    };
+    for (int y = 0; y < 48; ++y) plot(0, y, 1);
+    for (int x = 0; x < 112; ++x) plot(x, 47, 1);
+    for (int quarter = 1; quarter < 4; ++quarter)
+        for (int x = 2; x < 112; x += 3) plot(x, 45 - quarter * 11, 4);
+    for (int x = 3; x < 108; ++x) {
+        plot(x, 40 - x / 4 + int(nextRandom(state) % 3), 2);
+        plot(x, 4 + int(nextRandom(state) % 4), 3);
+    }
+    writeText(memory, 0, 1, 8, 38, 0, state);
+    writeText(memory, 0, 4, 21, 32, 0, state);
+    memory.layers[0] = LayerEnable;
+    memory.layers[1] = LayerEnable | layerScroll(-37, -77);
+    memory.layers[2] = LayerEnable | layerScroll(-40, -80);
+}
+
 void buildWorst(VideoMemory& memory, uint32_t& state) {
     for (int i = 0; i < LayerCount * MapCellCount; ++i) {
         uint32_t r = nextRandom(state);
@@ -165,6 +209,7 @@ void buildScene(VideoMemory& memory, Scene scene) {
     case Scene::Lesson: buildLesson(memory, state); break;
     case Scene::Title: buildTitle(memory); break;
     case Scene::Worst: buildWorst(memory, state); break;
+    case Scene::Progress: buildProgress(memory, state); break;
     }
 }
 
@@ -174,6 +219,7 @@ const char* sceneName(Scene scene) {
     case Scene::Lesson: return "lesson";
     case Scene::Title: return "title";
     case Scene::Worst: return "worst";
+    case Scene::Progress: return "progress";
     }
     return "?";
 }

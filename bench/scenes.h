@@ -5,10 +5,11 @@
 #include "engine/video_memory.h"
 
 enum class Scene {
-    Menu,    // layers 1 to 3, no sprites
-    Lesson,  // four layers, 55 visible 8x8 sprites, a line callback
-    Title,   // layer 0 blending (mix) over layer 3
-    Worst,   // four layers, multiply blending, 256 visible 32x32 sprites
+    Menu,      // layers 1 to 3, no sprites
+    Lesson,    // four layers, 55 visible 8x8 sprites, a line callback
+    Title,     // layer 0 blending (mix) over layer 3
+    Worst,     // four layers, multiply blending, 256 visible 32x32 sprites
+    Progress,  // layers 0 to 2: text and graph tiles, key labels, tinted keys
 };
 
 // Fills the memory (framebuffer already allocated) with the scene.

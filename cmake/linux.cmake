@@ -58,7 +58,7 @@ endforeach()
 # The screenshots the metainfo names: the golden frames, four times their size. They are
 # published beside the package, not installed.
 set(screenshot_files)
-foreach(frame title menu intro exercise-shift results)
+foreach(frame title menu intro exercise-shift results progress)
     set(screenshot ${linux_build}/screenshots/${frame}.png)
     add_custom_command(
         OUTPUT ${screenshot}

@@ -9,6 +9,9 @@ enable_language(RC)
 target_link_options(quenmore_flags INTERFACE -static)
 # For the same reason libraries are found as static archives, never as DLL import libraries.
 set(CMAKE_FIND_LIBRARY_SUFFIXES .a)
+# SQLite's static build from script/windows (kept out of the toolchain file, whose hash the
+# other dependencies' builds depend on).
+list(APPEND CMAKE_FIND_ROOT_PATH ${QUENMORE_WINDOWS_DEPS}/sqlite3)
 
 # On Windows SDL.h renames main to SDL_main, for SDL2main's WinMain to call with the command
 # line in UTF-8. Only the program links SDL2main (see quenmore_windows_program); the tests and

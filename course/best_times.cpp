@@ -11,6 +11,11 @@
 
 namespace {
 
+// The file holds the lessons' records only, whatever rows follow them in the menu.
+int32_t storedRows(const LessonMenu& menu) {
+    return std::min(menu.entryCount, int32_t(LessonCount));
+}
+
 constexpr size_t RecordSize = 4;
 constexpr uint32_t TimeRecorded = 0x80000000u;
 // Held by a save from the re-reading of the file to the rename of the new one.
@@ -41,7 +46,7 @@ void writeLittleEndian(uint32_t value, unsigned char (&bytes)[RecordSize]) {
 void readRecords(const std::string& path, LessonMenu& menu, int32_t (*choose)(int32_t, int32_t)) {
     FILE* file = platform::openFile(path.c_str(), "rb");
     if (file == nullptr) return;
-    for (int32_t i = 0; i < menu.entryCount; ++i) {
+    for (int32_t i = 0; i < storedRows(menu); ++i) {
         unsigned char bytes[RecordSize];
         if (std::fread(bytes, RecordSize, 1, file) != 1) break;
         LessonEntry& entry = menu.entries[size_t(i)];
@@ -88,8 +93,8 @@ bool saveBestTimes(LessonMenu& menu, std::string* reason) {
     readRecords(path, menu, [](int32_t kept, int32_t stored) {
         return kept < 0 || (stored >= 0 && stored < kept) ? stored : kept;
     });
-    std::vector<uint8_t> bytes(size_t(menu.entryCount) * RecordSize);
-    for (int32_t i = 0; i < menu.entryCount; ++i) {
+    std::vector<uint8_t> bytes(size_t(storedRows(menu)) * RecordSize);
+    for (int32_t i = 0; i < storedRows(menu); ++i) {
         unsigned char record[RecordSize];
         writeLittleEndian(encodeBestTime(menu.entries[i].bestTime), record);
         std::copy_n(record, RecordSize, bytes.begin() + ptrdiff_t(i) * RecordSize);

@@ -1,13 +1,17 @@
 #include "course/lesson_menu.h"
 
 #include "course/best_times.h"
+#include "course/history.h"
 #include "course/lesson_run.h"
+#include "course/practice.h"
+#include "course/progress_screen.h"
 #include "course/screen_text.h"
 #include "course/startup.h"
 #include "engine/fades.h"
 #include "engine/host.h"
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 namespace {
@@ -41,13 +45,24 @@ void slide(LessonMenu& menu, int32_t& frameCounter, bool down) {
     memory.layers[ListLayer] = LayerEnable | layerScroll(0, RestScrollY);
 }
 
-// Keeps a finished run's time when it beats the stored one and saves the file at once, before
-// the results screen takes any input. An equal or slower time changes nothing and writes
-// nothing. A failed save is told on stderr and on the results screen; the time stays in the
-// row, so the next save that works includes it.
-const char* recordBestTime(int32_t seconds, void* data) {
+// The menu and the run whose exercise has just been typed to its end.
+struct FinishedRun {
+    LessonMenu* menu;
+    RunSummary* summary;
+};
+
+// Keeps a finished run in the history, then its time when it beats the stored one, and saves
+// the file at once, before the results screen takes any input; the history's failures never
+// reach the best-times file. An equal or slower time changes nothing and writes nothing; the
+// practice has no best time. A failed save is told on stderr and on the results screen; the
+// time stays in the row, so the next save that works includes it.
+const char* recordFinishedRun(int32_t seconds, void* data) {
     static char notice[64];
-    LessonMenu& menu = *static_cast<LessonMenu*>(data);
+    const FinishedRun& run = *static_cast<FinishedRun*>(data);
+    LessonMenu& menu = *run.menu;
+    if (run.summary != nullptr && run.summary->finished)
+        recordRun(menu.selectedIndex, *run.summary);
+    if (menu.selectedIndex == PracticeRow) return nullptr;
     LessonEntry& entry = menu.entries[size_t(menu.selectedIndex)];
     if (!saneBestTime(seconds) || (entry.bestTime >= 0 && seconds >= entry.bestTime)) {
         return nullptr;
@@ -77,6 +92,7 @@ void buildMenuRows(LessonMenu& menu) {
 void setUpLessonMenu(VideoState& video, LessonMenu& menu) {
     menu.video = &video;
     buildMenuRows(menu);
+    addPracticeRow(menu);
     loadBestTimes(menu);
     drawLessonMenu(menu);
 }
@@ -114,9 +130,11 @@ void drawLessonMenu(LessonMenu& menu) {
             std::snprintf(time, sizeof time, "Best Time: %d:%02d", row.bestTime / 60,
                           row.bestTime % 60);
         }
+        if (entry == PracticeRow) std::snprintf(time, sizeof time, "%s", PracticeSubtitle);
         writeTextCells(memory, ListLayer, 4, 4 * slot, row.title, group);
         writeTextCells(memory, ListLayer, 8, 4 * slot + 1, time, group);
     }
+    drawProgressHint(memory);
 }
 
 int runLessonMenu(LessonMenu& menu) {
@@ -154,6 +172,12 @@ int runLessonMenu(LessonMenu& menu) {
                 }
                 break;
             case SDLK_RETURN: startSelectedLesson(menu, screen); break;
+            case SDLK_TAB:
+                fadeOut(video);
+                runProgressScreen(menu);
+                drawLessonMenu(menu);
+                fadeIn(video);
+                break;
             // The events already queued behind Escape are still handled in this pass.
             case SDLK_ESCAPE: running = false; break;
             default: break;
@@ -170,14 +194,26 @@ int runLessonMenu(LessonMenu& menu) {
 
 void startSelectedLesson(LessonMenu& menu, LessonScreen& screen) {
     LessonEntry& entry = menu.entries[size_t(menu.selectedIndex)];
-    if (entry.lesson == nullptr) return;
+    const bool practising = menu.selectedIndex == PracticeRow;
+    if (entry.lesson == nullptr && !practising) return;
     VideoState& video = *menu.video;
     fadeOut(video);
-    const LessonRecord& lesson = *entry.lesson;
-    setUpLessonScreen(video, screen, lesson.words, lesson.wordCount, lesson.title, lesson.script);
-    screen.recordTime = recordBestTime;
-    screen.recordTimeData = &menu;
-    runLesson(screen);
+    // Both live until the run is over: the screen's script points into the practice.
+    auto practice = std::make_unique<PracticeLesson>();
+    auto summary = std::make_unique<RunSummary>();
+    if (practising) {
+        preparePractice(menu, *practice);
+        setUpPractice(video, screen, *practice);
+    } else {
+        const LessonRecord& lesson = *entry.lesson;
+        setUpLessonScreen(video, screen, lesson.words, lesson.wordCount, lesson.title,
+                          lesson.script);
+    }
+    FinishedRun finished{&menu, summary.get()};
+    screen.recordTime = recordFinishedRun;
+    screen.recordTimeData = &finished;
+    runLesson(screen, summary.get());
+    screen.recordTime = nullptr;  // `finished` ends here
     drawLessonMenu(menu);
     fadeIn(video);
 }

@@ -1,5 +1,5 @@
-// The lesson menu: ten rows with their best times, a sliding selection, lessons started
-// from inside its loop.
+// The lesson menu: ten rows with their best times and the practice row, a sliding selection,
+// lessons started from inside its loop, the progress screen behind Tab.
 #pragma once
 
 #include "course/lesson_catalogue.h"
@@ -32,5 +32,6 @@ void drawLessonMenu(LessonMenu& menu);
 // The menu loop; returns 1 after Escape and a fade to black. A window close ends the
 // program at once.
 int runLessonMenu(LessonMenu& menu);
-// Plays the selected row's lesson, keeps a better time, saves it and comes back to the menu.
+// Plays the selected row's lesson (or the practice), adds a finished run to the history,
+// keeps a better time, saves it and comes back to the menu.
 void startSelectedLesson(LessonMenu& menu, LessonScreen& screen);

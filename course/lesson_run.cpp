@@ -1,5 +1,6 @@
 #include "course/lesson_run.h"
 
+#include "course/history.h"
 #include "course/lesson_run_state.h"
 #include "course/on_screen_keyboard.h"
 #include "course/screen_text.h"
@@ -63,15 +64,26 @@ void fadeInLesson(LessonRun& run) {
 
 }  // namespace
 
-int32_t runLesson(LessonScreen& screen) {
+int32_t runLesson(LessonScreen& screen, RunSummary* summary) {
     LessonRun run{};
     run.screen = &screen;
+    run.summary = summary;
+    if (summary != nullptr) *summary = RunSummary{};
     enterLesson(run);
     fadeInLesson(run);
     PhaseOutcome outcome = playIntro(run);
     if (outcome == PhaseOutcome::Finished) {
         outcome = playExercise(run);
         host.textInput(false);
+    }
+    // The figures are known once the exercise is over, before the results take any input:
+    // they go with the time to whoever keeps them.
+    if (outcome == PhaseOutcome::Finished && summary != nullptr) {
+        summary->finished = true;
+        summary->seconds = int32_t(uint32_t(run.elapsedSeconds));
+        summary->characters = run.correctCount;
+        summary->errors = run.errors;
+        summary->wordsPerMinute = wordsPerMinute(run.correctCount, summary->seconds);
     }
     if (outcome == PhaseOutcome::Finished && screen.recordTime != nullptr)
         run.notice =

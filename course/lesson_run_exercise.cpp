@@ -2,6 +2,7 @@
 // keyboard layout types them, with the on-screen keyboard following the physical one.
 #include "course/lesson_run_state.h"
 
+#include "course/history.h"
 #include "course/on_screen_keyboard.h"
 #include "course/screen_text.h"
 #include "engine/display.h"
@@ -32,9 +33,20 @@ void showLine(LessonRun& run) {
     putCell(memory, TextColumn, TypedRow, Cursor);
 }
 
+void resume(LessonRun& run);
+
 void judgeCharacter(LessonRun& run, uint32_t typed) {
     if (!run.running) return;  // the tenth line is done
+    // The first character after the focus came back only resumes the clock; it is not judged.
+    if (run.paused) {
+        if (!run.focusLost) resume(run);
+        return;
+    }
     const char* line = run.screen->lines[run.lineIndex];
+    if (run.summary != nullptr) {
+        tallyPress(run.summary->keys, uint8_t(line[run.position]),
+                   typed < 128 ? uint8_t(typed) : uint8_t(0xFF));
+    }
     if (typed != uint8_t(line[run.position])) {
         run.errors += 1;  // the same character stays expected
         return;
@@ -119,7 +131,38 @@ void mirrorModifiers(LessonRun& run) {
     drawAllKeys(*run.screen, run.shiftShown, run.capsShown);
 }
 
+// While the window is away from the keyboard the clock stands and "Paused" shows in the
+// text box; the cells it covers are put back when the learner resumes.
+constexpr int PausedColumn = 30;
+constexpr const char* PausedText = "Paused";
+constexpr int PausedLength = 6;
+
+void pause(LessonRun& run) {
+    if (run.paused) return;
+    run.paused = true;
+    run.pausedAt = host.performanceCounter();
+    VideoMemory& memory = memoryOf(run);
+    for (int i = 0; i < PausedLength; ++i)
+        run.underPaused[i] = memory.maps[size_t(mapIndex(TextLayer, PausedColumn + i, HeadingRow))];
+    writeText(memory, PausedColumn, HeadingRow, PausedText, textCell);
+}
+
+// The time away is taken off by moving the start forward.
+void resume(LessonRun& run) {
+    run.paused = false;
+    run.startTicks += host.performanceCounter() - run.pausedAt;
+    VideoMemory& memory = memoryOf(run);
+    for (int i = 0; i < PausedLength; ++i)
+        putCell(memory, PausedColumn + i, HeadingRow, run.underPaused[i]);
+}
+
 }  // namespace
+
+void noteFocus(LessonRun& run, const SDL_Event& event) {
+    if (event.type != SDL_WINDOWEVENT) return;
+    if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) run.focusLost = true;
+    if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) run.focusLost = false;
+}
 
 PhaseOutcome playExercise(LessonRun& run) {
     VideoMemory& memory = memoryOf(run);
@@ -128,6 +171,7 @@ PhaseOutcome playExercise(LessonRun& run) {
     putCell(memory, TextColumn, TypedRow, Cursor);
     // The clock runs from the moment the exercise is shown, not from the first press.
     run.startTicks = host.performanceCounter();
+    if (run.focusLost) pause(run);
     run.running = true;
     host.textInput(true);
     while (run.running) {
@@ -148,6 +192,11 @@ PhaseOutcome playExercise(LessonRun& run) {
             pendingKey = -1;
             if (event.type == SDL_QUIT) return PhaseOutcome::WindowClosed;
             followLayout(run, event);
+            if (event.type == SDL_WINDOWEVENT) {
+                noteFocus(run, event);
+                if (run.focusLost) pause(run);
+                continue;
+            }
             if (event.type != SDL_KEYDOWN) continue;
             // Presses queued behind the last character of the tenth line have nothing left
             // to be judged against, Escape included: they are dropped.

@@ -137,6 +137,8 @@ PhaseOutcome playIntro(LessonRun& run) {
         while (host.pollEvent(&event) != 0) {
             if (event.type == SDL_QUIT) shutDown(*run.screen->video);
             followLayout(run, event);
+            // Only noted: an exercise that begins while the window is away begins paused.
+            noteFocus(run, event);
             if (event.type != SDL_KEYDOWN) continue;
             if (event.key.keysym.sym == SDLK_ESCAPE) return PhaseOutcome::Abandoned;
             // Only a wait takes a press; one made while printing or pausing is forgotten,

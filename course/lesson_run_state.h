@@ -11,6 +11,9 @@
 
 #include <cstdint>
 
+struct RunSummary;
+union SDL_Event;
+
 constexpr int KeyStateBytes = 512;  // the part of the keyboard state array that is mirrored
 
 // Layer 0 cells. Intro and typing texts use the second font at tile 96 + character in
@@ -50,7 +53,12 @@ struct LessonRun {
     int32_t correctCount;
     uint64_t startTicks;
     uint64_t elapsedSeconds;
-    const char* notice;  // shown under the prompt: why the time could not be saved
+    const char* notice;       // shown under the prompt: why the time could not be saved
+    bool focusLost;           // the window has no keyboard focus (as the last focus event said)
+    bool paused;              // the clock stands until the first key after the focus came back
+    uint64_t pausedAt;        // counter reading when the pause began
+    TileCell underPaused[6];  // the text box cells that "Paused" covers
+    RunSummary* summary;      // the finished run's figures and keys, when the caller wants them
 };
 
 inline VideoMemory& memoryOf(LessonRun& run) {
@@ -66,6 +74,9 @@ void writeText(VideoMemory& memory, int column, int row, const char* text, TileC
 void followLayout(LessonRun& run, const SDL_Event& event);
 // Copies as much of the keyboard state array as is mirrored.
 void copyKeyState(uint8_t (&copy)[KeyStateBytes], const uint8_t* state, int length);
+
+// Notes a window's focus event in `focusLost`; other events change nothing.
+void noteFocus(LessonRun& run, const SDL_Event& event);
 
 // The phases after the fade-in. Each shows its own frames and says how it ended.
 PhaseOutcome playIntro(LessonRun& run);

@@ -42,6 +42,8 @@ struct Journey {
     char expected = 0;  // the exercise's next character, as shown; 0 when none
     int wrongPresses = 0;
     bool resultsChecked = false;
+    bool focusLost = false;  // the exercise's clock stands from a focus loss ...
+    bool paused = false;     // ... until the first key after the focus came back
 };
 
 Journey* journey = nullptr;
@@ -74,7 +76,10 @@ void look(const VideoMemory& memory) {
     } else if (j.phase == Phase::Menu) {
         j.phase = Phase::Intro;
     }
-    if (j.phase == Phase::Exercise && before != Phase::Exercise) j.wrongPresses = 0;
+    if (j.phase == Phase::Exercise && before != Phase::Exercise) {
+        j.wrongPresses = 0;
+        j.focusLost = j.paused = false;
+    }
     if (j.phase != Phase::Results) j.resultsChecked = false;
     j.expected = 0;
     if (j.phase == Phase::Exercise) {
@@ -122,6 +127,14 @@ void typeCharacter(char c) {
              SDL_Scancode(key.scancode));
 }
 
+// Whether the program judges the key press just queued: while its clock stands it does not,
+// and the first press after the focus came back only resumes.
+bool pressJudged(Journey& j) {
+    if (!j.paused) return true;
+    if (!j.focusLost) j.paused = false;
+    return false;
+}
+
 // One action a frame: the next input byte's, or once they are used up, the way out.
 void act() {
     Journey& j = *journey;
@@ -158,13 +171,16 @@ void act() {
             event.type = SDL_QUIT;  // a window close abandons the lesson
             j.queue.push_back(event);
         } else if (byte < 0xB0) {
-            if (j.expected != 0) typeCharacter(j.expected);
+            if (j.expected != 0) {
+                typeCharacter(j.expected);
+                pressJudged(j);
+            }
         } else if (byte < 0xD0) {
             const uint8_t wrong = uint8_t(32 + argument % 95);
             if (j.expected != 0 && char(wrong) != j.expected &&
                 keyboard->keyByChar[wrong] != NoKey) {
                 typeCharacter(char(wrong));
-                j.wrongPresses += 1;
+                if (pressJudged(j)) j.wrongPresses += 1;
             }
         } else if (byte < 0xE0) {
             j.counter += uint64_t(argument) * 15000;  // the learner stops to think
@@ -173,6 +189,8 @@ void act() {
             event.window.event =
                 argument % 2 != 0 ? SDL_WINDOWEVENT_FOCUS_LOST : SDL_WINDOWEVENT_FOCUS_GAINED;
             j.queue.push_back(event);
+            j.focusLost = argument % 2 != 0;
+            j.paused = j.paused || j.focusLost;
         } else if (byte < 0xF0) {
             event.type = SDL_TEXTINPUT;
             event.text.text[0] = char(argument);

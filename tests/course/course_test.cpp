@@ -1,6 +1,7 @@
 // The course's pieces: word lines, a lesson's run frame by frame with a hand-made script and
 // line, the built-in lessons and the best-times file.
 #include "course/best_times.h"
+#include "course/history.h"
 #include "course/lesson_catalogue.h"
 #include "course/lesson_run.h"
 #include "course/on_screen_keyboard.h"
@@ -332,6 +333,66 @@ TEST(LessonResults, ShowSpeedErrorsAndTime) {
         EXPECT_EQ(lesson.resultsLine(14), "Errors:             " + std::to_string(c.errors));
         EXPECT_EQ(lesson.resultsLine(16), std::string("Time:           ") + c.time);
     }
+}
+
+// Without the keyboard focus the clock stands and "Paused" shows; the first key once the
+// focus is back only resumes. The ten seconds away count for nothing, the 70 seconds typed
+// after it do.
+TEST(LessonResults, TheClockStandsWhileTheWindowHasNoFocus) {
+    Lesson lesson({"e"}, "ab");
+    const auto focus = [&](uint64_t frame, SDL_WindowEventID what) {
+        SDL_Event event{};
+        event.type = SDL_WINDOWEVENT;
+        event.window.event = uint8_t(what);
+        lesson.clock.push(frame, event);
+    };
+    const uint64_t resumed = Exercise + 602;
+    lesson.type(Exercise, "a");
+    focus(Exercise + 1, SDL_WINDOWEVENT_FOCUS_LOST);
+    lesson.type(Exercise + 2, "b");  // no focus: not judged
+    focus(Exercise + 600, SDL_WINDOWEVENT_FOCUS_GAINED);
+    lesson.type(resumed, "x");  // resumes only: no error
+    lesson.type(resumed + 1, "b");
+    lesson.jumpFrame = resumed + 2;
+    lesson.jumpSeconds = 70;
+    uint64_t last = resumed + 3;  // the other nine lines, one a frame
+    for (int line = 1; line < LineCount; ++line) lesson.type(last++, lesson.screen->lines[line]);
+    lesson.press(last + 66, SDLK_RETURN, SDL_SCANCODE_RETURN);
+    RunSummary summary{};
+    EXPECT_EQ(runLesson(*lesson.screen, &summary), 70);
+    EXPECT_EQ(lesson.text(Exercise, 30, 16, 6), "######");
+    EXPECT_EQ(lesson.text(Exercise + 1, 30, 16, 6), "Paused");
+    EXPECT_EQ(lesson.text(Exercise + 300, 2, 20, 2), "a_");
+    EXPECT_EQ(lesson.text(resumed, 30, 16, 6), "######");
+    EXPECT_EQ(lesson.resultsLine(14), "Errors:             0");
+    EXPECT_EQ(lesson.resultsLine(16), "Time:           01:10");
+    EXPECT_TRUE(summary.finished);
+    EXPECT_EQ(summary.seconds, 70);
+    EXPECT_EQ(summary.characters, 20);
+    EXPECT_EQ(summary.errors, 0);
+    EXPECT_EQ(summary.keys.expected[int('a')], 10u);
+
+    // Focus lost during the intro: the exercise begins paused.
+    Lesson away({"e"}, "ab");
+    SDL_Event lost{};
+    lost.type = SDL_WINDOWEVENT;
+    lost.window.event = SDL_WINDOWEVENT_FOCUS_LOST;
+    away.clock.push(10, lost);
+    away.jumpFrame = Exercise + 100;
+    away.jumpSeconds = 600;
+    SDL_Event gained = lost;
+    gained.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
+    away.clock.push(Exercise + 200, gained);
+    away.type(Exercise + 201, "x");
+    uint64_t end = Exercise + 202;
+    for (int line = 0; line < LineCount; ++line) away.type(end++, away.screen->lines[line]);
+    away.press(end + 66, SDLK_RETURN, SDL_SCANCODE_RETURN);
+    RunSummary awaySummary{};
+    runLesson(*away.screen, &awaySummary);
+    EXPECT_EQ(away.text(Exercise, 30, 16, 6), "Paused");
+    EXPECT_TRUE(awaySummary.finished);
+    EXPECT_EQ(awaySummary.seconds, 0);  // the ten minutes away count for nothing
+    EXPECT_EQ(awaySummary.errors, 0);
 }
 
 // Every byte the program reads from the catalogue, pinned at once: titles, word entries and

@@ -5,6 +5,7 @@
 #include "course/lesson_menu.h"
 #include "course/title_screen.h"
 #include "engine/asset_files.h"
+#include "tests/support/history_seed.h"
 #include "tests/support/learner.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_video.h"
@@ -139,6 +140,47 @@ TEST_F(GoldenTest, AWholeJourneyAndBestTimesAfterARestart) {
     EXPECT_EQ(coder.results.errors, coder.errorsMade);
     EXPECT_EQ(restarted.entries[9].bestTime, coder.results.seconds);
     for (const char* name : {"title", "menu", "intro", "results", "exercise-shift"})
+        expectGolden(name, shots[name]);
+}
+
+// The progress screen without a history and with one, and the practice's intro from it.
+TEST_F(GoldenTest, ProgressPagesAndThePracticeIntro) {
+    LessonMenu menu{};
+    // Tab in the menu, a look at the page once it has faded in, Tab back and Escape; then
+    // `more` from the menu, if given, and its keys.
+    auto visit = [&](const char* name, std::function<void(uint64_t)> more = {}) {
+        const uint64_t tab = clock.framesComposed + 70;
+        clock.onFrame = [&, tab, name](const VideoMemory& memory) {
+            shoot(name, memory, clock.framesComposed == tab + 64 + 64 + 10);
+            shoot("practice-intro", memory,
+                  readText(memory, {16, 152, 36, LessonStyle}) == "Press a key to begin.");
+        };
+        setUpLessonMenu(test.video(), menu);
+        clock.keyDown(tab, SDLK_TAB, SDL_SCANCODE_TAB);
+        clock.keyDown(tab + 150, SDLK_TAB, SDL_SCANCODE_TAB);
+        const uint64_t back = tab + 150 + 64 + 64 + 5;
+        if (more) more(back);
+        clock.keyDown(back + 600, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
+        EXPECT_EQ(runLessonMenu(menu), 1);
+        clock.onFrame = nullptr;
+    };
+    visit("progress-empty");
+    // Two dozen runs of lesson 1 getting faster, with misses on five keys, one for each step of
+    // the ramp.
+    const char* const missed = "fjs;g";
+    const char* const instead = "dkalh";
+    for (int i = 0; i < 24; ++i) {
+        clock.calendarSeconds += 3600;
+        const int step = i % 5 + 1;  // from a few misses of "f" to many of "g"
+        ASSERT_TRUE(seedRun(0, 120 - 2 * i, 330, 2 * step * step, missed[i % 5], instead[i % 5]));
+    }
+    ASSERT_TRUE(seedRun(4, 90, 330, 3, 'v', 'b'));
+    visit("progress", [&](uint64_t back) {
+        for (int i = 0; i < 10; ++i) clock.keyDown(back, SDLK_DOWN, SDL_SCANCODE_DOWN);
+        clock.keyDown(back + 200, SDLK_RETURN, SDL_SCANCODE_RETURN);
+        clock.keyDown(back + 500, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
+    });
+    for (const char* name : {"progress-empty", "progress", "practice-intro"})
         expectGolden(name, shots[name]);
 }
 

@@ -34,15 +34,18 @@ TEST_F(LessonMenuTest, RowsShowLongTimesAndNothingAfterTheLast) {
     drawLessonMenu(menu);
     const VideoMemory& memory = test.memory();
     EXPECT_EQ(readText(memory, {64, 104, 20, MenuStyle}), "Best Time: 60:00");
-    // On the last row, Down does nothing and nothing follows the row.
-    menu.selectedIndex = 9;
+    // The practice row follows lesson 10 and is the last: Down does nothing there and nothing
+    // follows it.
+    menu.selectedIndex = 10;
     drawLessonMenu(menu);
-    EXPECT_EQ(readText(memory, MenuTitle), "Lesson 10: Code Punctuation");
+    EXPECT_EQ(readText(memory, {32, 0, 35, MenuStyle}), "Lesson 10: Code Punctuation");
+    EXPECT_EQ(readText(memory, MenuTitle), "Practice: Weak Keys");
+    EXPECT_EQ(readText(memory, {64, 40, 30, HighlightStyle}), "Aimed at the keys you miss");
     EXPECT_EQ(readText(memory, {32, 64, 35, MenuStyle}), "");
     clock.keyDown(64, SDLK_DOWN, SDL_SCANCODE_DOWN);
     clock.keyDown(66, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
     EXPECT_EQ(runLessonMenu(menu), 1);
-    EXPECT_EQ(menu.selectedIndex, 9);
+    EXPECT_EQ(menu.selectedIndex, 10);
     EXPECT_EQ(listScroll.size(), 64u + 3u + 64u);  // fade-in, idle frames, fade-out
 }
 

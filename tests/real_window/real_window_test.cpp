@@ -57,6 +57,55 @@ TEST_P(LessonTest, TypedWithMistakesItEndsInResultsAndABestTimeThatLasts) {
 
 INSTANTIATE_TEST_SUITE_P(Lessons, LessonTest, ::testing::Values(1, 9));
 
+// A finished lesson on the progress screen: Tab opens it on the lesson, its figures read off
+// the screen match the results; C writes the history as CSV, which holds the run.
+TEST_F(NativeWindowTest, AFinishedLessonShowsOnTheProgressScreenAndInItsCsv) {
+    ASSERT_NO_FATAL_FAILURE(startAt());
+    ASSERT_TRUE(leaveTitle());
+    ASSERT_TRUE(reachExercise());
+    std::string bestTime;
+    ASSERT_NO_FATAL_FAILURE(finishLesson(1, bestTime));
+    int minutes = 0, seconds = 0;
+    ASSERT_EQ(std::sscanf(bestTime.c_str(), "Best Time: %d:%d", &minutes, &seconds), 2);
+    seconds += 60 * minutes;
+
+    ASSERT_TRUE(pressKeys(x, {"Tab"}));
+    const TextPlace row[] = {{0, 0, 40, HighlightStyle}, {0, 8, 40, HighlightStyle}};
+    ASSERT_TRUE(waitToSee([&](const Image& picture) {
+        return read(picture, row[0]).find("< Lesson 1: Home Row Left >") != std::string::npos;
+    })) << "no progress screen";
+    const auto figure = [&](int line, const char* format, int* a, int* b = nullptr) {
+        const std::string text = read(look(), {152, 8 * line, 21, HighlightStyle});
+        return std::sscanf(text.c_str(), format, a, b) == (b == nullptr ? 1 : 2);
+    };
+    int runs = 0, shownMinutes = 0, shownSeconds = 0, bestWords = 0;
+    EXPECT_TRUE(figure(2, "Best time: %d:%d", &shownMinutes, &shownSeconds));
+    EXPECT_EQ(shownMinutes * 60 + shownSeconds, seconds);
+    EXPECT_TRUE(figure(3, "Runs: %d", &runs));
+    EXPECT_EQ(runs, 1);
+    EXPECT_TRUE(figure(4, "Best WPM: %d", &bestWords));
+    EXPECT_GT(bestWords, 0);
+
+    ASSERT_TRUE(pressKeys(x, {"c"}));
+    EXPECT_TRUE(waitToSee([&](const Image& picture) {
+        return read(picture, row[1]).find("Saved quenmoreHistory.csv") != std::string::npos;
+    })) << "the export was not confirmed";
+    const std::string csvPath =
+        (std::filesystem::path(program.bestTimesFile).parent_path() / "quenmoreHistory.csv")
+            .string();
+    const Bytes csv = readBytes(csvPath);
+    const std::string text(csv.begin(), csv.end());
+    EXPECT_TRUE(text.starts_with("finished_at,lesson,seconds,characters,errors,")) << text;
+    char fields[64];
+    std::snprintf(fields, sizeof fields, "Z,1,%d,", seconds);
+    EXPECT_NE(text.find(fields), std::string::npos) << text;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2) << text;
+
+    ASSERT_TRUE(pressKeys(x, {"Tab"}));
+    EXPECT_TRUE(waitForText(MenuBestTime, bestTime)) << "not back in the menu";
+    ASSERT_NO_FATAL_FAILURE(escapeFromMenu());
+}
+
 // During the exercise the on-screen keyboard mirrors a held key and Caps Lock, and closing
 // the window leads back to the menu, keeping no time; in the menu it ends the program.
 TEST_F(NativeWindowTest, TheExerciseMirrorsTheKeyboardAndClosingTheWindowLeavesIt) {

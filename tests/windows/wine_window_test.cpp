@@ -1,6 +1,7 @@
 // The real quenmore.exe of the Windows build under Wine, in a real X session, driven like a
 // learner: the title pixel for pixel, a key to the menu, a lesson left with Escape, one
-// finished with its best time in the Wine user's roaming folder, Escape in the menu.
+// finished with its best time and its history in the Wine user's roaming folder, Escape in
+// the menu.
 #include "tests/real_window/real_window_test.h"
 
 namespace {
@@ -29,6 +30,14 @@ TEST_F(WineWindowTest, TheTitleTheMenuALessonLeftAndOneFinished) {
     std::string bestTime;
     ASSERT_NO_FATAL_FAILURE(finishLesson(1, bestTime));
     ASSERT_NO_FATAL_FAILURE(escapeFromMenu());
+    // The finished run went into the history beside the best times: an SQLite database.
+    const std::string history =
+        (std::filesystem::path(program.bestTimesFile).parent_path() / "quenmoreHistory.db")
+            .string();
+    const Bytes file = readBytes(history);
+    EXPECT_EQ(std::string(file.begin(), file.begin() + std::min<ptrdiff_t>(16, ssize(file))),
+              std::string("SQLite format 3\0", 16))
+        << history;
 }
 
 }  // namespace

@@ -1,0 +1,404 @@
+// The history of finished runs through whole journeys and every way its database can fail,
+// and the practice made from it.
+#include "course/best_times.h"
+#include "course/lesson_menu.h"
+#include "course/on_screen_keyboard.h"
+#include "course/practice.h"
+#include "course/progress_screen.h"
+#include "tests/support/history_seed.h"
+#include "tests/support/learner.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_video.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <csignal>
+#include <filesystem>
+#include <map>
+#include <set>
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class HistoryTest : public ::testing::Test {
+  protected:
+    VirtualHost clock;
+    TestVideo test;
+    TempFolder data{"quenmore-history"};
+    std::string database = data.file(HistoryFileName);
+
+    void SetUp() override {
+        installVirtualHost(clock);
+        clock.dataFolder = data.path.string();
+        test.composeNarrowFrames();
+    }
+    void TearDown() override { restoreHost(); }
+
+    // Lesson `row` from the menu, played by `learner`, then Escape out of the menu.
+    void play(LessonMenu& menu, Learner& learner, int row = 0) {
+        clock.onFrame = [&](const VideoMemory& memory) { learner.onFrame(memory); };
+        setUpLessonMenu(test.video(), menu);
+        const uint64_t enter = clock.framesComposed + 64;
+        for (int i = 0; i < row; ++i) clock.keyDown(enter, SDLK_DOWN, SDL_SCANCODE_DOWN);
+        clock.keyDown(enter, SDLK_RETURN, SDL_SCANCODE_RETURN);
+        EXPECT_EQ(runLessonMenu(menu), 1);
+        clock.onFrame = nullptr;
+        EXPECT_EQ(learner.phase, LearnerPhase::BackInMenu);
+    }
+    int64_t runs() { return queryNumber(database, "SELECT COUNT(*) FROM runs"); }
+};
+
+TEST_F(HistoryTest, AFinishedRunIsKeptWithItsCountsAndMissesAndAnAbandonedOneIsNot) {
+    LessonMenu menu{};
+    Learner learner(clock, {.wrongKeyEvery = 7});
+    play(menu, learner);
+    ASSERT_EQ(runs(), 1);
+    const int32_t seconds = menu.entries[0].bestTime;
+    const auto number = [&](const std::string& sql) { return queryNumber(database, sql.c_str()); };
+    EXPECT_EQ(number("SELECT lesson FROM runs"), 0);
+    EXPECT_EQ(number("SELECT seconds FROM runs"), seconds);
+    // Ten lines of lesson 1 hold 34 or 35 characters each; the figures are those shown.
+    const int characters = int(number("SELECT characters FROM runs"));
+    EXPECT_TRUE(characters >= 340 && characters <= 350) << characters;
+    EXPECT_EQ(number("SELECT errors FROM runs"), learner.errorsMade);
+    EXPECT_EQ(number("SELECT errors FROM runs"), learner.results.errors);
+    EXPECT_EQ(number("SELECT words_per_minute FROM runs"), learner.results.wordsPerMinute);
+    EXPECT_EQ(number("SELECT finished_at FROM runs"), clock.calendarSeconds);
+    // Every character once as expected; every miss the learner's "j" instead.
+    EXPECT_EQ(number("SELECT SUM(times_expected) FROM run_keys"), characters);
+    EXPECT_EQ(number("SELECT SUM(times_missed) FROM run_keys"), learner.errorsMade);
+    EXPECT_EQ(number("SELECT SUM(times) FROM run_misses WHERE typed = 106"), learner.errorsMade);
+    EXPECT_EQ(number("SELECT COUNT(*) FROM run_misses WHERE typed <> 106"), 0);
+    EXPECT_EQ(number("SELECT user_version FROM pragma_user_version"), HistorySchemaVersion);
+
+    // The CSV export: a header and the run, with its date and accuracy.
+    std::string name;
+    ASSERT_TRUE(exportHistoryCsv(name));
+    EXPECT_EQ(name, HistoryCsvFileName);
+    const Bytes csv = readBytes(data.file(HistoryCsvFileName));
+    char row[128];
+    std::snprintf(row, sizeof row, "2023-11-14T22:13:20Z,1,%d,%d,%d,%d,", seconds, characters,
+                  learner.errorsMade, learner.results.wordsPerMinute);
+    EXPECT_EQ(std::string(csv.begin(), csv.end())
+                  .find(std::string("finished_at,lesson,seconds,characters,errors,"
+                                    "words_per_minute,accuracy\n") +
+                        row),
+              0u);
+
+    // Escape in the exercise adds nothing; a window close on the results, once the figures are
+    // known (and the best time kept), still adds the run.
+    for (LearnerPhase phase : {LearnerPhase::Exercise, LearnerPhase::Results}) {
+        Learner leaving(clock, {.interrupts = true,
+                                .interruptIn = phase,
+                                .interruptWithClose = phase == LearnerPhase::Results});
+        play(menu, leaving);
+        EXPECT_EQ(runs(), phase == LearnerPhase::Results ? 2 : 1);
+    }
+}
+
+// Each way the database can fail: the lesson still finishes, the best time is still saved,
+// the earlier run is still there (or, for a damaged file, kept aside byte for byte), and the
+// failure is said on stderr once.
+TEST_F(HistoryTest, NoFailureStopsTheProgramOrLosesWhatWasKept) {
+    enum Failure { FolderIsAFile, DatabaseIsAFolder, Garbage, Locked, NewerVersion, FullDevice };
+    const std::pair<Failure, const char*> failures[] = {
+        {FolderIsAFile, "history cannot be kept"},
+        {DatabaseIsAFolder, "could not be added"},
+        {Garbage, "damaged"},
+        {Locked, "database is locked"},
+        {NewerVersion, "newer Quenmore"},
+#ifndef _WIN32
+        {FullDevice, "full"},
+#endif
+    };
+    const Bytes garbage(3000, 0x5A);
+    for (auto [failure, said] : failures) {
+        SCOPED_TRACE(said);
+        fs::remove_all(data.path);
+        fs::create_directories(data.path);
+        clock.dataFolder = data.path.string();
+        clock.calendarSeconds += 1;
+        ASSERT_TRUE(seedRun(3, 60, 300, 2));
+        sqlite3* holder = nullptr;
+        if (failure == FolderIsAFile) {
+            writeBytes(data.file("file"), {1});
+            clock.dataFolder = data.file("file") + "/below";
+        } else if (failure == DatabaseIsAFolder) {
+            fs::remove(database);
+            fs::create_directory(database);
+        } else if (failure == Garbage) {
+            writeBytes(database, garbage);
+        } else if (failure == Locked) {
+            ASSERT_EQ(sqlite3_open(database.c_str(), &holder), SQLITE_OK);
+            ASSERT_EQ(sqlite3_exec(holder, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr),
+                      SQLITE_OK);
+        } else if (failure == NewerVersion) {
+            ASSERT_EQ(sqlite3_open(database.c_str(), &holder), SQLITE_OK);
+            sqlite3_exec(holder, "PRAGMA user_version = 2", nullptr, nullptr, nullptr);
+            sqlite3_close(holder);
+            holder = nullptr;
+        }
+        const Bytes before = failure == NewerVersion ? readBytes(database) : Bytes();
+
+        const auto playTwice = [&](bool capture) {
+            if (capture) testing::internal::CaptureStderr();
+            LessonMenu menu{};
+            Learner learner(clock, {});
+            play(menu, learner);
+            Learner again(clock, {});  // the same failure again is not said again
+            play(menu, again);
+            EXPECT_GT(menu.entries[0].bestTime, 0);
+            return capture ? testing::internal::GetCapturedStderr() : std::string();
+        };
+        std::string stderrText;
+#ifndef _WIN32
+        if (failure == FullDevice) {
+            // In a child whose files may not grow past 1 KiB: the journal cannot be written,
+            // as on a full disk, while the 40-byte best-times file still can.
+            const auto child = [&] {
+                std::signal(SIGXFSZ, SIG_IGN);
+                const rlimit limit{1024, 1024};
+                setrlimit(RLIMIT_FSIZE, &limit);
+                playTwice(false);
+                std::exit(HasFailure() ? 1 : 0);
+            };
+            EXPECT_EXIT(child(), testing::ExitedWithCode(0), "could not be added");
+            stderrText = "full: could not be added\n";
+        } else {
+            stderrText = playTwice(true);
+        }
+#else
+        stderrText = playTwice(true);
+#endif
+        if (holder != nullptr) sqlite3_close(holder);
+
+        if (failure != FolderIsAFile) {
+            EXPECT_EQ(readBytes(data.file(BestTimesFileName)).size(), 40u);
+        }
+        EXPECT_NE(stderrText.find(said), std::string::npos) << stderrText;
+        if (failure != Garbage) {  // said once, whatever the best-times file says besides
+            const size_t first = stderrText.find(said);
+            EXPECT_EQ(stderrText.find(said, first + 1), std::string::npos) << stderrText;
+        }
+        if (failure == Garbage) {
+            EXPECT_EQ(runs(), 2);  // a new history, with both runs
+            int asides = 0;
+            for (const auto& entry : fs::directory_iterator(data.path)) {
+                if (entry.path().filename().string().find(".damaged-") == std::string::npos)
+                    continue;
+                ++asides;
+                EXPECT_EQ(readBytes(entry.path().string()), garbage);
+            }
+            EXPECT_EQ(asides, 1);
+        } else if (failure == NewerVersion) {
+            EXPECT_EQ(readBytes(database), before);
+        } else if (failure != FolderIsAFile && failure != DatabaseIsAFolder) {
+            EXPECT_EQ(runs(), 1);
+            EXPECT_EQ(queryNumber(database, "SELECT lesson FROM runs"), 3);
+        }
+    }
+}
+
+// What the progress screen reads: nothing yet, a page without runs, a page with them, and the
+// reasons it gives when the history cannot be read; reading changes nothing on disk.
+TEST_F(HistoryTest, ProgressFiguresAndWhyTheyAreUnavailable) {
+    auto figures = std::make_unique<ProgressFigures>();
+    loadProgress(0, *figures);
+    EXPECT_EQ(figures->status, HistoryStatus::Empty);
+    EXPECT_FALSE(fs::exists(database));
+    for (int i = 0; i < 35; ++i) ASSERT_TRUE(seedRun(2, 100 - i, 330, i % 3, 'k', 'j'));
+    ASSERT_TRUE(seedRun(10, 30, 330, 0));
+    loadProgress(0, *figures);
+    EXPECT_EQ(figures->status, HistoryStatus::Empty);
+    loadProgress(2, *figures);
+    ASSERT_EQ(figures->status, HistoryStatus::Ready);
+    EXPECT_EQ(figures->runCount, 35);
+    EXPECT_EQ(figures->bestSeconds, 66);
+    EXPECT_EQ(figures->graphCount, GraphRuns);
+    EXPECT_EQ(figures->graphWordsPerMinute[GraphRuns - 1], wordsPerMinute(330, 66));  // newest last
+    EXPECT_EQ(figures->bestAccuracy, 1000);
+    EXPECT_EQ(figures->missed[int('k')], 19u);  // 0, 1, 2, 0, ... of runs 16 to 35
+    EXPECT_EQ(figures->typedInstead[int('k')][int('j')], 19u);
+    loadProgress(AllLessons, *figures);
+    EXPECT_EQ(figures->runCount, 36);
+    EXPECT_EQ(figures->lessonRuns[10], 1);
+
+    const std::pair<Bytes, const char*> unreadable[] = {
+        {Bytes(2000, 0x5A), "damaged"},
+        {{}, "newer Quenmore"},
+    };
+    for (const auto& [contents, reason] : unreadable) {
+        if (contents.empty()) {
+            sqlite3* holder = nullptr;
+            fs::remove(database);
+            ASSERT_EQ(sqlite3_open(database.c_str(), &holder), SQLITE_OK);
+            sqlite3_exec(holder, "PRAGMA user_version = 7", nullptr, nullptr, nullptr);
+            sqlite3_close(holder);
+        } else {
+            writeBytes(database, contents);
+        }
+        const Bytes before = readBytes(database);
+        loadProgress(0, *figures);
+        EXPECT_EQ(figures->status, HistoryStatus::Unavailable);
+        EXPECT_NE(std::string(figures->reason).find(reason), std::string::npos) << figures->reason;
+        EXPECT_EQ(readBytes(database), before);
+    }
+}
+
+double luminance(uint32_t colour) {
+    double sum = 0;
+    const double weights[3] = {0.2126, 0.7152, 0.0722};
+    for (int channel = 0; channel < 3; ++channel) {
+        const double value = double(colour >> (16 - 8 * channel) & 0xFF) / 255;
+        sum += weights[channel] *
+               (value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4));
+    }
+    return sum;
+}
+
+// The keyboard's miss ramp: steps by rate, every label readable at 4.5:1 on its face, and
+// lightness rising step by step, so the steps do not rest on hue alone.
+TEST(ProgressScreen, MissRampStepsAndLegibleLabels) {
+    const std::tuple<uint32_t, uint32_t, int> rates[] = {
+        {0, 0, 0},    {100, 0, 0},  {100, 1, 1},  {100, 5, 1},  {100, 6, 2},
+        {100, 10, 2}, {100, 11, 3}, {100, 20, 3}, {100, 21, 4}, {3, 3, 4}};
+    for (auto [pressed, missed, level] : rates)
+        EXPECT_EQ(missLevel(pressed, missed), level) << pressed << " " << missed;
+    for (int level = 0; level < MissLevels; ++level) {
+        const double face = luminance(MissRamp[level].face);
+        const double label = luminance(MissRamp[level].label);
+        EXPECT_GE((std::max(face, label) + 0.05) / (std::min(face, label) + 0.05), 4.5) << level;
+        if (level > 1) {
+            EXPECT_GT(face, luminance(MissRamp[level - 1].face) * 1.2) << level;
+        }
+    }
+}
+
+ProgressFigures& figuresWithMisses(ProgressFigures& figures, const std::string& weak) {
+    figures = ProgressFigures{};
+    figures.status = HistoryStatus::Ready;
+    figures.runCount = 20;
+    for (int c = 'a'; c <= 'z'; ++c) figures.expected[c] = 100;
+    figures.expected[int(' ')] = 300;
+    for (char c : weak) {
+        figures.missed[uint8_t(c)] = 30;
+        figures.typedInstead[uint8_t(c)][int('x')] = 30;
+    }
+    return figures;
+}
+
+double share(const PracticeLesson& practice, const std::string& characters, bool weighted) {
+    auto screen = std::make_unique<LessonScreen>();
+    std::vector<double> even(practice.words.size(), 1.0);
+    int64_t hits = 0, all = 0;
+    for (uint32_t seed = 1; seed <= 200; ++seed) {
+        std::mt19937 random(seed);
+        makeWeightedWordLines(*screen, practice.words.data(),
+                              weighted ? practice.weights.data() : even.data(),
+                              int32_t(practice.words.size()), random);
+        for (const char* line : screen->lines) {
+            for (const char* c = line; *c != '\0'; ++c) {
+                all += *c != ' ';
+                hits += characters.find(*c) != std::string::npos;
+            }
+        }
+    }
+    return double(hits) / double(all);
+}
+
+// The weak keys' characters come up far more often than in lines drawn evenly from the same
+// entries, over many seeds; every line keeps a lesson's rules.
+TEST(Practice, WeakKeyLinesFavourTheWeakKeys) {
+    auto figures = std::make_unique<ProgressFigures>();
+    auto practice = std::make_unique<PracticeLesson>();
+    const bool finished[LessonCount] = {true, true, true};
+    makePractice(figuresWithMisses(*figures, "jk"), finished, *practice);
+    ASSERT_TRUE(practice->fromHistory);
+    EXPECT_EQ(practice->weakKeyCount, 2);
+    std::set<std::string> pool;
+    for (int lesson = 0; lesson < 3; ++lesson)
+        for (int i = 0; i < lessonCatalogue[lesson].wordCount; ++i)
+            pool.insert(lessonCatalogue[lesson].words[i]);
+    EXPECT_EQ(std::set<std::string>(practice->words.begin(), practice->words.end()), pool);
+    EXPECT_GT(share(*practice, "jk", true), 1.5 * share(*practice, "jk", false));
+
+    auto screen = std::make_unique<LessonScreen>();
+    std::mt19937 random(7);
+    makeWeightedWordLines(*screen, practice->words.data(), practice->weights.data(),
+                          int32_t(practice->words.size()), random);
+    for (const char* line : screen->lines) {
+        const std::string text = line;
+        EXPECT_TRUE(text.size() == 34 || text.size() == 35) << text;  // "a" is the shortest
+        size_t start = 0;
+        for (size_t end; (end = text.find(' ', start)) != std::string::npos; start = end + 1)
+            EXPECT_TRUE(pool.count(text.substr(start, end - start))) << text;
+    }
+
+    // Without a history: lessons 1 to 6, each as likely as the others.
+    figures->status = HistoryStatus::Empty;
+    makePractice(*figures, finished, *practice);
+    EXPECT_FALSE(practice->fromHistory);
+    std::map<int, double> lessonWeight;
+    size_t entry = 0;
+    for (int lesson = 0; lesson < EvenLessons; ++lesson)
+        for (int i = 0; i < lessonCatalogue[lesson].wordCount; ++i)
+            lessonWeight[lesson] += practice->weights[entry++];
+    EXPECT_EQ(entry, practice->words.size());
+    for (auto [lesson, weight] : lessonWeight) EXPECT_NEAR(weight, 1.0, 1e-9) << lesson;
+}
+
+// The generated intros are scripts the interpreter runs as it runs a lesson's: known
+// commands with their operands, texts inside the text box, every lit key released, an end.
+TEST(Practice, TheIntroIsAValidScript) {
+    auto figures = std::make_unique<ProgressFigures>();
+    auto practice = std::make_unique<PracticeLesson>();
+    LessonScreen keyboard{};
+    buildKeyboard(keyboard);
+    const bool finished[LessonCount] = {true};
+    for (const std::string weak : {"", "fj ;e", "abcdefg"}) {
+        figuresWithMisses(*figures, weak);
+        if (weak == "abcdefg") figures->status = HistoryStatus::Empty;
+        makePractice(*figures, finished, *practice);
+        std::set<char> lit;
+        int count = 0;
+        while (practice->script[count] != nullptr) ++count;
+        ASSERT_GT(count, 1);
+        EXPECT_STREQ(practice->script[count - 1], "e");
+        for (int i = 0; i < count - 1; ++i) {
+            const std::string command = practice->script[i];
+            SCOPED_TRACE(command);
+            switch (command[0]) {
+            case 't': {
+                ASSERT_GT(command.size(), 5u);
+                const int column = std::stoi(command.substr(1, 2)),
+                          row = std::stoi(command.substr(3, 2));
+                EXPECT_TRUE(row >= 16 && row <= 19);
+                EXPECT_LE(column + int(command.size()) - 5, 40);
+                break;
+            }
+            case 'c': EXPECT_EQ(command.size(), 7u); break;
+            case 'w': EXPECT_EQ(command.size(), 1u); break;
+            case 'h':
+                ASSERT_EQ(command.size(), 3u);
+                EXPECT_NE(keyboard.keyByChar[uint8_t(command[1])], NoKey);
+                if (command[2] == '1') {
+                    EXPECT_TRUE(lit.insert(command[1]).second);
+                } else {
+                    EXPECT_EQ(lit.erase(command[1]), 1u);
+                }
+                break;
+            default: ADD_FAILURE();
+            }
+        }
+        EXPECT_TRUE(lit.empty());
+        EXPECT_EQ(practice->weakKeyCount,
+                  int(std::min<size_t>(weak.size(), 5)) * (weak != "abcdefg"));
+    }
+}
+
+}  // namespace
