@@ -75,15 +75,15 @@ void drawTitle(VideoMemory& memory, const char* title) {
 
 }  // namespace
 
-void makeWordLines(LessonScreen& screen, const char* const* words, int32_t wordCount,
-                   std::mt19937& random) {
+void fillWordLines(LessonScreen& screen, const char* const* words, int32_t count,
+                   const std::function<int32_t()>& pick) {
     for (char* line : screen.lines) line[0] = '\0';
-    if (words == nullptr || wordCount <= 0) return;
+    if (words == nullptr || count <= 0) return;
 
     // An empty entry would add nothing to a line, which then never filled: entries are not
     // empty in the lessons, and one in any other list is passed over.
     size_t shortest = 100;
-    for (int32_t i = 0; i < wordCount; ++i) {
+    for (int32_t i = 0; i < count; ++i) {
         const size_t length = std::strlen(words[i]);
         if (length > 0) shortest = std::min(shortest, length);
     }
@@ -92,12 +92,11 @@ void makeWordLines(LessonScreen& screen, const char* const* words, int32_t wordC
     const size_t threshold = shortest + 1;
     if (threshold >= size_t(LineBudget)) return;
 
-    std::uniform_int_distribution<int32_t> pick(0, wordCount - 1);
     for (char* line : screen.lines) {
         size_t length = 0;
         size_t remaining = LineBudget;
         while (remaining > threshold) {
-            const char* entry = words[pick(random)];
+            const char* entry = words[pick()];
             const size_t entryLength = std::strlen(entry);
             if (entryLength == 0 || entryLength + 1 >= remaining) continue;
             if (length > 0) {
@@ -110,6 +109,12 @@ void makeWordLines(LessonScreen& screen, const char* const* words, int32_t wordC
         }
         line[length] = '\0';
     }
+}
+
+void makeWordLines(LessonScreen& screen, const char* const* words, int32_t wordCount,
+                   std::mt19937& random) {
+    std::uniform_int_distribution<int32_t> pick(0, wordCount > 0 ? wordCount - 1 : 0);
+    fillWordLines(screen, words, wordCount, [&] { return pick(random); });
 }
 
 void setUpLessonScreen(VideoState& video, LessonScreen& screen, const char* const* words,

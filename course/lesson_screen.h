@@ -5,6 +5,7 @@
 #include "course/on_screen_keyboard.h"
 
 #include <cstdint>
+#include <functional>
 #include <random>
 
 struct VideoMemory;
@@ -39,6 +40,10 @@ struct LessonScreen {
 void setUpLessonScreen(VideoState& video, LessonScreen& screen, const char* const* words,
                        int32_t wordCount, const char* title, const char* const* script);
 
+// Fills the ten lines from `words`, drawing each entry's index with `pick`, until nothing
+// more could fit on a line; an entry that does not fit is drawn again, an empty one passed over.
+void fillWordLines(LessonScreen& screen, const char* const* words, int32_t count,
+                   const std::function<int32_t()>& pick);
 // Fills the ten lines with entries drawn from `words` by `random` (a uniform choice of entry
 // index per pick; empty entries are passed over). An empty list, or one none of whose
 // entries fits, leaves ten empty lines and draws nothing.

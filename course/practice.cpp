@@ -166,32 +166,13 @@ void makePractice(const ProgressFigures& all, const bool (&finished)[LessonCount
 
 void makeWeightedWordLines(LessonScreen& screen, const char* const* words, const double* weights,
                            int32_t count, std::mt19937& random) {
-    for (char* line : screen.lines) line[0] = '\0';
-    if (words == nullptr || weights == nullptr || count <= 0) return;
-    size_t shortest = 100;
-    for (int32_t i = 0; i < count; ++i) shortest = std::min(shortest, std::strlen(words[i]));
-    const size_t threshold = shortest + 1;
-    if (threshold >= size_t(LineBudget)) return;
-    std::discrete_distribution<int32_t> pick(weights, weights + count);
-    for (char* line : screen.lines) {
-        size_t length = 0;
-        size_t remaining = LineBudget;
-        // As in a lesson: pick until nothing more could fit; an entry that does not fit is
-        // picked again. Every weight is positive, so the shortest entry always turns up.
-        while (remaining > threshold) {
-            const char* entry = words[pick(random)];
-            const size_t entryLength = std::strlen(entry);
-            if (entryLength + 1 >= remaining) continue;
-            if (length > 0) {
-                line[length++] = ' ';
-                remaining -= 1;
-            }
-            std::memcpy(line + length, entry, entryLength);
-            length += entryLength;
-            remaining -= entryLength;
-        }
-        line[length] = '\0';
+    if (weights == nullptr || count <= 0) {
+        fillWordLines(screen, nullptr, 0, [] { return 0; });
+        return;
     }
+    // As in a lesson, with entries drawn by weight.
+    std::discrete_distribution<int32_t> pick(weights, weights + count);
+    fillWordLines(screen, words, count, [&] { return pick(random); });
 }
 
 void addPracticeRow(LessonMenu& menu) {
