@@ -1,7 +1,8 @@
 // The intro script interpreter: any command list (the input up to its first zero byte, one
 // command a line), run with any keys (the rest: pairs of frame step and key) for a bounded
-// number of frames. Nothing outside map 0 is written but the on-screen keys' own cells, and
-// the script always ends or waits: Escape ends the lesson within a few frames.
+// number of frames: Escape comes a little after the last key, and at the latest at
+// `LatestEscape`. Nothing outside map 0 is written but the on-screen keys' own cells, and the
+// script always ends or waits: Escape ends the lesson within a few frames.
 #include "course/lesson_catalogue.h"
 #include "course/lesson_run.h"
 #include "course/lesson_screen.h"
@@ -10,14 +11,16 @@
 #include "fuzz/fuzz_support.h"
 #include "tests/support/test_video.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
 
 namespace {
 
-constexpr uint64_t EscapeFrame = 1500;
-constexpr uint64_t LastFrame = EscapeFrame + 400;  // the fade-out and results at the most
+constexpr uint64_t LatestEscape = 1500;
+constexpr uint64_t EscapeAfterLastKey = 120;  // time for the script to go on by itself
+constexpr uint64_t EndsWithin = 400;          // the fade-out and results at the most
 
 bool keyCell(const LessonScreen& screen, int map, int column, int row) {
     for (int k = 0; k < screen.keyCount; ++k) {
@@ -40,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static TestVideo test;
     static auto screen = std::make_unique<LessonScreen>();
     static std::vector<TileCell> before(MapCellCount * 3);
-    test.memory().width = 0;  // registers, maps and callbacks as ever; no pixels composed
+    composeLineZeroOnly(test.memory());
 
     // One exact-length heap copy a command, so a read past one is caught.
     const uint8_t* end = static_cast<const uint8_t*>(std::memchr(data, 0, size));
@@ -58,7 +61,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     VirtualHost clock;
     installVirtualHost(clock);
-    clock.onFrame = [&](const VideoMemory&) { FUZZ_CHECK(clock.framesComposed <= LastFrame); };
     const char* words[] = {"ab"};
     setUpLessonScreen(test.video(), *screen, words, 1, "Title", script.get());
     std::copy(test.memory().maps.begin() + MapCellCount, test.memory().maps.end(), before.begin());
@@ -66,16 +68,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const SDL_Keycode keys[] = {SDLK_a,     SDLK_b,      SDLK_SPACE,    SDLK_RETURN,
                                 SDLK_RIGHT, SDLK_LSHIFT, SDLK_CAPSLOCK, SDLK_x};
     uint64_t frame = 0;
-    for (size_t i = scriptBytes + 1; i + 1 < size && frame < EscapeFrame; i += 2) {
+    for (size_t i = scriptBytes + 1; i + 1 < size; i += 2) {
+        if (frame + data[i] % 64 >= LatestEscape) break;
         frame += data[i] % 64;
-        if (frame >= EscapeFrame) break;
         const SDL_Keycode key = keys[data[i + 1] % std::size(keys)];
         const uint16_t mod = (data[i + 1] & 0x80) != 0 ? KMOD_LSHIFT : KMOD_NONE;
         clock.keyDown(frame, key, scancodeFor(key), mod, (data[i + 1] & 0x40) != 0);
         clock.keyUp(frame, key, scancodeFor(key), mod);
     }
-    clock.keyDown(EscapeFrame, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
-    for (uint64_t later = EscapeFrame + 70; later < LastFrame; later += 70)
+    const uint64_t escape = std::min(frame + EscapeAfterLastKey, LatestEscape);
+    const uint64_t lastFrame = escape + EndsWithin;
+    clock.onFrame = [&](const VideoMemory&) { FUZZ_CHECK(clock.framesComposed <= lastFrame); };
+    clock.keyDown(escape, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
+    for (uint64_t later = escape + 70; later < lastFrame; later += 70)
         clock.keyDown(later, SDLK_RETURN, SDL_SCANCODE_RETURN);  // the results wait for Enter
     runLesson(*screen);
     restoreHost();

@@ -262,7 +262,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }();
     (void)ready;
     if (size == 0) return 0;
-    test.memory().width = 0;  // registers, maps and callbacks as ever; no pixels composed
+    composeLineZeroOnly(test.memory());
 
     const size_t fileBytes = std::min<size_t>(data[0] % 48, size - 1);
     std::remove(file.c_str());
