@@ -140,6 +140,31 @@ bool execute(sqlite3* database, const char* sql, int& code) {
 
 // The whole write: schema when new, then the run and its keys in one transaction. `code`
 // tells why it failed; a newer schema sets `newer`.
+// Whether the file is whole: SQLite's quick check of every table and index finds nothing
+// wrong, and every column the history reads is where this program put it. `code` is set to
+// SQLITE_CORRUPT when something is wrong, or to the error that stopped the check.
+bool intact(sqlite3* database, int& code) {
+    for (const char* columns : {"SELECT id, finished_at, lesson, seconds, characters, errors, "
+                                "words_per_minute FROM runs",
+                                "SELECT run, expected, times_expected, times_missed FROM run_keys",
+                                "SELECT run, expected, typed, times FROM run_misses"}) {
+        prepare(database, columns, code);
+        if (code != SQLITE_OK) {
+            if ((code & 0xFF) == SQLITE_ERROR) code = SQLITE_CORRUPT;  // a table or column gone
+            return false;
+        }
+    }
+    Statement statement = prepare(database, "PRAGMA quick_check", code);
+    if (code != SQLITE_OK) return false;
+    code = sqlite3_step(statement.get());
+    if (code != SQLITE_ROW) return false;
+    const unsigned char* verdict = sqlite3_column_text(statement.get(), 0);
+    const bool ok =
+        verdict != nullptr && std::strcmp(reinterpret_cast<const char*>(verdict), "ok") == 0;
+    code = ok ? SQLITE_OK : SQLITE_CORRUPT;
+    return ok;
+}
+
 bool writeRun(const std::string& path, int32_t lesson, const RunSummary& run, int& code,
               bool& newer) {
     Database database = open(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, code);
@@ -154,6 +179,9 @@ bool writeRun(const std::string& path, int32_t lesson, const RunSummary& run, in
         return false;
     }
     if (version < HistorySchemaVersion && !execute(db, SchemaSql, code)) return false;
+    // Damage the insert would not touch would still keep every later read from the file: such
+    // a file is set aside now, like one the insert fails on, not added to.
+    if (!intact(db, code)) return false;
 
     Statement insertRun = prepare(db,
                                   "INSERT INTO runs(finished_at, lesson, seconds, characters, "
@@ -222,9 +250,12 @@ bool readFigures(sqlite3* db, int32_t lesson, ProgressFigures& figures, int& cod
     auto column = [](sqlite3_stmt* s, int i) { return sqlite3_column_int(s, i); };
     bool read = eachRow(
         db,
-        "SELECT COUNT(*), MIN(CASE WHEN seconds > 0 THEN seconds END), MAX(words_per_minute), "
-        "MAX(CASE WHEN characters + errors > 0 THEN characters * 1000 / (characters + errors) "
-        "ELSE 1000 END) FROM runs" +
+        // Rows this program could not have written (a time of no seconds or over a day,
+        // negative counts) are counted but give no best time and no accuracy beyond 100%.
+        "SELECT COUNT(*), MIN(CASE WHEN seconds > 0 AND seconds <= 86400 THEN seconds END), "
+        "MAX(words_per_minute), MAX(CASE WHEN characters >= 0 AND errors >= 0 AND "
+        "characters + errors > 0 THEN characters * 1000 / (characters + errors) ELSE 1000 END) "
+        "FROM runs" +
             filter,
         lesson, code, [&](sqlite3_stmt* s) {
             figures.runCount = column(s, 0);
@@ -415,8 +446,11 @@ void loadProgress(int32_t lesson, ProgressFigures& figures) {
         return;
     }
     if (version == 0 && code == SQLITE_OK) return;  // created, never written
-    setUnavailable(figures, damaged(code) ? "The history file is damaged; the next finished "
-                                            "lesson sets it aside and starts a new one."
+    // Our own queries failing on a file of our version means its tables are not ours.
+    const bool notOurs = version == HistorySchemaVersion && (code & 0xFF) == SQLITE_ERROR;
+    setUnavailable(figures, damaged(code) || notOurs
+                                ? "The history file is damaged; the next finished "
+                                  "lesson sets it aside and starts a new one."
                             : (code & 0xFF) == SQLITE_BUSY ? "Another Quenmore is writing it."
                                                            : "The history file cannot be read.");
 }
