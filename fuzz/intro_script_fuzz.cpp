@@ -19,8 +19,8 @@
 namespace {
 
 constexpr uint64_t LatestEscape = 1500;
-constexpr uint64_t EscapeAfterLastKey = 120;  // time for the script to go on by itself
-constexpr uint64_t EndsWithin = 400;          // the fade-out and results at the most
+constexpr uint64_t EscapeAfterLastKey = 60;  // time for the script to go on by itself
+constexpr uint64_t EndsWithin = 400;         // the fade-out and results at the most
 
 bool keyCell(const LessonScreen& screen, int map, int column, int row) {
     for (int k = 0; k < screen.keyCount; ++k) {

@@ -20,6 +20,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -61,6 +62,19 @@ std::string readRow(const VideoMemory& memory, int column, int row, TileCell gro
     return text;
 }
 
+// Whether `readRow` would read `text` at the start of the row (or, `whole`, as all of it);
+// allocates nothing, since it runs every frame.
+bool rowReads(const VideoMemory& memory, int column, int row, TileCell group, int offset,
+              std::string_view text, bool whole) {
+    for (size_t i = 0; i <= text.size() && column + int(i) < MapSide; ++i) {
+        const TileCell cell = memory.maps[size_t(mapIndex(0, column + int(i), row))];
+        const bool textCell = (cell & 0xFC00) == group && cellTileOf(cell) >= offset;
+        if (i == text.size()) return !whole || !textCell;
+        if (!textCell || cellTileOf(cell) != offset + uint8_t(text[i])) return false;
+    }
+    return true;
+}
+
 void look(const VideoMemory& memory) {
     Journey& j = *journey;
     j.frames += 1;
@@ -69,9 +83,9 @@ void look(const VideoMemory& memory) {
     const Phase before = j.phase;
     if (memory.lineCallback == nullptr) {
         j.phase = Phase::Menu;
-    } else if (readRow(memory, 9, 12, 0x8800, 0).rfind("Words Per Minute", 0) == 0) {
+    } else if (rowReads(memory, 9, 12, 0x8800, 0, "Words Per Minute", false)) {
         j.phase = Phase::Results;
-    } else if (readRow(memory, 2, 16, 0x8400, 96) == "Type these words:") {
+    } else if (rowReads(memory, 2, 16, 0x8400, 96, "Type these words:", true)) {
         j.phase = Phase::Exercise;
     } else if (j.phase == Phase::Menu) {
         j.phase = Phase::Intro;
