@@ -43,6 +43,8 @@ inline SDL_Scancode scancodeFor(SDL_Keycode key) {
     case SDLK_DOWN: return SDL_SCANCODE_DOWN;
     case SDLK_LSHIFT: return SDL_SCANCODE_LSHIFT;
     case SDLK_CAPSLOCK: return SDL_SCANCODE_CAPSLOCK;
+    case SDLK_TAB: return SDL_SCANCODE_TAB;
+    case SDLK_LEFT: return SDL_SCANCODE_LEFT;
     default: return SDL_SCANCODE_UNKNOWN;
     }
 }

@@ -1,14 +1,17 @@
 // The whole program through the host seam: the input becomes key, text, focus and quit events
 // and jumps of the virtual clock, one action a frame, chosen by what the screen shows, from
-// the title through the menu and its lessons and back out of the menu. The first byte says
-// how many of the next bytes make the best-times file found at the start.
+// the title through the menu, its lessons and the progress screen, and back out of the menu.
+// Each run starts with no history and with the best-times file the first byte says: how many
+// of the next bytes it holds.
 //
 // Invariants: the error count shown equals the wrong presses judged, and the best-times file
 // after the run is valid and no time in it is worse than before.
 #include "course/best_times.h"
+#include "course/history.h"
 #include "course/lesson_menu.h"
 #include "course/lesson_screen.h"
 #include "course/on_screen_keyboard.h"
+#include "course/screen_text.h"
 #include "course/title_screen.h"
 #include "engine/host.h"
 #include "fuzz/fuzz_support.h"
@@ -25,7 +28,7 @@
 
 namespace {
 
-enum class Phase { Title, Menu, Intro, Exercise, Results };
+enum class Phase { Title, Menu, Progress, Intro, Exercise, Results };
 
 constexpr uint64_t FrameLimit = 200000;  // the tail ends every journey long before
 
@@ -82,7 +85,8 @@ void look(const VideoMemory& memory) {
     if (j.phase == Phase::Title) return;
     const Phase before = j.phase;
     if (memory.lineCallback == nullptr) {
-        j.phase = Phase::Menu;
+        // The progress screen stands on the backdrop colour; the menu has its backdrop layer.
+        j.phase = memory.layers[BackdropLayer] == 0 ? Phase::Progress : Phase::Menu;
     } else if (rowReads(memory, 9, 12, 0x8800, 0, "Words Per Minute", false)) {
         j.phase = Phase::Results;
     } else if (rowReads(memory, 2, 16, 0x8400, 96, "Type these words:", true)) {
@@ -171,6 +175,18 @@ void act() {
             queueKey(SDLK_UP, 0, (byte & 0x80) != 0);
         else if (byte % 4 == 3)
             queueKey(SDLK_RETURN, 0);
+        else if (byte == 0x40)
+            queueKey(SDLK_TAB, 0);  // the progress screen
+        break;
+    case Phase::Progress:
+        if (!more || byte == 0xFF)
+            queueKey(SDLK_ESCAPE, 0);  // back to the menu
+        else if (byte % 4 == 1)
+            queueKey(SDLK_RIGHT, 0);
+        else if (byte % 4 == 2)
+            queueKey(SDLK_LEFT, 0);
+        else if (byte % 4 == 3)
+            queueKey(byte < 0x80 ? SDLK_c : SDLK_TAB, 0);  // the CSV, or back with Tab
         break;
     case Phase::Intro:
         if (!more || byte == 0xFF)
@@ -280,6 +296,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const size_t fileBytes = std::min<size_t>(data[0] % 48, size - 1);
     std::remove(file.c_str());
+    for (const char* name : {HistoryFileName, HistoryCsvFileName})
+        std::remove((scratchFolder() + "/" + name).c_str());
     if (data[0] < 240) FUZZ_CHECK(writeWhole(file, data + 1, fileBytes));
     Journey run;
     run.data = data + 1 + fileBytes;
