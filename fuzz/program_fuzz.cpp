@@ -118,11 +118,20 @@ void look(const VideoMemory& memory) {
     }
 }
 
+void queueText(char c) {
+    SDL_Event event{};
+    event.type = SDL_TEXTINPUT;
+    event.text.text[0] = c;
+    journey->queue.push_back(event);
+}
+
+// A press and release of `key`; with `text`, the system's text for the press comes between.
 void queueKey(SDL_Keycode key, uint16_t mod, bool repeat = false,
-              SDL_Scancode scancode = SDL_SCANCODE_UNKNOWN) {
+              SDL_Scancode scancode = SDL_SCANCODE_UNKNOWN, char text = 0) {
     Journey& j = *journey;
     if (scancode == SDL_SCANCODE_UNKNOWN) scancode = scancodeFor(key);
     for (uint32_t type : {uint32_t(SDL_KEYDOWN), uint32_t(SDL_KEYUP)}) {
+        if (type == SDL_KEYUP && text != 0) queueText(text);
         SDL_Event event{};
         event.key = {type,
                      0,
@@ -136,13 +145,14 @@ void queueKey(SDL_Keycode key, uint16_t mod, bool repeat = false,
     }
 }
 
-// Types `c` on its key, with Shift when it is the key's upper character.
+// Types `c` on its key, with Shift when it is the key's upper character, as the system does:
+// the press, its text, the release.
 void typeCharacter(char c) {
     const uint8_t k = keyboard->keyByChar[uint8_t(c) & 0x7F];
     if (k == NoKey) return;
     const KeyboardKey& key = keyboard->keys[k];
     queueKey(key.lowerChar, uint8_t(c) == key.lowerChar ? KMOD_NONE : KMOD_LSHIFT, false,
-             SDL_Scancode(key.scancode));
+             SDL_Scancode(key.scancode), c);
 }
 
 // Whether the program judges the key press just queued: while its clock stands it does not,
@@ -222,9 +232,11 @@ void act() {
             j.focusLost = argument % 2 != 0;
             j.paused = j.paused || j.focusLost;
         } else if (byte < 0xF0) {
-            event.type = SDL_TEXTINPUT;
-            event.text.text[0] = char(argument);
-            j.queue.push_back(event);
+            // Text with no key, as an input method sends it: any byte, judged as one character.
+            if (j.expected != 0 && argument != 0) {
+                queueText(char(argument));
+                if (pressJudged(j) && char(argument) != j.expected) j.wrongPresses += 1;
+            }
         } else {
             j.modifiers = argument % 2 != 0 ? KMOD_LSHIFT : KMOD_NONE;  // held, typing nothing
             j.keys[SDL_SCANCODE_LSHIFT] = uint8_t(argument % 2);
