@@ -101,11 +101,9 @@ TEST(CommittedArt, EveryPrintableCharacterHasAGlyphInBothFonts) {
         EXPECT_EQ(tileValues(*book, tile), blank) << tile;
     // Past ASCII: a glyph of its own for every character the fonts claim to draw, drawn
     // nowhere else; the rest share the unknown mark.
-    int drawn = 0;
     for (int code = 127; code <= 255; ++code) {
         const int main = mainFontTile(uint8_t(code)), lesson = lessonFontTile(uint8_t(code));
         const bool own = hasGlyph(uint8_t(code));
-        drawn += own;
         EXPECT_EQ(main, own ? MainFontLatinBase + code : UnknownCharacter) << code;
         EXPECT_EQ(lesson, own ? LessonFontLatinBase + code : 96 + UnknownCharacter) << code;
         EXPECT_EQ(tileValues(*book, lesson), lessonGlyph) << code;
@@ -116,7 +114,6 @@ TEST(CommittedArt, EveryPrintableCharacterHasAGlyphInBothFonts) {
             EXPECT_EQ(tileValues(*book, LessonFontLatinBase + code), blank) << code;
         }
     }
-    EXPECT_EQ(drawn, 42);
 }
 
 TEST(CommittedArt, TextIsLegibleWhereverItIsDrawn) {

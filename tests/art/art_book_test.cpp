@@ -18,6 +18,8 @@ std::string tileRows(const char* row, int count = 8) {
     return rows;
 }
 
+// Faults found past the first line, inside blocks and in UTF-8 characters. (That every fault
+// is reported, with its file, whatever the text, is the art-source fuzzer's.)
 TEST(ArtSource, FaultsNameTheLineAndTheReason) {
     const std::string blank = tileRows("........");
     const std::pair<std::string, const char*> cases[] = {
@@ -26,18 +28,12 @@ TEST(ArtSource, FaultsNameTheLineAndTheReason) {
         {"tile 1023\n" + tileRows("........", 7), "test.txt:1: the block ends after 7"},
         {"tile 0\n........\n.......\n", "test.txt:3: a row of 7 pixels"},
         {"tile 0\n" + tileRows("...x...."), "test.txt:2: the pixel character 'x'"},
-        {"tile 1024\n", "test.txt:1: a tile must be 0 to 1023"},
-        {"colour 1 FFFFFF\n", "test.txt:1: a colour before any group"},
         {"group 0\ncolour 1 00000G\n", "test.txt:2: a colour must be six hex digits"},
         {"group 1\ncolour 3 000000\ngroup 1\ncolour 3 FFFFFF\n", "test.txt:4: palette entry 19"},
-        {"char A\n" + blank, "test.txt:1: a char before any base"},
         {"base 1000\nchar z\n" + blank, "test.txt:2: the character's tile"},
         {"base 0\nchar AB\n", "test.txt:2: a char line names one character"},
         {"base 800\nchar \u00E9\n" + blank, "test.txt:2: the character's tile"},  // 800 + 233
         {"base 0\nchar \u00E9a\n", "test.txt:2: a char line names one character"},
-        {"legend # 16\n", "test.txt:1: a legend pair"},
-        {"shadow 0\n", "test.txt:1: a shadow is 1 to 15 or off"},
-        {"picture 0 12 8\n", "test.txt:1: a picture needs"},
     };
     for (const auto& [text, expected] : cases) {
         auto book = std::make_unique<ArtBook>();

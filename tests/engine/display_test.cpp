@@ -130,8 +130,8 @@ TEST_F(VirtualClock, FadesOutThenInGoThroughBlackInSixtyFourFramesEachAndRestore
     EXPECT_EQ(clock.counter / 1000, 128u);
 }
 
-// An output that could not be completed is never drawn with: no crash, no division by zero.
-// SDL's dummy video driver gives a window but no accelerated renderer.
+// SDL's dummy video driver gives a window but no accelerated renderer: the output is not made
+// (and the program stops, saying why), and what was half made is never drawn with.
 TEST(DisplayOutput, CreationFailsWithoutAWindowOrRendererAndTheHalfMadeOutputIsHarmless) {
     ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
     SDL_Window* window = SDL_CreateWindow("test", 0, 0, 640, 360, 0);
