@@ -75,8 +75,8 @@ TEST_F(HistoryTest, AFinishedRunIsKeptWithItsCountsAndMissesAndAnAbandonedOneIsN
 }
 
 // Each way the database can fail: the lesson still finishes, the best time is still saved,
-// the earlier run is still there (or, for a damaged file, kept aside byte for byte), and the
-// failure is said on stderr once.
+// the earlier run is still there, and the failure is said on stderr once. (That a damaged
+// file is set aside and a newer one left byte for byte is the history fuzzer's.)
 TEST_F(HistoryTest, NoFailureStopsTheProgramOrLosesWhatWasKept) {
     enum Failure { FolderIsAFile, DatabaseIsAFolder, Garbage, Locked, NewerVersion, FullDevice };
     const std::pair<Failure, const char*> failures[] = {
@@ -89,7 +89,6 @@ TEST_F(HistoryTest, NoFailureStopsTheProgramOrLosesWhatWasKept) {
         {FullDevice, "full"},
 #endif
     };
-    const Bytes garbage(3000, 0x5A);
     for (auto [failure, said] : failures) {
         SCOPED_TRACE(said);
         fs::remove_all(data.path);
@@ -105,7 +104,7 @@ TEST_F(HistoryTest, NoFailureStopsTheProgramOrLosesWhatWasKept) {
             fs::remove(database);
             fs::create_directory(database);
         } else if (failure == Garbage) {
-            writeBytes(database, garbage);
+            writeBytes(database, Bytes(3000, 0x5A));
         } else if (failure == Locked) {
             ASSERT_EQ(sqlite3_open(database.c_str(), &holder), SQLITE_OK);
             ASSERT_EQ(sqlite3_exec(holder, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr),
@@ -113,7 +112,6 @@ TEST_F(HistoryTest, NoFailureStopsTheProgramOrLosesWhatWasKept) {
         } else if (failure == NewerVersion) {
             ASSERT_TRUE(runSql(database, "PRAGMA user_version = 2"));
         }
-        const Bytes before = failure == NewerVersion ? readBytes(database) : Bytes();
 
         const auto playTwice = [&](bool capture) {
             if (capture) testing::internal::CaptureStderr();
@@ -152,14 +150,8 @@ TEST_F(HistoryTest, NoFailureStopsTheProgramOrLosesWhatWasKept) {
             << stderrText;
         if (failure == Garbage) {
             EXPECT_EQ(runs(), 2);  // a new history, with both runs
-            int asides = 0;
-            for (const auto& entry : fs::directory_iterator(data.path))
-                asides += entry.path().filename().string().find(".damaged-") != std::string::npos &&
-                          readBytes(entry.path().string()) == garbage;
-            EXPECT_EQ(asides, 1);
-        } else if (failure == NewerVersion) {
-            EXPECT_EQ(readBytes(database), before);
-        } else if (failure != FolderIsAFile && failure != DatabaseIsAFolder) {
+        } else if (failure != FolderIsAFile && failure != DatabaseIsAFolder &&
+                   failure != NewerVersion) {
             EXPECT_EQ(runs(), 1);
             EXPECT_EQ(queryNumber(database, "SELECT lesson FROM runs"), 3);
         }
