@@ -1,5 +1,5 @@
 // The art builder refuses bad sources with the file, the line and the reason; PNG files
-// (the golden frames, the art preview) are read back as written or refused.
+// (the golden frames, the art preview) are read back as written.
 #include "tests/support/temp_folder.h"
 #include "tools/art_book.h"
 #include "tools/png_file.h"
@@ -18,6 +18,8 @@ std::string tileRows(const char* row, int count = 8) {
     return rows;
 }
 
+// Faults found past the first line, inside blocks and in UTF-8 characters. (That every fault
+// is reported, with its file, whatever the text, is the art-source fuzzer's.)
 TEST(ArtSource, FaultsNameTheLineAndTheReason) {
     const std::string blank = tileRows("........");
     const std::pair<std::string, const char*> cases[] = {
@@ -26,19 +28,12 @@ TEST(ArtSource, FaultsNameTheLineAndTheReason) {
         {"tile 1023\n" + tileRows("........", 7), "test.txt:1: the block ends after 7"},
         {"tile 0\n........\n.......\n", "test.txt:3: a row of 7 pixels"},
         {"tile 0\n" + tileRows("...x...."), "test.txt:2: the pixel character 'x'"},
-        {"tile 1024\n", "test.txt:1: a tile must be 0 to 1023"},
-        {"colour 1 FFFFFF\n", "test.txt:1: a colour before any group"},
         {"group 0\ncolour 1 00000G\n", "test.txt:2: a colour must be six hex digits"},
         {"group 1\ncolour 3 000000\ngroup 1\ncolour 3 FFFFFF\n", "test.txt:4: palette entry 19"},
-        {"char A\n" + blank, "test.txt:1: a char before any base"},
         {"base 1000\nchar z\n" + blank, "test.txt:2: the character's tile"},
         {"base 0\nchar AB\n", "test.txt:2: a char line names one character"},
         {"base 800\nchar \u00E9\n" + blank, "test.txt:2: the character's tile"},  // 800 + 233
         {"base 0\nchar \u00E9a\n", "test.txt:2: a char line names one character"},
-        {"legend # 16\n", "test.txt:1: a legend pair"},
-        {"shadow 0\n", "test.txt:1: a shadow is 1 to 15 or off"},
-        {"picture 0 12 8\n", "test.txt:1: a picture needs"},
-        {"sprite 4\n", "test.txt:1: unknown directive 'sprite'"},
     };
     for (const auto& [text, expected] : cases) {
         auto book = std::make_unique<ArtBook>();
@@ -71,7 +66,7 @@ TEST(ArtFolder, ReadsEveryTextFileAndNamesTheFileAtFault) {
     EXPECT_NE(error.find("quenmore.chr: cannot be written"), std::string::npos) << error;
 }
 
-TEST(PngFile, PicturesSurviveARoundTripAndBadOnesAreRefused) {
+TEST(PngFile, PicturesSurviveARoundTripAndFailedWritesAreSaid) {
     TempFolder folder;
     std::vector<uint32_t> pixels(7 * 5);
     for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = uint32_t(i * 0x1F3D5B) | 0xAB000000u;
@@ -85,18 +80,10 @@ TEST(PngFile, PicturesSurviveARoundTripAndBadOnesAreRefused) {
     for (uint32_t& pixel : pixels) pixel &= 0xFFFFFF;  // the top byte is not kept
     EXPECT_EQ(read, pixels);
 
+    // The tools that write pictures say when they cannot. (Only the tests read them, and a
+    // damaged golden frame fails its comparison whatever readPng makes of it.)
     EXPECT_FALSE(writePng(folder.file("empty.png").c_str(), pixels.data(), 0, 4));
     EXPECT_FALSE(writePng(folder.file("missing/picture.png").c_str(), pixels.data(), 4, 4));
-    Bytes good = readBytes(folder.file("a.png"));
-    writeBytes(folder.file("cut.png"), Bytes(good.begin(), good.begin() + 40));
-    good[good.size() / 2] ^= 0xFF;  // spoils the image data's checksum
-    writeBytes(folder.file("spoilt.png"), good);
-    for (const char* name : {"missing.png", "cut.png", "spoilt.png"}) {
-        read = {1, 2, 3};
-        width = height = 9;
-        EXPECT_FALSE(readPng(folder.file(name).c_str(), read, width, height)) << name;
-        EXPECT_TRUE(read.empty() && width == 0 && height == 0) << name;
-    }
 }
 
 }  // namespace

@@ -1,10 +1,7 @@
 #include "course/title_screen.h"
 #include "engine/display.h"
 #include "engine/fades.h"
-#include "engine/virtual_host.h"
-#include "tests/support/test_video.h"
-
-#include <gtest/gtest.h>
+#include "tests/support/hosted_test.h"
 
 #include <regex>
 #include <string>
@@ -31,13 +28,7 @@ TEST(Letterbox, PictureKeepsItsShapeCentredWithBarsAndIsFirstScaledByAWholeFacto
     }
 }
 
-class VirtualClock : public ::testing::Test {
-  protected:
-    VirtualHost clock;  // 1000 ticks per frame, 60 ticks per 1 ms sleep
-    TestVideo test;
-    void SetUp() override { installVirtualHost(clock); }
-    void TearDown() override { restoreHost(); }
-};
+using VirtualClock = HostedTest;  // 1000 ticks per frame, 60 ticks per 1 ms sleep
 
 TEST_F(VirtualClock, FramesStartOnAFixedGridOfCounterFrequencyOverSixtyTicks) {
     EXPECT_EQ(framePeriod(10000000), 166666u);
@@ -85,8 +76,8 @@ TEST_F(VirtualClock, AFrameIsPresentedBeforeTheWaitAndTheNextEventsAreReadAfterT
         trace.clock.sleepMilliseconds(milliseconds);
         noteStep('S');
     };
-    host.frameComposed = [](const VideoMemory& memory, void* data) {
-        trace.clock.frameComposed(memory, data);
+    host.frameComposed = [](const VideoMemory& memory, void* context) {
+        trace.clock.frameComposed(memory, context);
         noteStep('C');
     };
     host.framePresented = [] { noteStep('P'); };
@@ -139,8 +130,8 @@ TEST_F(VirtualClock, FadesOutThenInGoThroughBlackInSixtyFourFramesEachAndRestore
     EXPECT_EQ(clock.counter / 1000, 128u);
 }
 
-// An output that could not be completed is never drawn with: no crash, no division by zero.
-// SDL's dummy video driver gives a window but no accelerated renderer.
+// SDL's dummy video driver gives a window but no accelerated renderer: the output is not made
+// (and the program stops, saying why), and what was half made is never drawn with.
 TEST(DisplayOutput, CreationFailsWithoutAWindowOrRendererAndTheHalfMadeOutputIsHarmless) {
     ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
     SDL_Window* window = SDL_CreateWindow("test", 0, 0, 640, 360, 0);

@@ -4,20 +4,14 @@
 #include "tests/real_window/real_window_test.h"
 
 #include <csignal>
-#include <cstdlib>
 
 namespace {
 
-// The program in a screen `scale` times 320x180: the native one, or the quenmore.exe that
-// QUENMORE_WINE_PROGRAM names, under Wine in a fresh prefix.
+// The program in a screen `scale` times 320x180.
 class NativeWindowTest : public RealWindowTest {
   protected:
     void startAt(int scale = 2) {
-        const std::string data = folder.file("data");
-        const char* exe = std::getenv("QUENMORE_WINE_PROGRAM");
-        start(exe != nullptr && exe[0] != '\0' ? wineProgram(exe, data + "/wine")
-                                               : nativeProgram(QUENMORE_PROGRAM, data),
-              ScreenWidth * scale, ScreenHeight * scale);
+        RealWindowTest::startAt(ScreenWidth * scale, ScreenHeight * scale);
     }
 };
 
@@ -36,7 +30,7 @@ INSTANTIATE_TEST_SUITE_P(Scales, StartTest, ::testing::Values(1, 2, 4));
 // Lesson 1 (home row) and lesson 9 (capitals and punctuation).
 class LessonTest : public NativeWindowTest, public ::testing::WithParamInterface<int> {};
 
-TEST_P(LessonTest, TypedWithMistakesItEndsInResultsAndABestTimeThatLasts) {
+TEST_P(LessonTest, TypedWithMistakesItEndsInResultsProgressAndABestTimeThatLasts) {
     const int number = GetParam();
     ASSERT_NO_FATAL_FAILURE(startAt());
     ASSERT_TRUE(leaveTitle());
@@ -45,6 +39,37 @@ TEST_P(LessonTest, TypedWithMistakesItEndsInResultsAndABestTimeThatLasts) {
     ASSERT_TRUE(reachExercise());
     std::string bestTime;
     ASSERT_NO_FATAL_FAILURE(finishLesson(number, bestTime));
+    int minutes = 0, seconds = 0;
+    ASSERT_EQ(std::sscanf(bestTime.c_str(), "Best Time: %d:%d", &minutes, &seconds), 2);
+
+    // Tab opens the progress screen on the lesson, with the run's figures; C writes the
+    // history as CSV, holding the run (its columns are pinned headless); Tab leads back.
+    ASSERT_TRUE(pressKeys(x, {"Tab"}));
+    const auto row = [&](int line) { return read(look(), {0, 8 * line, 40, HighlightStyle}); };
+    ASSERT_TRUE(waitToSee([&](const Image&) {
+        return row(0).find("< Lesson " + std::to_string(number) + ":") != std::string::npos;
+    })) << "no progress screen";
+    const auto figure = [&](int line, const char* format, int* a, int* b = nullptr) {
+        const std::string text = read(look(), {152, 8 * line, 21, HighlightStyle});
+        return std::sscanf(text.c_str(), format, a, b) == (b == nullptr ? 1 : 2);
+    };
+    int shownMinutes = 0, shownSeconds = 0, runs = 0, bestWords = 0;
+    EXPECT_TRUE(figure(2, "Best time: %d:%d", &shownMinutes, &shownSeconds));
+    EXPECT_EQ(shownMinutes * 60 + shownSeconds, minutes * 60 + seconds);
+    EXPECT_TRUE(figure(3, "Runs: %d", &runs) && runs == 1) << runs;
+    EXPECT_TRUE(figure(4, "Best WPM: %d", &bestWords) && bestWords > 0) << bestWords;
+    ASSERT_TRUE(pressKeys(x, {"c"}));
+    EXPECT_TRUE(waitToSee([&](const Image&) {
+        return row(1).find("Saved quenmoreHistory.csv") != std::string::npos;
+    })) << "the export was not confirmed";
+    const Bytes csv = readBytes(
+        (std::filesystem::path(program.bestTimesFile).parent_path() / "quenmoreHistory.csv")
+            .string());
+    char fields[64];
+    std::snprintf(fields, sizeof fields, "Z,%d,%d,", number, minutes * 60 + seconds);
+    EXPECT_NE(std::string(csv.begin(), csv.end()).find(fields), std::string::npos);
+    ASSERT_TRUE(pressKeys(x, {"Tab"}));
+    EXPECT_TRUE(waitForText(MenuBestTime, bestTime)) << "not back in the menu";
     ASSERT_NO_FATAL_FAILURE(escapeFromMenu());
 
     // A new run reads the time back.
@@ -57,58 +82,11 @@ TEST_P(LessonTest, TypedWithMistakesItEndsInResultsAndABestTimeThatLasts) {
 
 INSTANTIATE_TEST_SUITE_P(Lessons, LessonTest, ::testing::Values(1, 9));
 
-// A finished lesson on the progress screen: Tab opens it on the lesson, its figures read off
-// the screen match the results; C writes the history as CSV, which holds the run.
-TEST_F(NativeWindowTest, AFinishedLessonShowsOnTheProgressScreenAndInItsCsv) {
-    ASSERT_NO_FATAL_FAILURE(startAt());
-    ASSERT_TRUE(leaveTitle());
-    ASSERT_TRUE(reachExercise());
-    std::string bestTime;
-    ASSERT_NO_FATAL_FAILURE(finishLesson(1, bestTime));
-    int minutes = 0, seconds = 0;
-    ASSERT_EQ(std::sscanf(bestTime.c_str(), "Best Time: %d:%d", &minutes, &seconds), 2);
-    seconds += 60 * minutes;
-
-    ASSERT_TRUE(pressKeys(x, {"Tab"}));
-    const TextPlace row[] = {{0, 0, 40, HighlightStyle}, {0, 8, 40, HighlightStyle}};
-    ASSERT_TRUE(waitToSee([&](const Image& picture) {
-        return read(picture, row[0]).find("< Lesson 1: Home Row Left >") != std::string::npos;
-    })) << "no progress screen";
-    const auto figure = [&](int line, const char* format, int* a, int* b = nullptr) {
-        const std::string text = read(look(), {152, 8 * line, 21, HighlightStyle});
-        return std::sscanf(text.c_str(), format, a, b) == (b == nullptr ? 1 : 2);
-    };
-    int runs = 0, shownMinutes = 0, shownSeconds = 0, bestWords = 0;
-    EXPECT_TRUE(figure(2, "Best time: %d:%d", &shownMinutes, &shownSeconds));
-    EXPECT_EQ(shownMinutes * 60 + shownSeconds, seconds);
-    EXPECT_TRUE(figure(3, "Runs: %d", &runs));
-    EXPECT_EQ(runs, 1);
-    EXPECT_TRUE(figure(4, "Best WPM: %d", &bestWords));
-    EXPECT_GT(bestWords, 0);
-
-    ASSERT_TRUE(pressKeys(x, {"c"}));
-    EXPECT_TRUE(waitToSee([&](const Image& picture) {
-        return read(picture, row[1]).find("Saved quenmoreHistory.csv") != std::string::npos;
-    })) << "the export was not confirmed";
-    const std::string csvPath =
-        (std::filesystem::path(program.bestTimesFile).parent_path() / "quenmoreHistory.csv")
-            .string();
-    const Bytes csv = readBytes(csvPath);
-    const std::string text(csv.begin(), csv.end());
-    EXPECT_TRUE(text.starts_with("finished_at,lesson,seconds,characters,errors,")) << text;
-    char fields[64];
-    std::snprintf(fields, sizeof fields, "Z,1,%d,", seconds);
-    EXPECT_NE(text.find(fields), std::string::npos) << text;
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2) << text;
-
-    ASSERT_TRUE(pressKeys(x, {"Tab"}));
-    EXPECT_TRUE(waitForText(MenuBestTime, bestTime)) << "not back in the menu";
-    ASSERT_NO_FATAL_FAILURE(escapeFromMenu());
-}
-
-// During the exercise the on-screen keyboard mirrors a held key and Caps Lock, and closing
-// the window leads back to the menu, keeping no time; in the menu it ends the program.
-TEST_F(NativeWindowTest, TheExerciseMirrorsTheKeyboardAndClosingTheWindowLeavesIt) {
+// During the exercise the on-screen keyboard mirrors a held key and Caps Lock; with Caps Lock
+// on and Shift held a letter key types its small letter, as the system does, and the first
+// line typed so is accepted. Closing the window leads back to the menu, keeping no time; in
+// the menu it ends the program.
+TEST_F(NativeWindowTest, TheExerciseMirrorsTheKeyboardTypesAsTheSystemDoesAndClosingLeavesIt) {
     ASSERT_NO_FATAL_FAILURE(startAt());
     ASSERT_TRUE(leaveTitle());
     ASSERT_TRUE(reachExercise());
@@ -133,6 +111,13 @@ TEST_F(NativeWindowTest, TheExerciseMirrorsTheKeyboardAndClosingTheWindowLeavesI
     EXPECT_TRUE(shows(false, 'f', false)) << "F let go";
     ASSERT_TRUE(setCapsLock(x, true));
     EXPECT_TRUE(shows(false, 'F', true)) << "Caps Lock on: letters up, digits not";
+    const std::string text = read(look(), LineToType);
+    std::vector<std::string> keys;
+    for (char c : text) keys.push_back(c == ' ' ? "space" : "shift+" + std::string(1, c));
+    keys.pop_back();  // the line stays, to be read
+    ASSERT_TRUE(pressKeys(x, keys));
+    EXPECT_TRUE(waitForText(TypedLine, text.substr(0, text.size() - 1) + CursorCell))
+        << "\"" << text << "\" shows \"" << read(look(), TypedLine) << "\"";
     ASSERT_TRUE(setCapsLock(x, false));
     EXPECT_TRUE(shows(false, 'f', false)) << "Caps Lock off again";
 
@@ -148,29 +133,12 @@ TEST_F(NativeWindowTest, TheExerciseMirrorsTheKeyboardAndClosingTheWindowLeavesI
 // A signal is the system asking the program to end, not a window close: during the exercise
 // it ends the program with status 0 instead of abandoning the lesson.
 TEST_F(NativeWindowTest, ASignalEndsTheProgramInsteadOfClosingTheLesson) {
-    const char* exe = std::getenv("QUENMORE_WINE_PROGRAM");
-    if (exe != nullptr && exe[0] != '\0') GTEST_SKIP() << "no POSIX signals under Wine";
+    if (wineExe()) GTEST_SKIP() << "no POSIX signals under Wine";
     ASSERT_NO_FATAL_FAILURE(startAt());
     ASSERT_TRUE(leaveTitle());
     ASSERT_TRUE(reachExercise());
     ASSERT_EQ(kill(process.pid, SIGTERM), 0);
     EXPECT_EQ(exitStatusWithin(10), 0) << describeEnd(process);
-}
-
-// With Caps Lock on and Shift held a letter key types its small letter, as the system does:
-// the first line of lesson 1 typed so is accepted.
-TEST_F(NativeWindowTest, CapsLockWithShiftTypesWhatTheSystemTypes) {
-    ASSERT_NO_FATAL_FAILURE(startAt());
-    ASSERT_TRUE(leaveTitle());
-    ASSERT_TRUE(reachExercise());
-    const std::string text = read(look(), LineToType);
-    ASSERT_TRUE(setCapsLock(x, true));
-    std::vector<std::string> keys;
-    for (char c : text) keys.push_back(c == ' ' ? "space" : "shift+" + std::string(1, c));
-    keys.pop_back();  // the line stays, to be read
-    ASSERT_TRUE(pressKeys(x, keys));
-    EXPECT_TRUE(waitForText(TypedLine, text.substr(0, text.size() - 1) + CursorCell))
-        << "\"" << text << "\" shows \"" << read(look(), TypedLine) << "\"";
 }
 
 // A learner on a German, French or Dvorak keyboard: the letter rows' labels are the layout's,

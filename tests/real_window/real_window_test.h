@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <iostream>
@@ -79,27 +80,15 @@ inline bool showsExactly(const Image& shot, const Image& picture) {
     return true;
 }
 
-// The xdotool keys that type `text`; none when a character has no key.
-inline std::vector<std::string> keystrokesFor(const std::string& text) {
+// The xdotool keys that type `text`: those of a US keyboard (none when a character has no
+// key), or `byKeysym` the keysyms, for which X picks the key and the Shift or AltGr that the
+// layout needs (an ASCII character's keysym is its code). A character that the layout types
+// only with a dead key is typed with it and the space bar: `dead` lists them as
+// "^ dead_circumflex".
+inline std::vector<std::string> keysFor(const std::string& text, bool byKeysym,
+                                        const std::vector<std::string>& dead) {
     std::vector<std::string> keys;
     Keystroke stroke{};
-    for (char c : text) {
-        if (!keystrokeFor(c, stroke)) return {};
-        char code[16];
-        std::snprintf(code, sizeof code, "%s0x%x", stroke.shift ? "shift+" : "",
-                      unsigned(stroke.key));
-        keys.push_back(c == ' ' ? "space" : code);
-    }
-    return keys;
-}
-
-// The keysyms that type `text` whatever the layout: X picks the key and the Shift or AltGr
-// that the layout needs (an ASCII character's keysym is its code). A character that the
-// layout types only with a dead key is typed with it and the space bar: `dead` lists them
-// as "^ dead_circumflex".
-inline std::vector<std::string> keysymsFor(const std::string& text,
-                                           const std::vector<std::string>& dead = {}) {
-    std::vector<std::string> keys;
     for (char c : text) {
         const auto deadKey =
             std::find_if(dead.begin(), dead.end(), [c](const std::string& d) { return d[0] == c; });
@@ -107,8 +96,10 @@ inline std::vector<std::string> keysymsFor(const std::string& text,
             keys.insert(keys.end(), {deadKey->substr(2), "space"});
             continue;
         }
-        char code[8];
-        std::snprintf(code, sizeof code, "0x%x", unsigned(uint8_t(c)));
+        if (!byKeysym && !keystrokeFor(c, stroke)) return {};
+        char code[16];
+        std::snprintf(code, sizeof code, "%s0x%x", !byKeysym && stroke.shift ? "shift+" : "",
+                      byKeysym ? unsigned(uint8_t(c)) : unsigned(stroke.key));
         keys.push_back(c == ' ' ? "space" : code);
     }
     return keys;
@@ -124,10 +115,9 @@ class RealWindowTest : public ::testing::Test {
     Palette palette{};
     bool wineStarted = false;
     Image lastShot;
-    std::chrono::steady_clock::time_point launched;
     std::vector<std::string> keyboardLayout;  // setxkbmap's arguments; none: the server's US
-    bool typeByKeysym = false;                // keysymsFor rather than keystrokesFor
-    std::vector<std::string> deadKeys;        // for keysymsFor
+    bool typeByKeysym = false;                // for keysFor
+    std::vector<std::string> deadKeys;
 
     ~RealWindowTest() override {
         stopProcess(process);
@@ -163,11 +153,25 @@ class RealWindowTest : public ::testing::Test {
     }
 
     void launch() {
-        launched = std::chrono::steady_clock::now();
         std::vector<std::string> environment = program.environment;
         environment.push_back("DISPLAY=" + x.name);
         spawnProcess(process, program.command, environment, logs("program"));
     }
+
+#ifdef QUENMORE_PROGRAM
+    // On a screen of width x height, the native program, or the quenmore.exe that
+    // QUENMORE_WINE_PROGRAM names, under Wine in a fresh prefix.
+    static const char* wineExe() {
+        const char* exe = std::getenv("QUENMORE_WINE_PROGRAM");
+        return exe != nullptr && exe[0] != '\0' ? exe : nullptr;
+    }
+    void startAt(int width, int height) {
+        const std::string data = folder.file("data");
+        start(wineExe() ? wineProgram(wineExe(), data + "/wine")
+                        : nativeProgram(QUENMORE_PROGRAM, data),
+              width, height);
+    }
+#endif
 
     int exitStatusWithin(double seconds) {
         return waitForExit(process, seconds) ? exitCode(process) : -1;
@@ -309,21 +313,13 @@ class RealWindowTest : public ::testing::Test {
     }
 
     // A viewable window titled "Quenmore" covers the whole screen, without a pointer, and
-    // shows a title frame pixel for pixel; the golden title is one of those frames. The time
-    // to the first frame is printed: bench/frame_pacing measures it on a quiet machine.
+    // shows a title frame pixel for pixel (that the golden title is one of those frames, the
+    // headless journey pins).
     void expectFullScreenTitle() {
         ASSERT_TRUE(waitToSee([&](const Image&) { return screenCovered(); }, 60))
             << "the program never covered the screen";
-        std::cout
-            << "first frame after "
-            << std::chrono::duration<double>(std::chrono::steady_clock::now() - launched).count()
-            << " s\n";
-        Image golden;
-        ASSERT_TRUE(readPng(QUENMORE_SOURCE_DIR "/tests/golden/title.png", golden.pixels,
-                            golden.width, golden.height));
         const std::vector<Image>& frames = titleFrames();
         EXPECT_EQ(frames.size(), 96u);  // 48 backdrop offsets, each with the prompt on and off
-        EXPECT_NE(std::find(frames.begin(), frames.end(), golden), frames.end());
         EXPECT_TRUE(waitToSee([&](const Image& picture) {
             return std::find(frames.begin(), frames.end(), picture) != frames.end() &&
                    showsExactly(lastShot, picture);
@@ -336,26 +332,11 @@ class RealWindowTest : public ::testing::Test {
         EXPECT_TRUE(pollUntil([&] { return pointerHidden(x); }, 10));
     }
 
-    // Escape in the menu: the picture darkens, then the program ends with status 0.
+    // Escape in the menu ends the program with status 0 (after the fade-out, whose frames the
+    // headless tests follow).
     void escapeFromMenu() {
-        const auto brightness = [](const Image& picture) {
-            uint64_t sum = 0;
-            for (uint32_t pixel : picture.pixels)
-                sum += (pixel >> 16) + (pixel >> 8 & 0xFF) + (pixel & 0xFF);
-            return sum;
-        };
-        const uint64_t lit = brightness(look());
-        bool faded = false;
         ASSERT_TRUE(pressKeys(x, {"Escape"}));
-        EXPECT_TRUE(pollUntil(
-            [&] {
-                const uint64_t level = brightness(look());
-                faded = faded || (screenCovered() && level > 0 && level < lit * 9 / 10);
-                return hasExited(process);
-            },
-            30));
-        EXPECT_TRUE(faded) << "the menu did not fade out";
-        EXPECT_EQ(exitCode(process), 0) << describeEnd(process);
+        EXPECT_EQ(exitStatusWithin(30), 0) << describeEnd(process);
     }
 
     // Types the ten lines of lesson `number`'s exercise as read off the screen, with a wrong
@@ -369,7 +350,7 @@ class RealWindowTest : public ::testing::Test {
         for (int line = 0; line < 10; ++line) {
             const std::string text = read(look(), LineToType);
             const auto keys = [this](const std::string& part) {
-                return typeByKeysym ? keysymsFor(part, deadKeys) : keystrokesFor(part);
+                return keysFor(part, typeByKeysym, deadKeys);
             };
             ASSERT_TRUE(text.size() >= 3 && !keys(text).empty()) << line << ": " << text;
             // All but the last key first, so that the typed row is checked before the line ends.

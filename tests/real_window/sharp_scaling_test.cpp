@@ -3,7 +3,6 @@
 #include "tests/real_window/real_window_test.h"
 
 #include <cmath>
-#include <cstdlib>
 
 namespace {
 
@@ -51,14 +50,8 @@ std::vector<double> artPixelSizes(const Image& shot, const Image& picture, bool 
     return sizes;
 }
 
-// The native program, or the quenmore.exe that QUENMORE_WINE_PROGRAM names under Wine.
 TEST_F(RealWindowTest, At1366x768EveryArtPixelOfTheMenuIsAsWideAndAsHighAsTheOthers) {
-    const std::string data = folder.file("data");
-    const char* exe = std::getenv("QUENMORE_WINE_PROGRAM");
-    ASSERT_NO_FATAL_FAILURE(start(exe != nullptr && exe[0] != '\0'
-                                      ? wineProgram(exe, data + "/wine")
-                                      : nativeProgram(QUENMORE_PROGRAM, data),
-                                  1366, 768));
+    ASSERT_NO_FATAL_FAILURE(startAt(1366, 768));
     ASSERT_TRUE(leaveTitle());
     ASSERT_TRUE(waitForText(MenuBestTime, "Best Time: --:--")) << read(look(), MenuBestTime);
     const Image shot = lastShot, picture = pictureOf(shot);

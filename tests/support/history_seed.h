@@ -39,3 +39,12 @@ inline int64_t queryNumber(const std::string& path, const char* sql) {
     sqlite3_close(database);
     return value;
 }
+
+// Runs `sql` on the database at `path`, made if missing.
+inline bool runSql(const std::string& path, const char* sql) {
+    sqlite3* database = nullptr;
+    const bool ran = sqlite3_open(path.c_str(), &database) == SQLITE_OK &&
+                     sqlite3_exec(database, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(database);
+    return ran;
+}

@@ -1,0 +1,43 @@
+// The fixture of the headless screen tests: the virtual host installed for the test, video
+// memory, and a fresh data folder for the best times and the history.
+#pragma once
+
+#include "course/lesson_menu.h"
+#include "tests/support/learner.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/test_video.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+class HostedTest : public ::testing::Test {
+  protected:
+    VirtualHost clock;
+    TestVideo test;
+    TempFolder data;
+
+    void SetUp() override {
+        installVirtualHost(clock);
+        clock.dataFolder = data.path.string();
+    }
+    void TearDown() override { restoreHost(); }
+
+    // The menu with a learner who picks a lesson `idleFrames` after the fade-in, plays it and
+    // leaves the menu with Escape; `look` sees every frame before the learner does.
+    void playFromMenu(LessonMenu& menu, Learner& learner, int idleFrames = 0,
+                      std::function<void(const VideoMemory&)> look = {}) {
+        clock.onFrame = [&](const VideoMemory& memory) {
+            if (look) look(memory);
+            learner.onFrame(memory);
+        };
+        setUpLessonMenu(test.video(), menu);
+        const uint64_t enter = clock.framesComposed + 64 + uint64_t(idleFrames);
+        for (int i = 0; i < learner.plan.menuDownPresses; ++i)
+            clock.keyDown(enter, SDLK_DOWN, SDL_SCANCODE_DOWN);
+        clock.keyDown(enter, SDLK_RETURN, SDL_SCANCODE_RETURN);
+        EXPECT_EQ(runLessonMenu(menu), 1);
+        clock.onFrame = nullptr;
+        EXPECT_EQ(learner.phase, LearnerPhase::BackInMenu);
+    }
+};
