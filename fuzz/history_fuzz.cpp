@@ -11,6 +11,8 @@
 #include "fuzz/fuzz_support.h"
 #include "tests/support/test_video.h"
 
+#include <sqlite3.h>
+
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -49,6 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static auto run = std::make_unique<RunSummary>();
     static int64_t now = 1700000000;
     static const bool ready = [] {
+        // No memory statistics: a global lock taken on every allocation, of no use here.
+        sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
         host.userDataFolder = [](std::string& folder) {
             folder = scratchFolder();
             return true;
