@@ -325,10 +325,8 @@ bool readFigures(sqlite3* db, int32_t lesson, ProgressFigures& figures, int& cod
 }
 
 // A CSV field needs no quoting: every value written is a number or a plain date.
-bool writeCsv(sqlite3* db, FILE* file, int& code) {
-    bool written =
-        std::fputs("finished_at,lesson,seconds,characters,errors,words_per_minute,accuracy\n",
-                   file) >= 0;
+bool writeCsv(sqlite3* db, std::string& csv, int& code) {
+    csv = "finished_at,lesson,seconds,characters,errors,words_per_minute,accuracy\n";
     const bool read = eachRow(
         db,
         "SELECT finished_at, lesson, seconds, characters, errors, words_per_minute FROM runs "
@@ -352,12 +350,13 @@ bool writeCsv(sqlite3* db, FILE* file, int& code) {
             } else {
                 std::snprintf(lessonName, sizeof lessonName, "%d", lesson + 1);
             }
-            written =
-                written && std::fprintf(file, "%s,%s,%d,%d,%d,%d,%d.%d\n", date, lessonName,
-                                        sqlite3_column_int(s, 2), characters, errors,
-                                        sqlite3_column_int(s, 5), accuracy / 10, accuracy % 10) > 0;
+            char line[128];
+            std::snprintf(line, sizeof line, "%s,%s,%d,%d,%d,%d,%d.%d\n", date, lessonName,
+                          sqlite3_column_int(s, 2), characters, errors, sqlite3_column_int(s, 5),
+                          accuracy / 10, accuracy % 10);
+            csv += line;
         });
-    return read && written;
+    return read;
 }
 
 }  // namespace
@@ -465,13 +464,11 @@ bool exportHistoryCsv(std::string& written) {
     int code = SQLITE_OK;
     Database database = open(path, SQLITE_OPEN_READONLY, code);
     if (!database || schemaVersion(database.get(), code) != HistorySchemaVersion) return false;
-    const std::string temporary = csv + ".tmp";
-    FILE* file = platform::openFile(temporary.c_str(), "wb");
-    if (file == nullptr) return false;
-    bool done = writeCsv(database.get(), file, code);
-    done = std::fflush(file) == 0 && done;
-    done = std::fclose(file) == 0 && done;
-    if (done && platform::replaceFile(temporary, csv)) return true;
-    platform::removeFile(temporary);
-    return false;
+    // Written whole, through a new file of an unpredictable name, so a link planted in the data
+    // folder cannot send the rows into another file.
+    std::string rows;
+    std::string reason;
+    return writeCsv(database.get(), rows, code) &&
+           platform::writeFileAtomically(csv, reinterpret_cast<const uint8_t*>(rows.data()),
+                                         rows.size(), reason);
 }

@@ -50,8 +50,17 @@ TEST_F(HistoryTest, AFinishedRunIsKeptWithItsCountsAndMissesAndAnAbandonedOneIsN
     EXPECT_EQ(number("SELECT user_version FROM pragma_user_version"), HistorySchemaVersion);
 
     // The CSV export, made from the runs table: a header and the run with the figures shown.
+    // A link planted under the name of the temporary file it once used sends nothing elsewhere.
+#ifndef _WIN32
+    const std::string victim = data.file("victim");
+    writeBytes(victim, {1, 2, 3});
+    fs::create_symlink(victim, data.file(std::string(HistoryCsvFileName) + ".tmp"));
+#endif
     std::string name;
     ASSERT_TRUE(exportHistoryCsv(name));
+#ifndef _WIN32
+    EXPECT_EQ(readBytes(victim), (Bytes{1, 2, 3}));
+#endif
     EXPECT_EQ(name, HistoryCsvFileName);
     const Bytes csv = readBytes(data.file(HistoryCsvFileName));
     char row[128];
