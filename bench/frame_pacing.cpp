@@ -7,10 +7,10 @@
 // Reports the mean, median, 99th percentile and longest interval between presented frames,
 // the frames dropped (intervals longer than 1.5 periods) and the ticks they missed, the time
 // presenting takes, and the CPU share of this process and, when it runs one, of its X server.
-#include "course/lesson_menu.h"
-#include "course/startup.h"
+#include "course/app/startup.h"
+#include "course/screens/lesson_menu.h"
 #include "engine/host.h"
-#include "platform/x_session.h"
+#include "testing/x_session.h"
 
 #include <SDL.h>
 

@@ -15,7 +15,7 @@
 // this benchmark.
 #include "engine/asset_files.h"
 #include "engine/display.h"
-#include "platform/x_session.h"
+#include "testing/x_session.h"
 
 #include <SDL.h>
 #include <X11/Xlib.h>

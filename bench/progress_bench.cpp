@@ -1,8 +1,8 @@
 // Opening the progress screen on a long history: 10,000 finished runs spread over the eleven
 // menu rows, each with the counts of 30 characters and a few misses. The screen reads its
 // page's figures and draws them (graph tiles, keyboard, texts); that must stay within 20 ms.
-#include "course/history.h"
-#include "course/progress_screen.h"
+#include "course/records/history.h"
+#include "course/screens/progress_screen.h"
 #include "engine/display.h"
 #include "engine/host.h"
 

@@ -1,9 +1,9 @@
 // The best-times reader: any bytes as the file. Every time read is -1 or a sane time, each
 // whole record is read as its conversion says, and a save followed by a load gives the same
 // times back.
-#include "course/best_times.h"
-#include "engine/virtual_host.h"
+#include "course/records/best_times.h"
 #include "fuzz/fuzz_support.h"
+#include "testing/virtual_host.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static VirtualHost clock;

@@ -4,9 +4,9 @@
 // Invariants: the figures read are within what the screen can show, whatever the file holds;
 // a run is kept unless the file is of a newer version, which is then left byte for byte; a
 // damaged file set aside keeps its bytes; a kept run is read back.
-#include "course/history.h"
-#include "course/practice.h"
-#include "course/progress_screen.h"
+#include "course/content/practice.h"
+#include "course/records/history.h"
+#include "course/screens/progress_screen.h"
 #include "engine/host.h"
 #include "fuzz/fuzz_support.h"
 #include "tests/support/test_video.h"

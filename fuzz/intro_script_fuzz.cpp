@@ -3,12 +3,12 @@
 // number of frames: Escape comes a little after the last key, and at the latest at
 // `LatestEscape`. Nothing outside map 0 is written but the on-screen keys' own cells, and the
 // script always ends or waits: Escape ends the lesson within a few frames.
-#include "course/lesson_catalogue.h"
-#include "course/lesson_run.h"
-#include "course/lesson_screen.h"
-#include "course/on_screen_keyboard.h"
-#include "engine/virtual_host.h"
+#include "course/content/lesson_catalogue.h"
+#include "course/lesson/lesson_run.h"
+#include "course/lesson/lesson_screen.h"
+#include "course/lesson/on_screen_keyboard.h"
 #include "fuzz/fuzz_support.h"
+#include "testing/virtual_host.h"
 #include "tests/support/test_video.h"
 
 #include <algorithm>

@@ -6,13 +6,13 @@
 //
 // Invariants: the error count shown equals the wrong presses judged, and the best-times file
 // after the run is valid and no time in it is worse than before.
-#include "course/best_times.h"
-#include "course/history.h"
-#include "course/lesson_menu.h"
-#include "course/lesson_screen.h"
-#include "course/on_screen_keyboard.h"
-#include "course/screen_text.h"
-#include "course/title_screen.h"
+#include "course/common/screen_text.h"
+#include "course/lesson/lesson_screen.h"
+#include "course/lesson/on_screen_keyboard.h"
+#include "course/records/best_times.h"
+#include "course/records/history.h"
+#include "course/screens/lesson_menu.h"
+#include "course/screens/title_screen.h"
 #include "engine/host.h"
 #include "fuzz/fuzz_support.h"
 #include "tests/support/test_video.h"

@@ -1,7 +1,7 @@
 // The word-line generator: any word list (the input after a 4-byte seed, one entry a line).
 // Every line ends within the budget, is entries joined by single spaces, and is empty only
 // when no entry fits a line.
-#include "course/lesson_screen.h"
+#include "course/lesson/lesson_screen.h"
 #include "fuzz/fuzz_support.h"
 
 #include <cstring>

@@ -64,9 +64,6 @@ struct FileLock {
 bool lockFile(const std::string& path, FileLock& lock);
 void unlockFile(FileLock& lock);
 
-// Removes a file; true when it is gone afterwards.
-bool removeFile(const std::string& path);
-
 // The characters (Unicode) of the active keyboard layout for `count` keys given by their PC
 // scan code (set 1; 0 for none): alone, with Shift, with AltGr; a dead key gives its accent,
 // 0 stands for none. False when the system cannot tell (no X display, for one).

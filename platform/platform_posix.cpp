@@ -235,10 +235,6 @@ void unlockFile(FileLock& lock) {
     lock.handle = -1;
 }
 
-bool removeFile(const std::string& path) {
-    return unlink(path.c_str()) == 0 || errno == ENOENT;
-}
-
 // X key codes are the Linux input codes plus 8 on every X server of these days. A connection
 // of its own, opened for each reading, sees the keyboard map as it is now.
 bool keyboardLayout(const int* codes, int count, uint32_t (*levels)[3]) {

@@ -262,15 +262,6 @@ void unlockFile(FileLock& lock) {
     lock.handle = -1;
 }
 
-bool removeFile(const std::string& path) {
-    std::wstring wide = widen(path);
-    if (wide.empty()) return false;
-    if (DeleteFileW(wide.c_str())) return true;
-    // A file whose folder is missing is gone as well.
-    DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-}
-
 // The layout of the thread that owns the window, asked without touching its dead-key state.
 bool keyboardLayout(const int* codes, int count, uint32_t (*levels)[3]) {
     constexpr UINT KeepKeyboardState = 0x4;

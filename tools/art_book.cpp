@@ -260,17 +260,10 @@ bool readWholeFile(const std::string& path, std::string& text) {
     return ok;
 }
 
+// The file holds its old bytes or the whole new ones, whatever happens meanwhile.
 bool writeWholeFile(const std::string& path, const uint8_t* bytes, size_t size) {
-    const std::string temporary = path + ".new";
-    FILE* file = platform::openFile(temporary.c_str(), "wb");
-    if (file == nullptr) return false;
-    const bool written = std::fwrite(bytes, 1, size, file) == size;
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed || !platform::replaceFile(temporary, path)) {
-        platform::removeFile(temporary);
-        return false;
-    }
-    return true;
+    std::string reason;
+    return platform::writeFileAtomically(path, bytes, size, reason);
 }
 
 // "assets/quenmore.chr" -> "quenmore.chr"

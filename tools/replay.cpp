@@ -15,10 +15,10 @@
 // Names with a space are written with underscores: Left_Shift.
 // --seconds sets the calendar time that seeds the word lines, --data the folder of the
 // best-times file (default: a throwaway folder under the system's temporary folder).
-#include "course/on_screen_keyboard.h"
-#include "course/program.h"
+#include "course/app/program.h"
+#include "course/lesson/on_screen_keyboard.h"
 #include "engine/asset_files.h"
-#include "engine/virtual_host.h"
+#include "testing/virtual_host.h"
 #include "tools/png_file.h"
 #include "tools/replay_script.h"
 

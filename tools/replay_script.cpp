@@ -1,7 +1,7 @@
 #include "tools/replay_script.h"
 
-#include "course/lesson_screen.h"
-#include "course/on_screen_keyboard.h"
+#include "course/lesson/lesson_screen.h"
+#include "course/lesson/on_screen_keyboard.h"
 
 #include <SDL.h>
 

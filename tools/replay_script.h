@@ -2,7 +2,7 @@
 // virtual host, the frames to capture and the frame to stop after (see tools/replay.cpp).
 #pragma once
 
-#include "engine/virtual_host.h"
+#include "testing/virtual_host.h"
 
 #include <cstdint>
 #include <set>

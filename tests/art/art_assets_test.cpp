@@ -1,6 +1,6 @@
 // The committed art itself: the committed files are up to date and load through the engine
 // as built, every character has a glyph, and text is legible wherever the screens draw it.
-#include "course/screen_text.h"
+#include "course/common/screen_text.h"
 #include "engine/asset_files.h"
 #include "tests/support/contrast.h"
 #include "tests/support/temp_folder.h"

@@ -1,11 +1,11 @@
 // The course's pieces: word lines, a lesson's run frame by frame with a hand-made script and
 // line, the built-in lessons and the best-times file.
-#include "course/best_times.h"
-#include "course/history.h"
-#include "course/lesson_catalogue.h"
-#include "course/lesson_run.h"
-#include "course/on_screen_keyboard.h"
-#include "course/screen_text.h"
+#include "course/common/screen_text.h"
+#include "course/content/lesson_catalogue.h"
+#include "course/lesson/lesson_run.h"
+#include "course/lesson/on_screen_keyboard.h"
+#include "course/records/best_times.h"
+#include "course/records/history.h"
 #include "tests/support/hosted_test.h"
 #ifndef _WIN32
 #include <sys/stat.h>

@@ -1,9 +1,9 @@
 // Whole journeys through the real screens and art, and every way out. Chosen frames are
 // compared with tests/golden/, which script/update-goldens (QUENMORE_UPDATE_GOLDENS=1) writes
 // anew when the art or a screen changes on purpose: look at them before committing.
-#include "course/best_times.h"
-#include "course/lesson_menu.h"
-#include "course/title_screen.h"
+#include "course/records/best_times.h"
+#include "course/screens/lesson_menu.h"
+#include "course/screens/title_screen.h"
 #include "engine/asset_files.h"
 #include "tests/support/history_seed.h"
 #include "tests/support/hosted_test.h"

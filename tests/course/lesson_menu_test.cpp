@@ -1,5 +1,5 @@
 // The lesson menu: its rows and times, the 16-frame slides, and the ends of the list.
-#include "course/title_screen.h"
+#include "course/screens/title_screen.h"
 #include "tests/support/hosted_test.h"
 
 #include <vector>

@@ -1,10 +1,10 @@
 // The history of finished runs through whole journeys and every way its database can fail,
 // and the practice made from it.
-#include "course/best_times.h"
-#include "course/lesson_menu.h"
-#include "course/on_screen_keyboard.h"
-#include "course/practice.h"
-#include "course/progress_screen.h"
+#include "course/content/practice.h"
+#include "course/lesson/on_screen_keyboard.h"
+#include "course/records/best_times.h"
+#include "course/screens/lesson_menu.h"
+#include "course/screens/progress_screen.h"
 #include "tests/support/contrast.h"
 #include "tests/support/history_seed.h"
 #include "tests/support/hosted_test.h"

@@ -1,4 +1,4 @@
-#include "course/title_screen.h"
+#include "course/screens/title_screen.h"
 #include "engine/display.h"
 #include "engine/fades.h"
 #include "tests/support/hosted_test.h"

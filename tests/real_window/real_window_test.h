@@ -5,12 +5,12 @@
 // the build folder and prints the program's output.
 #pragma once
 
-#include "course/screen_text.h"
-#include "course/title_screen.h"
+#include "course/common/screen_text.h"
+#include "course/screens/title_screen.h"
 #include "engine/asset_files.h"
 #include "engine/display.h"
-#include "engine/virtual_host.h"
-#include "platform/x_session.h"
+#include "testing/virtual_host.h"
+#include "testing/x_session.h"
 #include "tests/support/learner.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_video.h"

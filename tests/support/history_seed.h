@@ -1,7 +1,7 @@
 // Runs put straight into the history, and a look at it through SQLite, for tests.
 #pragma once
 
-#include "course/history.h"
+#include "course/records/history.h"
 
 #include <sqlite3.h>
 

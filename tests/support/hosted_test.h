@@ -2,7 +2,7 @@
 // memory, and a fresh data folder for the best times and the history.
 #pragma once
 
-#include "course/lesson_menu.h"
+#include "course/screens/lesson_menu.h"
 #include "tests/support/learner.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_video.h"

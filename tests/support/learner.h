@@ -4,7 +4,7 @@
 // one character a frame through the virtual host.
 #pragma once
 
-#include "engine/virtual_host.h"
+#include "testing/virtual_host.h"
 
 #include <cstdio>
 #include <string>

@@ -1,0 +1,13 @@
+#include "course/app/program.h"
+
+#include "course/app/startup.h"
+#include "course/screens/lesson_menu.h"
+#include "course/screens/title_screen.h"
+
+void runCourse(VideoState& video, LessonMenu& menu) {
+    setUpTitleScreen(video);
+    runTitleScreen(video);
+    setUpLessonMenu(video, menu);
+    runLessonMenu(menu);
+    shutDown(video);
+}

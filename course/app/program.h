@@ -1,0 +1,9 @@
+// The course from the title screen to the end of the program.
+#pragma once
+
+#include "course/screens/lesson_menu.h"
+#include "engine/display.h"
+
+// Title screen, then the lesson menu until the learner leaves it, then shutDown. Expects a
+// started-up video state; never returns.
+[[noreturn]] void runCourse(VideoState& video, LessonMenu& menu);

@@ -1,0 +1,143 @@
+#include "course/app/startup.h"
+
+#include "engine/asset_files.h"
+#include "engine/host.h"
+#include "platform/platform.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// Everything SDL offers is started, as the program always has; when that fails (a machine
+// without sound or game controllers, say) the program still needs only video and events.
+constexpr uint32_t AllSubsystems = SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO |
+                                   SDL_INIT_JOYSTICK | SDL_INIT_HAPTIC | SDL_INIT_GAMECONTROLLER |
+                                   SDL_INIT_EVENTS;
+constexpr uint32_t NeededSubsystems = SDL_INIT_TIMER | SDL_INIT_VIDEO | SDL_INIT_EVENTS;
+
+bool fail(StartupFailure& failure, const std::string& what) {
+    failure.message = "Quenmore cannot start: " + what;
+    return false;
+}
+
+bool failWithSdl(StartupFailure& failure, const char* what) {
+    return fail(failure, std::string(what) + " (" + SDL_GetError() + ")");
+}
+
+// SDL quietly falls back to an invisible video driver when there is no display at all; a
+// window nobody can see is no way to run a full-screen program, unless the driver was
+// asked for on purpose.
+bool displayMissing() {
+    const char* requested = SDL_getenv("SDL_VIDEODRIVER");
+    if (requested != nullptr && requested[0] != '\0') return false;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver == nullptr || std::strcmp(driver, "offscreen") == 0 ||
+           std::strcmp(driver, "dummy") == 0;
+}
+
+bool loadAsset(const char* relativeName, size_t expectedBytes,
+               bool (*load)(VideoMemory&, const char*), VideoMemory& memory,
+               StartupFailure& failure) {
+    // Beside the executable (or in the working folder, for a build folder), then where an
+    // installed program keeps it.
+    const AssetPath path = buildAssetPath(relativeName);
+    if (path.text.empty()) {
+        return fail(failure, std::string("the program's own folder is unknown, so its file ") +
+                                 relativeName + " cannot be found.");
+    }
+    if (load(memory, path.text.c_str())) return true;
+    const AssetPath installed = installedAssetPath(relativeName);
+    if (!installed.text.empty() && load(memory, installed.text.c_str())) return true;
+    return fail(failure, "the file " + path.text + " is missing or shorter than " +
+                             std::to_string(expectedBytes) +
+                             " bytes (found: " + platform::describeFile(path.text) + ")" +
+                             (installed.text.empty() ? "" : ", and so is " + installed.text) + ".");
+}
+
+bool loadSheet(VideoMemory& memory, const char* path) {
+    bool whole = loadCharacterSheet(memory.sheet, path);
+    convertCharacterSheet(memory.sheet);
+    return whole;
+}
+
+bool loadColours(VideoMemory& memory, const char* path) {
+    return loadPalette(memory.palette, path);
+}
+
+#ifdef _WIN32
+constexpr unsigned WindowsEndSession = 0x0016;  // WM_ENDSESSION
+
+// Windows may end the process as soon as the end of the session has been answered. The hook
+// runs while events are read, between two frames, never during a save: ending here is safe.
+void SDLCALL endWithSession(void*, void*, unsigned int message, Uint64 ending, Sint64) {
+    if (message == WindowsEndSession && ending != 0) std::exit(0);
+}
+#endif
+
+}  // namespace
+
+bool startUp(VideoState& video, StartupFailure& failure) {
+    failure.message.clear();
+    initVideoMemory(video.memory);
+    video.display = DisplayOutput{};
+    video.window = nullptr;
+
+    // On Windows the program draws the screen's own pixels on every monitor, so that Windows
+    // never stretches (and blurs) its picture; the program's manifest declares the same.
+    SDL_SetHint(SDL_HINT_WINDOWS_DPI_AWARENESS, "permonitorv2");
+    // A termination request from the system is told apart from a window close, which SDL
+    // would report alike: SDL leaves the signals to the program's own handlers.
+    platform::installTerminationHandlers();
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+#ifdef _WIN32
+    SDL_SetWindowsMessageHook(endWithSession, nullptr);
+#endif
+    // An input method composes text without a window of its own over the picture: the
+    // exercise judges only the finished characters.
+    SDL_SetHint(SDL_HINT_IME_INTERNAL_EDITING, "1");
+    if (SDL_Init(AllSubsystems) != 0 && SDL_Init(NeededSubsystems) != 0) {
+        return failWithSdl(failure, "SDL could not be started");
+    }
+    if (displayMissing()) {
+        return fail(failure, "no display was found. Quenmore needs a graphical desktop.");
+    }
+    video.window = SDL_CreateWindow("Ombrine Test", SDL_WINDOWPOS_UNDEFINED,
+                                    SDL_WINDOWPOS_UNDEFINED, 0, 0, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    if (video.window == nullptr) return failWithSdl(failure, "the window could not be opened");
+    SDL_ShowCursor(SDL_DISABLE);
+    SDL_SetWindowTitle(video.window, "Quenmore");
+    // SDL starts with text input on; it is on only while an exercise runs, so that no input
+    // method's window ever covers the screen elsewhere.
+    host.textInput(false);
+    if (!createDisplayOutput(video.display, video.window)) {
+        return failWithSdl(failure, "the renderer or its texture could not be created");
+    }
+    allocateFramebuffer(video.memory);
+    if (video.memory.pixels == nullptr) {
+        return fail(failure, "there is not enough memory for the picture.");
+    }
+    video.framePeriod = framePeriod(host.performanceFrequency());
+    if (!loadAsset(CharacterSetFileName, CharacterSetFileBytes, loadSheet, video.memory, failure)) {
+        return false;
+    }
+    return loadAsset(PaletteFileName, PaletteFileBytes, loadColours, video.memory, failure);
+}
+
+void shutDown(VideoState& video) {
+    endProgram(video);
+}
+
+void stopWithMessage(VideoState& video, const char* message) {
+    std::fprintf(stderr, "%s\n", message);
+#ifdef _WIN32
+    // A program without a console has no other way to say why it stopped.
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Quenmore", message, video.window);
+#endif
+    if (video.window != nullptr) SDL_DestroyWindow(video.window);
+    SDL_Quit();
+    std::exit(1);
+}

@@ -1,0 +1,50 @@
+// The progress screen, opened with Tab from the menu: words per minute and accuracy of the
+// last runs as a graph, the figures so far, the on-screen keyboard tinted by how often each
+// key is missed and the weakest keys with what was typed instead. Left and Right step through
+// the lessons, the practice and all lessons together; C writes the history as CSV.
+#pragma once
+
+#include "course/content/lesson_catalogue.h"
+#include "course/lesson/lesson_screen.h"
+#include "course/records/history.h"
+#include "course/screens/lesson_menu.h"
+#include "engine/video_memory.h"
+
+#include <cstdint>
+
+constexpr int ProgressPages = HistoryRows + 1;  // the menu's rows, then all lessons
+constexpr int AllLessonsPage = HistoryRows;
+constexpr int MissLevels = 5;        // untinted, then four steps of the ramp
+constexpr int FirstTintGroup = 4;    // tile groups 4 to 7 carry the ramp
+constexpr int GraphGroup = 2;        // the graph's colours, put in for this screen
+constexpr int GraphFirstTile = 512;  // tiles the graph is drawn into, unused elsewhere
+constexpr int GraphColumns = 14;     // in tiles
+constexpr int GraphRows = 6;
+constexpr int HintGroup = 8;  // the menu hint's sprite palette group (in the palette file)
+constexpr const char* ProgressHint = "Tab: Progress";
+
+// A key's colours at one step of the miss ramp: face, highlight, side and label.
+struct MissShade {
+    uint32_t face, highlight, side, label;
+};
+extern const MissShade MissRamp[MissLevels];
+
+// Everything the screen shows, read once per page; lives on the heap while the screen runs.
+struct ProgressScreen {
+    LessonScreen keyboard;  // the key table and the keyboard's drawing
+    ProgressFigures figures;
+    Palette savedPalette;
+    CharacterSheet savedSheet;
+    int32_t page;  // 0 to 10 a menu row, AllLessonsPage every lesson
+    char status[48];
+};
+
+// The ramp step of a miss rate: 0 never missed, then up to 5%, 10%, 20% and above 20%.
+int missLevel(uint32_t pressed, uint32_t missed);
+// Draws page `page` of the screen into video memory, reading the history; no frame is shown.
+void drawProgressScreen(VideoState& video, ProgressScreen& screen, int32_t page);
+// The screen's loop, from the menu's selected row; back to the menu (faded out, palette and
+// character sheet as they were) with Tab or Escape. A window close ends the program.
+void runProgressScreen(LessonMenu& menu);
+// The menu's hint on its bottom band, in sprites behind the list's rows.
+void drawProgressHint(VideoMemory& memory);

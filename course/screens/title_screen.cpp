@@ -1,0 +1,63 @@
+#include "course/screens/title_screen.h"
+
+#include "course/app/startup.h"
+#include "course/common/screen_text.h"
+#include "engine/fades.h"
+#include "engine/host.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr LayerWord Hidden = layerBlend(BlendNone, MaxBlendAmount);  // disabled
+constexpr TileCell LogoGroup = cellTile(0, 4);
+constexpr int LogoFirstTile = 320;
+constexpr const char* Prompt = "Press Any Key";
+
+}  // namespace
+
+void setUpTitleScreen(VideoState& video) {
+    VideoMemory& memory = video.memory;
+    memory.layers.fill(Hidden);
+    for (int map = 0; map < LayerCount; ++map) fillMapCells(memory, map, ' ');
+    memory.layers[BackdropLayer] = LayerEnable;
+    drawBackdrop(memory);
+    // The logo waits off screen, fully transparent, until the loop scrolls it in.
+    memory.layers[LogoLayer] = LayerEnable | layerBlend(BlendMix, 0) | layerScroll(128, 0);
+    for (int row = 0; row < 6; ++row) {
+        for (int column = 0; column < 16; ++column) {
+            memory.maps[size_t(mapIndex(LogoLayer, column, row))] =
+                TileCell(LogoGroup | (LogoFirstTile + row * 16 + column));
+        }
+    }
+    writeTextCells(memory, 1, 13, 16, Prompt, 0);
+}
+
+void runTitleScreen(VideoState& video) {
+    VideoMemory& memory = video.memory;
+    bool keepRunning = true;
+    uint32_t titleCounter = 0;
+    fadeIn(video);
+    while (true) {
+        SDL_Event event;
+        while (host.pollEvent(&event) != 0) {
+            if (event.type == SDL_QUIT) shutDown(video);
+            if (event.type != SDL_KEYDOWN) continue;
+            if (event.key.keysym.sym == SDLK_ESCAPE) shutDown(video);
+            // Any other key, modifiers and repeats included, ends the title after one more
+            // frame, drawn with the logo at its full amount.
+            keepRunning = false;
+            titleCounter += MaxBlendAmount;
+        }
+        const uint32_t n = ++titleCounter;
+        memory.layers[BackdropLayer] = LayerEnable | layerScroll(int(n % BackdropPeriod), 0);
+        // Logo map pixel (0, 0) at screen (96, 48), blending in over 127 frames.
+        memory.layers[LogoLayer] =
+            LayerEnable | layerBlend(BlendMix, int(std::min<uint32_t>(n, MaxBlendAmount))) |
+            layerScroll(416, 464);
+        memory.layers[PromptLayer] = blinkShown(n) ? (LayerEnable | Hidden) : Hidden;
+        showFrame(video);
+        if (!keepRunning) break;
+    }
+    fadeOut(video);
+}

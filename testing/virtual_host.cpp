@@ -1,0 +1,183 @@
+#include "testing/virtual_host.h"
+
+#include <iterator>
+
+namespace {
+
+VirtualHost* active = nullptr;
+
+const SimulatedKey* findKey(const SimulatedLayout& layout, SDL_Scancode scancode) {
+    for (const SimulatedKey& key : layout)
+        if (key.scancode == scancode) return &key;
+    return nullptr;
+}
+
+bool isDead(char32_t c) {
+    return c >= 0x300 && c < 0x370;
+}
+
+// The accent a dead key shows, and types before a space.
+char32_t spacingAccent(char32_t c) {
+    switch (c) {
+    case 0x300: return U'`';
+    case 0x301: return U'\u00B4';
+    case 0x302: return U'^';
+    case 0x303: return U'~';
+    case 0x308: return U'\u00A8';
+    case 0x327: return U'\u00B8';
+    default: return c;
+    }
+}
+
+// A few letters with accents, enough for the dead keys of the tests; 0 for no such letter.
+char32_t composed(char32_t accent, char32_t c) {
+    if (c == U' ') return spacingAccent(accent);
+    const std::u32string bases = U"aeiou";
+    const std::u32string letters[] = {U"\u00E0\u00E8\u00EC\u00F2\u00F9",
+                                      U"\u00E1\u00E9\u00ED\u00F3\u00FA",
+                                      U"\u00E2\u00EA\u00EE\u00F4\u00FB",
+                                      U"",
+                                      U"",
+                                      U"",
+                                      U"",
+                                      U"",
+                                      U"\u00E4\u00EB\u00EF\u00F6\u00FC"};
+    const size_t row = accent - 0x300, column = bases.find(c);
+    if (row >= std::size(letters) || column >= letters[row].size()) return 0;
+    return letters[row][column];
+}
+
+std::string utf8(char32_t c) {
+    std::string text;
+    if (c < 0x80) return text + char(c);
+    if (c < 0x800) return text + char(0xC0 | c >> 6) + char(0x80 | (c & 0x3F));
+    return text + char(0xE0 | c >> 12) + char(0x80 | (c >> 6 & 0x3F)) + char(0x80 | (c & 0x3F));
+}
+
+}  // namespace
+
+std::vector<SimulatedKeystroke> simulatedKeystrokes(const SimulatedLayout& layout, char32_t c) {
+    if (c == U' ') return {{SDL_SCANCODE_SPACE, KMOD_NONE}};  // elsewhere a space is no character
+    for (const SimulatedKey& key : layout) {
+        const char32_t levels[] = {key.alone, key.shifted, key.altGr};
+        const uint16_t mods[] = {KMOD_NONE, KMOD_LSHIFT, KMOD_RALT};
+        for (int level = 0; level < 3; ++level)
+            if (levels[level] == c) return {{key.scancode, mods[level]}};
+    }
+    for (const SimulatedKey& key : layout) {
+        const char32_t levels[] = {key.alone, key.shifted, key.altGr};
+        const uint16_t mods[] = {KMOD_NONE, KMOD_LSHIFT, KMOD_RALT};
+        for (int level = 0; level < 3; ++level) {
+            if (!isDead(levels[level])) continue;
+            for (char32_t base : std::u32string(U" aeiou")) {
+                if (composed(levels[level], base) != c) continue;
+                std::vector<SimulatedKeystroke> strokes = {{key.scancode, mods[level]}};
+                const std::vector<SimulatedKeystroke> then = simulatedKeystrokes(layout, base);
+                strokes.insert(strokes.end(), then.begin(), then.end());
+                return strokes;
+            }
+        }
+    }
+    return {};
+}
+
+void VirtualHost::typeText(uint64_t frame, const std::u32string& text) {
+    const SimulatedLayout* then = layout;  // the layout by that frame
+    for (const auto& [from, next] : layoutChanges)
+        if (from <= frame) then = next;
+    for (char32_t c : text) {
+        for (const SimulatedKeystroke& stroke : simulatedKeystrokes(*then, c)) {
+            const SimulatedKey& key = *findKey(*then, stroke.scancode);
+            const SDL_Keycode code = key.alone < 0x80 ? SDL_Keycode(key.alone) : SDL_Keycode(0);
+            keyDown(frame, code, stroke.scancode, stroke.mod);
+            keyUp(frame, code, stroke.scancode, stroke.mod);
+        }
+    }
+}
+
+void VirtualHost::deliverNow(const SDL_Event& event) {
+    queue.push_back(event);
+    if (event.type != SDL_KEYDOWN && event.type != SDL_KEYUP) return;
+    keys[event.key.keysym.scancode] = event.type == SDL_KEYDOWN ? 1 : 0;
+    modifiers = event.key.keysym.mod;
+    const SimulatedKey* key = findKey(*layout, event.key.keysym.scancode);
+    if (event.type != SDL_KEYDOWN || !textInputOn || key == nullptr) return;
+    // The system's text: Ctrl makes none; Caps Lock turns a letter's case, Shift or not.
+    const uint16_t mod = event.key.keysym.mod;
+    if ((mod & KMOD_CTRL) != 0) return;
+    const bool altGr = (mod & (KMOD_RALT | KMOD_MODE)) != 0;
+    const bool shift = (mod & KMOD_SHIFT) != 0;
+    const bool letter = key->alone >= U'a' && key->shifted == key->alone - 32;
+    const bool upper = shift != ((mod & KMOD_CAPS) != 0 && letter);
+    char32_t c = altGr ? key->altGr : upper ? key->shifted : key->alone;
+    if (c == U' ' && key->scancode != SDL_SCANCODE_SPACE) return;  // nothing on that level
+    if (isDead(c)) {
+        deadKey = c;
+        return;
+    }
+    if (deadKey != 0) c = composed(std::exchange(deadKey, 0), c);
+    if (c != 0) queue.push_back(textEvent(utf8(c).c_str()));
+}
+
+void VirtualHost::deliver() {
+    while (!layoutChanges.empty() && layoutChanges.front().first <= framesComposed) {
+        layout = layoutChanges.front().second;
+        layoutChanges.erase(layoutChanges.begin());
+    }
+    while (nextScripted < script.size() && script[nextScripted].first <= framesComposed)
+        deliverNow(script[nextScripted++].second);
+}
+
+void installVirtualHost(VirtualHost& virtualHost) {
+    active = &virtualHost;
+    host.pollEvent = [](SDL_Event* event) {
+        active->deliver();
+        if (active->queue.empty()) return 0;
+        if (event == nullptr) return 1;  // a look without taking the event
+        *event = active->queue.front();
+        active->queue.pop_front();
+        return 1;
+    };
+    host.keyboardState = [](int* length) -> const uint8_t* {
+        active->deliver();
+        if (length != nullptr) *length = SDL_NUM_SCANCODES;
+        return active->keys;
+    };
+    host.modState = [] { return active->modifiers; };
+    host.readLayout = [](const uint32_t* scancodes, int count, LayoutCharacters* characters) {
+        for (int i = 0; i < count; ++i) {
+            const SimulatedKey* key = findKey(*active->layout, SDL_Scancode(scancodes[i]));
+            const auto shown = [](char32_t c) {
+                return c == U' ' ? 0 : uint32_t(spacingAccent(c));
+            };
+            characters[i] =
+                key == nullptr
+                    ? LayoutCharacters{}
+                    : LayoutCharacters{shown(key->alone), shown(key->shifted), shown(key->altGr)};
+        }
+        return true;
+    };
+    host.textInput = [](bool on) { active->textInputOn = on; };
+    host.performanceCounter = [] { return active->counter; };
+    host.performanceFrequency = [] { return active->frequency; };
+    host.sleepMilliseconds = [](uint32_t milliseconds) {
+        active->counter += active->frequency / 1000 * milliseconds;
+        active->sleeps += 1;
+    };
+    host.calendarSeconds = [] { return active->calendarSeconds; };
+    host.userDataFolder = [](std::string& folder) {
+        folder = active->dataFolder;
+        return !folder.empty();
+    };
+    host.terminationRequested = [] { return active->framesComposed >= active->terminationFrame; };
+    host.frameComposed = [](const VideoMemory& memory, void*) {
+        active->framesComposed += 1;
+        if (active->onFrame) active->onFrame(memory);
+    };
+    host.frameComposedData = nullptr;
+}
+
+void restoreHost() {
+    host = defaultHost();
+    active = nullptr;
+}
