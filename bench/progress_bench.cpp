@@ -1,6 +1,7 @@
 // Opening the progress screen on a long history: 10,000 finished runs spread over the eleven
 // menu rows, each with the counts of 30 characters and a few misses. The screen reads its
 // page's figures and draws them (graph tiles, keyboard, texts); that must stay within 20 ms.
+#include "course/records/data_folder.h"
 #include "course/records/history.h"
 #include "course/screens/progress_screen.h"
 #include "engine/display.h"
@@ -35,8 +36,8 @@ bool fillHistory() {
     run->errors = 4;
     run->wordsPerMinute = wordsPerMinute(330, 60);
     if (!recordRun(0, *run)) return false;
-    std::string path;
-    historyPath(path);
+    std::string folder, path;
+    dataFolderFile(HistoryFileName, folder, path);
     sqlite3* db = nullptr;
     if (sqlite3_open(path.c_str(), &db) != SQLITE_OK) return false;
     sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);

@@ -6,7 +6,6 @@
 #include <SDL.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 
 bool createDisplayOutput(DisplayOutput& display, SDL_Window* window) {
@@ -148,21 +147,18 @@ void presentFrame(DisplayOutput& display) {
 
 // The frame is shown as soon as it is ready and the wait comes last, so that a key read
 // right after a tick reaches the screen within that same frame period, not one later.
-void showFrame(VideoState& video) {
-    // Every screen and fade passes here once a frame, and nothing is being saved meanwhile.
-    if (host.terminationRequested != nullptr && host.terminationRequested()) endProgram(video);
+bool showFrame(VideoState& video) {
+    // Every screen and fade passes here once a frame, between a frame's work and the next.
+    if (!video.ending && host.terminationRequested != nullptr && host.terminationRequested())
+        video.ending = true;
+    if (video.ending) return false;
     composeFrame(video.memory);
     if (host.frameComposed != nullptr) host.frameComposed(video.memory, host.frameComposedData);
     uploadFrame(video);
     presentFrame(video.display);
     if (host.framePresented != nullptr) host.framePresented();
     waitForFrameTick(video);
-}
-
-void endProgram(VideoState& video) {
-    if (video.window != nullptr) SDL_DestroyWindow(video.window);
-    SDL_Quit();
-    std::exit(0);
+    return true;
 }
 
 uint64_t framePeriod(uint64_t counterFrequency) {

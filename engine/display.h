@@ -28,6 +28,7 @@ struct VideoState {
     VideoMemory memory;
     DisplayOutput display;
     uint64_t framePeriod;  // performance-counter ticks per frame
+    bool ending;           // the system has asked the program to end: no frame is shown
 };
 
 struct DisplayRect {
@@ -49,10 +50,10 @@ void waitForFrameTick(VideoState& video);
 // every art pixel shows as the same solid block with at most one blended pixel at its edges.
 void presentFrame(DisplayOutput& display);
 // Compose, upload, present, wait for the next tick: once per frame of every screen and fade.
-// When the system has asked the program to end (host.terminationRequested), ends it instead.
-void showFrame(VideoState& video);
-// Destroys the window, shuts SDL down and ends the process with status 0.
-[[noreturn]] void endProgram(VideoState& video);
+// Returns true. Once the system has asked the program to end (host.terminationRequested) it
+// shows nothing more and returns false at once, every time: the screens then end their loops
+// and hand the end back to the course's outer loop.
+bool showFrame(VideoState& video);
 // Ticks per frame for a performance-counter frequency (at least 1).
 uint64_t framePeriod(uint64_t counterFrequency);
 // The rectangle a texW x texH picture fills in a winW x winH window, centred, shape kept.

@@ -4,14 +4,16 @@ namespace {
 
 // Both fades leave layer 2 enabled and shifted by (level & 1): the menu's selection bar
 // keeps its one-pixel shimmer through a fade, and the word stays behind afterwards.
-void fade(VideoState& video, int firstLevel, int step) {
+bool fade(VideoState& video, int firstLevel, int step) {
     const Palette saved = video.memory.palette;
-    for (int level = firstLevel; level >= 0 && level < FadeLevels; level += step) {
+    bool going = true;
+    for (int level = firstLevel; going && level >= 0 && level < FadeLevels; level += step) {
         scalePalette(video.memory.palette, saved, uint32_t(level));
         video.memory.layers[2] = LayerEnable | uint32_t(level & 1);
-        showFrame(video);
+        going = showFrame(video);
     }
     video.memory.palette = saved;
+    return going;
 }
 
 }  // namespace
@@ -26,10 +28,10 @@ void scalePalette(Palette& palette, const Palette& saved, uint32_t level) {
     }
 }
 
-void fadeIn(VideoState& video) {
-    fade(video, 0, 1);
+bool fadeIn(VideoState& video) {
+    return fade(video, 0, 1);
 }
 
-void fadeOut(VideoState& video) {
-    fade(video, FadeLevels - 1, -1);
+bool fadeOut(VideoState& video) {
+    return fade(video, FadeLevels - 1, -1);
 }

@@ -5,6 +5,7 @@
 // a run is kept unless the file is of a newer version, which is then left byte for byte; a
 // damaged file set aside keeps its bytes; a kept run is read back.
 #include "course/content/practice.h"
+#include "course/lesson/practice_setup.h"
 #include "course/records/history.h"
 #include "course/screens/progress_screen.h"
 #include "engine/host.h"
@@ -78,8 +79,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ProgressFigures& all = screen->figures;
     loadProgress(AllLessons, all);
     checkFigures(all);
-    const bool finished[LessonCount] = {true, true, true, false, true};
-    makePractice(all, finished, *practice);
+    const BestTimes times = {60, 60, 60, -1, 60, -1, -1, -1, -1, -1};
+    PracticeAim aim;
+    aimPractice(all, times, screen->keyboard, aim);
+    makePractice(aim, screen->keyboard, *practice);
 
     // One run of the page's lesson, typed with a few misses.
     const int32_t lesson = page == AllLessonsPage ? 0 : page;

@@ -23,8 +23,8 @@ constexpr uint64_t EscapeAfterLastKey = 60;  // time for the script to go on by 
 constexpr uint64_t EndsWithin = 400;         // the fade-out and results at the most
 
 bool keyCell(const LessonScreen& screen, int map, int column, int row) {
-    for (int k = 0; k < screen.keyCount; ++k) {
-        const KeyboardKey& key = screen.keys[k];
+    for (int k = 0; k < screen.keyboard.keyCount; ++k) {
+        const KeyboardKey& key = screen.keyboard.keys[k];
         const int right = (key.column + key.width - 1) & (MapSide - 1);
         const bool rows =
             row == (key.row & (MapSide - 1)) || row == ((key.row + 1) & (MapSide - 1));
@@ -42,6 +42,7 @@ bool keyCell(const LessonScreen& screen, int map, int column, int row) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static TestVideo test;
     static auto screen = std::make_unique<LessonScreen>();
+    static auto run = std::make_unique<LessonRun>();
     static std::vector<TileCell> before(MapCellCount * 3);
     composeLineZeroOnly(test.memory());
 
@@ -82,7 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     clock.keyDown(escape, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
     for (uint64_t later = escape + 70; later < lastFrame; later += 70)
         clock.keyDown(later, SDLK_RETURN, SDL_SCANCODE_RETURN);  // the results wait for Enter
-    runLesson(*screen);
+    *run = LessonRun{};
+    if (playLesson(*run, *screen) == LessonEnd::Finished) showLessonResults(*run, "");
     restoreHost();
 
     for (int map = 1; map < LayerCount; ++map) {

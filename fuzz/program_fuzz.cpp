@@ -7,8 +7,7 @@
 // Invariants: the error count shown equals the wrong presses judged, and the best-times file
 // after the run is valid and no time in it is worse than before.
 #include "course/common/screen_text.h"
-#include "course/lesson/lesson_screen.h"
-#include "course/lesson/on_screen_keyboard.h"
+#include "course/keyboard/keyboard_model.h"
 #include "course/records/best_times.h"
 #include "course/records/history.h"
 #include "course/screens/lesson_menu.h"
@@ -52,7 +51,7 @@ struct Journey {
 };
 
 Journey* journey = nullptr;
-LessonScreen* keyboard = nullptr;
+KeyboardModel* keyboard = nullptr;
 
 // Text of map 0 row `row` from `column`: lesson-font cells (group 1, tile 96 + character) or
 // results cells (group 2, tile = character), up to the first other cell.
@@ -282,7 +281,7 @@ int32_t recordTime(const uint8_t* bytes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static TestVideo test;
-    static auto keys = std::make_unique<LessonScreen>();
+    static auto keys = std::make_unique<KeyboardModel>();
     static const std::string file = scratchFolder() + "/" + BestTimesFileName;
     static const bool ready = [] {
         buildKeyboard(*keys);
@@ -322,11 +321,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     journey = &run;
 
     setUpTitleScreen(test.video());
-    runTitleScreen(test.video());
-    run.phase = Phase::Menu;
-    LessonMenu menu{};
-    setUpLessonMenu(test.video(), menu);
-    runLessonMenu(menu);
+    if (runTitleScreen(test.video()) == ScreenExit::Done) {
+        run.phase = Phase::Menu;
+        LessonMenu menu{};
+        setUpLessonMenu(test.video(), menu);
+        runLessonMenu(menu);
+    }
 
     FILE* stored = std::fopen(file.c_str(), "rb");
     uint8_t after[64] = {};

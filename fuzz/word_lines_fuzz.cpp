@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         oneFits = oneFits || (!entry.empty() && entry.size() < size_t(LineBudget - 1));
         start = stop + 1;
     }
-    makeWordLines(*screen, words.data(), int32_t(words.size()), random);
+    makeWordLines(screen->lines, words.data(), int32_t(words.size()), random);
     for (const char* line : screen->lines) {
         const size_t length = strnlen(line, LineStride);
         FUZZ_CHECK(length < size_t(LineBudget));

@@ -6,7 +6,10 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <string>
+
+struct SDL_Window;
 
 namespace platform {
 
@@ -19,9 +22,12 @@ bool userDataFolder(std::string& folder);
 // bin/ folder beside share/. Null on Windows, where a program's data lies beside it.
 const char* installedDataFolder();
 
-// From now on SIGTERM, SIGINT and SIGHUP (on Windows the end of the session and the console's
-// control events) only note that the system asks the program to end, which
-// terminationRequested then tells; the program ends at its next frame.
+// From now on SIGTERM, SIGINT and SIGHUP (on Windows the console's control events) only note
+// that the system asks the program to end, which terminationRequested then tells; the
+// program ends at its next frame. On Windows the end of the session (WM_ENDSESSION, seen
+// through SDL's message hook) ends the process at once with status 0, as Windows may end it
+// as soon as the message is answered; it comes while events are read, between two frames,
+// never during a save. Called before SDL is started.
 void installTerminationHandlers();
 bool terminationRequested();
 
@@ -30,6 +36,13 @@ void sleepMilliseconds(uint32_t milliseconds);
 
 // The calendar time in whole seconds since 1970.
 int64_t calendarSeconds();
+// The UTC date and time of calendar seconds; false when the system cannot tell.
+bool utcCalendar(int64_t seconds, std::tm& parts);
+
+// Tells the learner why the program stops, where stderr reaches nobody: a message box on
+// Windows, whose programs have no console (over `window` when there is one); nothing
+// elsewhere.
+void showStopMessage(const char* message, SDL_Window* window);
 
 // Opens a file with a C stdio mode ("rb", "wb"); the path is UTF-8. Null on failure. For
 // reading, only a regular file is opened, and never blocks (a FIFO or a device is refused).

@@ -86,6 +86,13 @@ int64_t calendarSeconds() {
     return static_cast<int64_t>(std::time(nullptr));
 }
 
+bool utcCalendar(int64_t seconds, std::tm& parts) {
+    const time_t when = time_t(seconds);
+    return gmtime_r(&when, &parts) != nullptr;
+}
+
+void showStopMessage(const char*, SDL_Window*) {}
+
 FILE* openFile(const char* path, const char* mode) {
     if (mode[0] != 'r') return std::fopen(path, mode);
     // Opened without blocking, as a FIFO would block the open until a writer comes; anything

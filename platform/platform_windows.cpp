@@ -5,9 +5,12 @@
 #endif
 #include <windows.h>
 
+#include <SDL.h>
+
 #include <shlobj.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <cwchar>
 #include <io.h>
@@ -75,10 +78,19 @@ BOOL WINAPI noteConsoleEvent(DWORD) {
     return TRUE;
 }
 
+constexpr unsigned WindowsEndSession = 0x0016;  // WM_ENDSESSION
+
+// Windows may end the process as soon as the end of the session has been answered. The hook
+// runs while events are read, between two frames, never during a save: ending here is safe.
+void SDLCALL endWithSession(void*, void*, unsigned int message, Uint64 ending, Sint64) {
+    if (message == WindowsEndSession && ending != 0) std::exit(0);
+}
+
 }  // namespace
 
 void installTerminationHandlers() {
     SetConsoleCtrlHandler(noteConsoleEvent, TRUE);
+    SDL_SetWindowsMessageHook(endWithSession, nullptr);
 }
 
 bool terminationRequested() {
@@ -104,6 +116,15 @@ void sleepMilliseconds(uint32_t milliseconds) {
 
 int64_t calendarSeconds() {
     return static_cast<int64_t>(_time64(nullptr));
+}
+
+bool utcCalendar(int64_t seconds, std::tm& parts) {
+    const __time64_t when = seconds;
+    return _gmtime64_s(&parts, &when) == 0;
+}
+
+void showStopMessage(const char* message, SDL_Window* window) {
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Quenmore", message, window);
 }
 
 FILE* openFile(const char* path, const char* mode) {

@@ -179,6 +179,22 @@ bool readLegend(Reader& reader, size_t lineIndex, const std::vector<std::string_
     return true;
 }
 
+// Takes the optional name of a tile, picture or base: words[at], when given.
+bool readName(Reader& reader, size_t lineIndex, const std::vector<std::string_view>& words,
+              size_t at, int tile) {
+    if (words.size() <= at) return true;
+    const std::string_view name = words[at];
+    bool valid = words.size() == at + 1 && name[0] >= 'A' && name[0] <= 'Z';
+    for (char c : name)
+        valid =
+            valid && ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'));
+    if (!valid) return fail(reader, lineIndex, "a name is a capital, then letters and digits");
+    for (const auto& [given, number] : reader.book.tileNames)
+        if (given == name) return fail(reader, lineIndex, "the name " + given + " is given twice");
+    reader.book.tileNames.emplace_back(std::string(name), tile);
+    return true;
+}
+
 bool readLine(Reader& reader) {
     const size_t lineIndex = reader.next++;
     const std::string_view line = reader.lines[lineIndex];
@@ -195,9 +211,9 @@ bool readLine(Reader& reader) {
     if (command == "colour") return readColour(reader, lineIndex, words);
     if (command == "legend") return readLegend(reader, lineIndex, words);
     if (command == "base") {
-        reader.base = words.size() == 2 ? parseNumber(words[1], 0, TileCount - 1) : NoValue;
+        reader.base = words.size() >= 2 ? parseNumber(words[1], 0, TileCount - 1) : NoValue;
         if (reader.base == NoValue) return fail(reader, lineIndex, "a base must be a tile number");
-        return true;
+        return readName(reader, lineIndex, words, 2, reader.base);
     }
     if (command == "shadow") {
         if (words.size() == 2 && words[1] == "off") {
@@ -209,9 +225,10 @@ bool readLine(Reader& reader) {
         return true;
     }
     if (command == "tile") {
-        const int tile = words.size() == 2 ? parseNumber(words[1], 0, TileCount - 1) : NoValue;
+        const int tile = words.size() >= 2 ? parseNumber(words[1], 0, TileCount - 1) : NoValue;
         if (tile == NoValue) return fail(reader, lineIndex, "a tile must be 0 to 1023");
-        return readBlock(reader, lineIndex, 8, 8, block) &&
+        return readName(reader, lineIndex, words, 2, tile) &&
+               readBlock(reader, lineIndex, 8, 8, block) &&
                placeBlock(reader, lineIndex, tile, 8, 8, block);
     }
     if (command == "char") {
@@ -236,13 +253,15 @@ bool readLine(Reader& reader) {
         return placeBlock(reader, lineIndex, tile, 8, 8, block);
     }
     if (command == "picture") {
-        const int tile = words.size() == 4 ? parseNumber(words[1], 0, TileCount - 1) : NoValue;
-        const int width = words.size() == 4 ? parseNumber(words[2], 8, SheetWidth) : NoValue;
-        const int height = words.size() == 4 ? parseNumber(words[3], 8, SheetHeight) : NoValue;
+        const bool sized = words.size() == 4 || words.size() == 5;
+        const int tile = sized ? parseNumber(words[1], 0, TileCount - 1) : NoValue;
+        const int width = sized ? parseNumber(words[2], 8, SheetWidth) : NoValue;
+        const int height = sized ? parseNumber(words[3], 8, SheetHeight) : NoValue;
         if (tile == NoValue || width == NoValue || height == NoValue || width % 8 != 0 ||
             height % 8 != 0)
             return fail(reader, lineIndex, "a picture needs a tile and a size in whole tiles");
-        return readBlock(reader, lineIndex, width, height, block) &&
+        return readName(reader, lineIndex, words, 4, tile) &&
+               readBlock(reader, lineIndex, width, height, block) &&
                placeBlock(reader, lineIndex, tile, width, height, block);
     }
     return fail(reader, lineIndex, "unknown directive '" + std::string(command) + "'");
@@ -360,4 +379,22 @@ bool writeAssetFiles(const ArtBook& book, const std::string& folder, std::string
         return false;
     }
     return true;
+}
+
+std::string tileNamesHeader(const ArtBook& book) {
+    std::string text =
+        "// The tiles that art/ names, for the screens: written by the asset build with the two\n"
+        "// asset files (cmake --build --preset dev --target assets). Do not edit.\n"
+        "#pragma once\n\nnamespace art {\n\n";
+    for (const auto& [name, tile] : book.tileNames)
+        text += "constexpr int " + name + " = " + std::to_string(tile) + ";\n";
+    return text + "\n}  // namespace art\n";
+}
+
+bool writeTileNames(const ArtBook& book, const std::string& path, std::string& error) {
+    const std::string text = tileNamesHeader(book);
+    if (writeWholeFile(path, reinterpret_cast<const uint8_t*>(text.data()), text.size()))
+        return true;
+    error = path + ": cannot be written";
+    return false;
 }

@@ -8,17 +8,19 @@
 //   colour I RRGGBB NAME  entry I (one hex digit) of the current group, in hex
 //   legend C V [C V ...]  pixel character C stands for value V (0 to 15) in this file, on top
 //                         of the defaults "." and "0" for 0, "1" to "9", "a" to "f"
-//   tile N                tile N (0 to 1023); 8 rows of 8 pixel characters follow
-//   base N                the tile of character code 0 for the "char" blocks below
+//   tile N [NAME]         tile N (0 to 1023); 8 rows of 8 pixel characters follow
+//   base N [NAME]         the tile of character code 0 for the "char" blocks below
 //   char C                the tile of character C (base + its code); 8 rows of 8 follow
 //   shadow V | shadow off "char" blocks below get a one-pixel shadow of value V down and to
 //                         the right of their pixels, wherever the glyph leaves room
-//   picture N W H         a W x H picture (multiples of 8) whose top-left tile is N, laid
+//   picture N W H [NAME]  a W x H picture (multiples of 8) whose top-left tile is N, laid
 //                         over the tiles to its right and below as the sheet holds them;
 //                         H rows of W pixel characters follow
 //
-// Every tile and every colour may be given once. Tiles and colours given nowhere stay 0:
-// blank tiles and black colours.
+// A NAME (a capital, then letters and digits) names the tile for the program's code: the
+// asset build writes every name into a header, so that the screens spell no tile number.
+// Every tile and every colour may be given once, and every name once. Tiles and colours given
+// nowhere stay 0: blank tiles and black colours.
 #pragma once
 
 #include "engine/asset_files.h"
@@ -27,6 +29,8 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 constexpr int SheetWidth = 128;
 constexpr int SheetHeight = 512;
@@ -37,6 +41,7 @@ struct ArtBook {
     Palette colours{};
     std::array<bool, TileCount> tileGiven{};
     std::array<bool, PaletteSize> colourGiven{};
+    std::vector<std::pair<std::string, int>> tileNames;  // in the order the sources give them
 };
 
 using CharacterSetBytes = std::array<uint8_t, CharacterSetFileBytes>;
@@ -64,3 +69,7 @@ CharacterSheet packedSheet(const ArtBook& book);
 // Writes quenmore.chr and quenmore.pal into `folder`, each through a temporary file that
 // replaces the old one only once it is complete.
 bool writeAssetFiles(const ArtBook& book, const std::string& folder, std::string& error);
+// The header of the named tiles, a constant each in namespace `art`.
+std::string tileNamesHeader(const ArtBook& book);
+// Writes that header at `path`, as the asset files are written.
+bool writeTileNames(const ArtBook& book, const std::string& path, std::string& error);

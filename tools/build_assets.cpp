@@ -1,5 +1,5 @@
-// Builds the two asset files from the art sources:
-//   quenmore_build_assets ART_FOLDER ASSETS_FOLDER
+// Builds the two asset files from the art sources, and the header of the art's named tiles:
+//   quenmore_build_assets ART_FOLDER ASSETS_FOLDER TILE_NAMES_HEADER
 #include "tools/art_book.h"
 
 #include <cstdio>
@@ -7,13 +7,14 @@
 #include <string>
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s ART_FOLDER ASSETS_FOLDER\n", argv[0]);
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: %s ART_FOLDER ASSETS_FOLDER TILE_NAMES_HEADER\n", argv[0]);
         return 2;
     }
     auto book = std::make_unique<ArtBook>();
     std::string error;
-    if (!readArtFolder(*book, argv[1], error) || !writeAssetFiles(*book, argv[2], error)) {
+    if (!readArtFolder(*book, argv[1], error) || !writeAssetFiles(*book, argv[2], error) ||
+        !writeTileNames(*book, argv[3], error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }

@@ -1,7 +1,6 @@
 #include "tools/replay_script.h"
 
-#include "course/lesson/lesson_screen.h"
-#include "course/lesson/on_screen_keyboard.h"
+#include "course/keyboard/keyboard_model.h"
 
 #include <SDL.h>
 
@@ -15,7 +14,7 @@ bool fail(std::string& error, int line, const std::string& fault) {
     return false;
 }
 
-bool parseKey(const std::string& name, const LessonScreen& keyboard, SDL_Keycode& key,
+bool parseKey(const std::string& name, const KeyboardModel& keyboard, SDL_Keycode& key,
               SDL_Scancode& scancode, bool& needsShift) {
     needsShift = false;
     if (name.size() == 1) {
@@ -41,7 +40,7 @@ bool parseKey(const std::string& name, const LessonScreen& keyboard, SDL_Keycode
 bool readReplayScript(const std::string& text, VirtualHost& clock, ReplayScript& script,
                       std::string& error) {
     std::istringstream file(text);
-    LessonScreen keyboard{};
+    KeyboardModel keyboard{};
     buildKeyboard(keyboard);
     std::string line;
     int number = 0;

@@ -6,8 +6,9 @@
 
 void runCourse(VideoState& video, LessonMenu& menu) {
     setUpTitleScreen(video);
-    runTitleScreen(video);
-    setUpLessonMenu(video, menu);
-    runLessonMenu(menu);
+    if (runTitleScreen(video) == ScreenExit::Done) {
+        setUpLessonMenu(video, menu);
+        runLessonMenu(menu);
+    }
     shutDown(video);
 }

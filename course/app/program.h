@@ -4,6 +4,7 @@
 #include "course/screens/lesson_menu.h"
 #include "engine/display.h"
 
-// Title screen, then the lesson menu until the learner leaves it, then shutDown. Expects a
-// started-up video state; never returns.
+// Title screen, then the lesson menu until the learner leaves it, then shutDown: the one
+// place where the program ends once it has started. Expects a started-up video state; never
+// returns.
 [[noreturn]] void runCourse(VideoState& video, LessonMenu& menu);

@@ -68,16 +68,6 @@ bool loadColours(VideoMemory& memory, const char* path) {
     return loadPalette(memory.palette, path);
 }
 
-#ifdef _WIN32
-constexpr unsigned WindowsEndSession = 0x0016;  // WM_ENDSESSION
-
-// Windows may end the process as soon as the end of the session has been answered. The hook
-// runs while events are read, between two frames, never during a save: ending here is safe.
-void SDLCALL endWithSession(void*, void*, unsigned int message, Uint64 ending, Sint64) {
-    if (message == WindowsEndSession && ending != 0) std::exit(0);
-}
-#endif
-
 }  // namespace
 
 bool startUp(VideoState& video, StartupFailure& failure) {
@@ -93,9 +83,6 @@ bool startUp(VideoState& video, StartupFailure& failure) {
     // would report alike: SDL leaves the signals to the program's own handlers.
     platform::installTerminationHandlers();
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-#ifdef _WIN32
-    SDL_SetWindowsMessageHook(endWithSession, nullptr);
-#endif
     // An input method composes text without a window of its own over the picture: the
     // exercise judges only the finished characters.
     SDL_SetHint(SDL_HINT_IME_INTERNAL_EDITING, "1");
@@ -105,6 +92,8 @@ bool startUp(VideoState& video, StartupFailure& failure) {
     if (displayMissing()) {
         return fail(failure, "no display was found. Quenmore needs a graphical desktop.");
     }
+    // The window is created under the title it has always been created with and renamed at
+    // once: the title the learner sees is "Quenmore".
     video.window = SDL_CreateWindow("Ombrine Test", SDL_WINDOWPOS_UNDEFINED,
                                     SDL_WINDOWPOS_UNDEFINED, 0, 0, SDL_WINDOW_FULLSCREEN_DESKTOP);
     if (video.window == nullptr) return failWithSdl(failure, "the window could not be opened");
@@ -128,15 +117,14 @@ bool startUp(VideoState& video, StartupFailure& failure) {
 }
 
 void shutDown(VideoState& video) {
-    endProgram(video);
+    if (video.window != nullptr) SDL_DestroyWindow(video.window);
+    SDL_Quit();
+    std::exit(0);
 }
 
 void stopWithMessage(VideoState& video, const char* message) {
     std::fprintf(stderr, "%s\n", message);
-#ifdef _WIN32
-    // A program without a console has no other way to say why it stopped.
-    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Quenmore", message, video.window);
-#endif
+    platform::showStopMessage(message, video.window);
     if (video.window != nullptr) SDL_DestroyWindow(video.window);
     SDL_Quit();
     std::exit(1);

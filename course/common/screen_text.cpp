@@ -1,5 +1,7 @@
 #include "course/common/screen_text.h"
 
+#include "course/common/art_tiles.h"
+
 namespace {
 
 // The Latin-1 characters drawn, by code: accents, signs and letters of the keys of German,
@@ -18,23 +20,25 @@ bool hasGlyph(uint8_t c) {
 }
 
 int mainFontTile(uint8_t c) {
-    if (!hasGlyph(c)) return UnknownCharacter;
-    return c < 0x80 ? c : MainFontLatinBase + c;
+    if (!hasGlyph(c)) return art::MainFontUnknown;
+    return c < 0x80 ? art::MainFont + c : art::MainFontLatin + c;
 }
 
 int lessonFontTile(uint8_t c) {
-    if (!hasGlyph(c)) return 96 + UnknownCharacter;
-    return c < 0x80 ? 96 + c : LessonFontLatinBase + c;
+    if (!hasGlyph(c)) return art::LessonFontUnknown;
+    return c < 0x80 ? art::LessonFont + c : art::LessonFontLatin + c;
 }
 
-void writeTextCells(VideoMemory& memory, int map, int column, int row, const char* text,
-                    TileCell cellBits) {
-    int index = row * MapSide + column;
+TileCell fontCell(Font font, uint8_t c, TileCell bits) {
+    return TileCell(cellTile(font == Font::Main ? mainFontTile(c) : lessonFontTile(c), 0) | bits);
+}
+
+void writeText(VideoMemory& memory, int map, int column, int row, const char* text, Font font,
+               TileCell bits) {
+    int64_t index = int64_t(row) * MapSide + column;
     for (const char* c = text; *c != '\0' && index < MapCellCount; ++c, ++index) {
-        if (index < 0) continue;
-        auto character = static_cast<unsigned char>(*c);
-        memory.maps[size_t(map * MapCellCount + index)] =
-            TileCell(cellTile(character, 0) | cellBits);
+        if (index >= 0)
+            memory.maps[size_t(map * MapCellCount + index)] = fontCell(font, uint8_t(*c), bits);
     }
 }
 
@@ -44,16 +48,17 @@ void fillMapCells(VideoMemory& memory, int map, TileCell cell) {
 
 void drawBackdrop(VideoMemory& memory) {
     constexpr int Group = 3;
+    constexpr int HillsBottom = art::Hills + 16;  // the picture's second row of tiles
     for (int column = 0; column < MapSide; ++column) {
         for (int row = 0; row < 20; ++row) {
             memory.maps[size_t(mapIndex(BackdropLayer, column, row))] =
-                cellTile(288 + row / 2, Group);
+                cellTile(art::SkyTopBand + row / 2, Group);
         }
         // The pattern repeats every six tiles (BackdropPeriod): the scroll wraps without a seam.
         memory.maps[size_t(mapIndex(BackdropLayer, column, 20))] =
-            cellTile(298 + column % 6, Group);
+            cellTile(art::Hills + column % 6, Group);
         memory.maps[size_t(mapIndex(BackdropLayer, column, 21))] =
-            cellTile(314 + column % 6, Group);
-        memory.maps[size_t(mapIndex(BackdropLayer, column, 22))] = cellTile(304, Group);
+            cellTile(HillsBottom + column % 6, Group);
+        memory.maps[size_t(mapIndex(BackdropLayer, column, 22))] = cellTile(art::Ground, Group);
     }
 }

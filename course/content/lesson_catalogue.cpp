@@ -14,15 +14,15 @@
 // Double quotes inside a text are shown as they stand.
 #include "course/content/lesson_catalogue.h"
 
-#include "course/lesson/on_screen_keyboard.h"
+#include "course/common/screen_layout.h"
+#include "course/keyboard/keyboard_model.h"
 
 #include <cstddef>
 #include <initializer_list>
 
 namespace {
 
-constexpr int TextColumn = 2;
-constexpr int ClearedCells = 40;
+constexpr int ClearedCells = IntroClearedCells;
 
 // A string literal as a template argument.
 template <size_t N> struct Literal {

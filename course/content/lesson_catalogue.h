@@ -6,8 +6,9 @@
 constexpr int LessonCount = 10;
 constexpr int WordSlots = 255;
 constexpr int ScriptSlots = 255;
-// Entries longer than this never fit a word line.
-constexpr int LongestPlaceableEntry = 34;
+// The menu's row after the lessons: the practice, which the history keeps like a lesson.
+constexpr int PracticeRow = LessonCount;
+constexpr int MenuRows = LessonCount + 1;
 
 struct LessonRecord {
     const char* words[WordSlots];  // slots 0 to wordCount - 1 used, the rest null

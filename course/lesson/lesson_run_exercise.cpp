@@ -2,6 +2,7 @@
 // keyboard layout types them, with the on-screen keyboard following the physical one.
 #include "course/lesson/lesson_run_state.h"
 
+#include "course/common/art_tiles.h"
 #include "course/common/screen_text.h"
 #include "course/lesson/on_screen_keyboard.h"
 #include "course/records/history.h"
@@ -15,21 +16,20 @@
 
 namespace {
 
-constexpr TileCell TypingClear = CellPriority | 32;
-constexpr TileCell Cursor = CellPriority | cellTile(7, 1);
-constexpr int TextColumn = 2;
-constexpr int HeadingRow = 16;
-constexpr int LineRow = 18;
-constexpr int TypedRow = 20;
-constexpr int ClearedCells = 48;
+constexpr TileCell TypingClear = CellPriority | (art::MainFont + ' ');
+constexpr TileCell Cursor = CellPriority | cellTile(art::TypingCursor, 1);
+
+void writeLessonText(VideoMemory& memory, int column, int row, const char* text) {
+    writeText(memory, TextLayer, column, row, text, Font::Lesson, LessonText);
+}
 
 void showLine(LessonRun& run) {
     VideoMemory& memory = memoryOf(run);
-    for (int i = 0; i < ClearedCells; ++i) {
+    for (int i = 0; i < ExerciseClearedCells; ++i) {
         putCell(memory, TextColumn + i, LineRow, TypingClear);
         putCell(memory, TextColumn + i, TypedRow, TypingClear);
     }
-    writeText(memory, TextColumn, LineRow, run.screen->lines[run.lineIndex], textCell);
+    writeLessonText(memory, TextColumn, LineRow, run.screen->lines[run.lineIndex]);
     putCell(memory, TextColumn, TypedRow, Cursor);
 }
 
@@ -43,19 +43,17 @@ void judgeCharacter(LessonRun& run, uint32_t typed) {
         return;
     }
     const char* line = run.screen->lines[run.lineIndex];
-    if (run.summary != nullptr) {
-        tallyPress(run.summary->keys, uint8_t(line[run.position]),
-                   typed < 128 ? uint8_t(typed) : uint8_t(0xFF));
-    }
+    tallyPress(run.summary.keys, uint8_t(line[run.position]),
+               typed < 128 ? uint8_t(typed) : uint8_t(0xFF));
     if (typed != uint8_t(line[run.position])) {
-        run.errors += 1;  // the same character stays expected
+        run.summary.errors += 1;  // the same character stays expected
         return;
     }
     VideoMemory& memory = memoryOf(run);
-    putCell(memory, TextColumn + run.position, TypedRow, textCell(line[run.position]));
+    putCell(memory, TextColumn + run.position, TypedRow, lessonCell(line[run.position]));
     run.position += 1;
     putCell(memory, TextColumn + run.position, TypedRow, Cursor);
-    run.correctCount += 1;
+    run.summary.characters += 1;
     if (line[run.position] != '\0') return;
     run.lineIndex += 1;
     run.position = 0;
@@ -90,33 +88,27 @@ void judgeText(LessonRun& run, const char* text) {
 // A key press for which the system gives no text because Ctrl or Alt is held still types
 // the key's own character, as its label shows it.
 void judgeKeyCharacter(LessonRun& run, int keyIndex, uint16_t modifiers) {
-    const KeyboardKey& key = run.screen->keys[keyIndex];
+    const KeyboardKey& key = run.screen->keyboard.keys[keyIndex];
     const bool upper =
         ((modifiers & KMOD_SHIFT) != 0) != ((modifiers & KMOD_CAPS) != 0 && key.capsApplies != 0);
     const uint8_t c = upper ? key.upperChar : key.lowerChar;
-    if (c == ' ' && keyIndex != CharacterKeys - 1) return;  // a blank label: no character
+    if (c == ' ' && keyIndex != SpaceBarKey) return;  // a blank label: no character
     judgeCharacter(run, c == UnknownCharacter ? 0xFFFD : c);
-}
-
-int characterKeyOf(const LessonScreen& screen, SDL_Scancode scancode) {
-    for (int k = 0; k < CharacterKeys && k < screen.keyCount; ++k)
-        if (screen.keys[k].scancode == uint32_t(scancode)) return k;
-    return -1;
 }
 
 // Every on-screen key whose physical key changed since the last frame follows it.
 void mirrorHeldKeys(LessonRun& run) {
-    LessonScreen& screen = *run.screen;
+    KeyboardModel& keyboard = run.screen->keyboard;
     int length = 0;
     const uint8_t* state = host.keyboardState(&length);
     if (state == nullptr) return;
     const int count = std::clamp(length, 0, KeyStateBytes);
-    for (int k = 0; k < screen.keyCount; ++k) {
-        const uint32_t scancode = screen.keys[k].scancode;
+    for (int k = 0; k < keyboard.keyCount; ++k) {
+        const uint32_t scancode = keyboard.keys[k].scancode;
         if (scancode >= uint32_t(count)) continue;
         if (state[scancode] == run.previousKeyState[scancode]) continue;
-        screen.keys[k].pressed = state[scancode] != 0;
-        drawKey(screen, k, run.shiftShown, run.capsShown);
+        keyboard.keys[k].pressed = state[scancode] != 0;
+        redrawKey(run, k);
     }
     copyKeyState(run.previousKeyState, state, count);
 }
@@ -128,7 +120,7 @@ void mirrorModifiers(LessonRun& run) {
     if (caps == run.capsShown && shift == run.shiftShown) return;
     run.capsShown = caps;
     run.shiftShown = shift;
-    drawAllKeys(*run.screen, run.shiftShown, run.capsShown);
+    redrawKeys(run);
 }
 
 // While the window is away from the keyboard the clock stands and "Paused" shows in the
@@ -144,7 +136,7 @@ void pause(LessonRun& run) {
     VideoMemory& memory = memoryOf(run);
     for (int i = 0; i < PausedLength; ++i)
         run.underPaused[i] = memory.maps[size_t(mapIndex(TextLayer, PausedColumn + i, HeadingRow))];
-    writeText(memory, PausedColumn, HeadingRow, PausedText, textCell);
+    writeLessonText(memory, PausedColumn, HeadingRow, PausedText);
 }
 
 // The time away is taken off by moving the start forward.
@@ -158,16 +150,10 @@ void resume(LessonRun& run) {
 
 }  // namespace
 
-void noteFocus(LessonRun& run, const SDL_Event& event) {
-    if (event.type != SDL_WINDOWEVENT) return;
-    if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) run.focusLost = true;
-    if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) run.focusLost = false;
-}
-
-PhaseOutcome playExercise(LessonRun& run) {
+LessonEnd playExercise(LessonRun& run) {
     VideoMemory& memory = memoryOf(run);
-    writeText(memory, TextColumn, HeadingRow, "Type these words:", textCell);
-    writeText(memory, TextColumn, LineRow, run.screen->lines[0], textCell);
+    writeLessonText(memory, TextColumn, HeadingRow, "Type these words:");
+    writeLessonText(memory, TextColumn, LineRow, run.screen->lines[0]);
     putCell(memory, TextColumn, TypedRow, Cursor);
     // The clock runs from the moment the exercise is shown, not from the first press.
     run.startTicks = host.performanceCounter();
@@ -190,7 +176,7 @@ PhaseOutcome playExercise(LessonRun& run) {
             }
             if (pendingKey >= 0) judgeKeyCharacter(run, pendingKey, pendingModifiers);
             pendingKey = -1;
-            if (event.type == SDL_QUIT) return PhaseOutcome::WindowClosed;
+            if (event.type == SDL_QUIT) return LessonEnd::Abandoned;
             followLayout(run, event);
             if (event.type == SDL_WINDOWEVENT) {
                 noteFocus(run, event);
@@ -201,7 +187,7 @@ PhaseOutcome playExercise(LessonRun& run) {
             // Presses queued behind the last character of the tenth line have nothing left
             // to be judged against, Escape included: they are dropped.
             if (!run.running) continue;
-            if (event.key.keysym.sym == SDLK_ESCAPE) return PhaseOutcome::Abandoned;
+            if (event.key.keysym.sym == SDLK_ESCAPE) return LessonEnd::Abandoned;
             // The character typed is judged from the text the system makes of the press. With
             // Ctrl or Alt held the system makes none, and the key's own character is judged;
             // not so with AltGr (right Alt), which may wait for a dead key's next key.
@@ -211,18 +197,21 @@ PhaseOutcome playExercise(LessonRun& run) {
             if ((modifiers & (KMOD_CTRL | KMOD_LALT)) == 0 ||
                 (modifiers & (KMOD_RALT | KMOD_MODE)) != 0)
                 continue;
-            pendingKey = characterKeyOf(*run.screen, scancode);
+            pendingKey = characterKeyOf(run.screen->keyboard, uint32_t(scancode));
             pendingModifiers = modifiers;
         }
         if (pendingKey >= 0) judgeKeyCharacter(run, pendingKey, pendingModifiers);
         mirrorHeldKeys(run);
         mirrorModifiers(run);
-        placeCapsLockLamp(*run.screen, run.capsShown);
-        showFrame(*run.screen->video);
+        placeLamp(run);
+        if (!showFrame(videoOf(run))) return LessonEnd::Quit;
     }
     // Taken once the frame with the last character has been shown.
     const uint64_t frequency = host.performanceFrequency();
     const uint64_t ticks = host.performanceCounter() - run.startTicks;
-    run.elapsedSeconds = frequency == 0 ? 0 : ticks / frequency;
-    return PhaseOutcome::Finished;
+    RunSummary& summary = run.summary;
+    summary.finished = true;
+    summary.seconds = int32_t(uint32_t(frequency == 0 ? 0 : ticks / frequency));
+    summary.wordsPerMinute = wordsPerMinute(summary.characters, summary.seconds);
+    return LessonEnd::Finished;
 }

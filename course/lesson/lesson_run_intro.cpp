@@ -45,31 +45,31 @@ void clearCells(LessonRun& run, const char* command) {
     for (int i = 0; i < length; ++i) putCell(memoryOf(run), column + i, row, TextBlank);
 }
 
+// Any character a key's label shows can be lit, Latin-1 letters included.
 void highlightKey(LessonRun& run, uint8_t character, bool on) {
-    LessonScreen& screen = *run.screen;
-    if (character >= 128) return;
-    const uint8_t k = screen.keyByChar[character];
-    if (k == NoKey || k >= screen.keyCount) return;
-    screen.keys[k].pressed = on;
-    drawKey(screen, k, run.shiftShown, run.capsShown);
+    KeyboardModel& keyboard = run.screen->keyboard;
+    const uint8_t k = keyboard.keyByChar[character];
+    if (k == NoKey || k >= keyboard.keyCount) return;
+    keyboard.keys[k].pressed = on;
+    redrawKey(run, k);
     if (character != LeftShiftCode && character != RightShiftCode && character != CapsLockCode) {
         return;
     }
     // Either Shift key shows every upper character; Caps Lock the letters and the lamp.
-    const auto held = [&screen](uint8_t code) {
-        const uint8_t key = screen.keyByChar[code];
-        return key != NoKey && screen.keys[key].pressed;
+    const auto held = [&keyboard](uint8_t code) {
+        const uint8_t key = keyboard.keyByChar[code];
+        return key != NoKey && keyboard.keys[key].pressed;
     };
     run.capsShown = held(CapsLockCode);
     run.shiftShown = held(RightShiftCode) || held(LeftShiftCode);
-    drawAllKeys(*run.screen, run.shiftShown, run.capsShown);
+    redrawKeys(run);
 }
 
 // Prints the character at stepCounter; after the last one the next command runs in the
 // following frame.
 void printTextStep(LessonRun& run) {
     const char* command = currentCommand(run);
-    putCell(memoryOf(run), run.textColumn, run.textRow, textCell(command[run.stepCounter]));
+    putCell(memoryOf(run), run.textColumn, run.textRow, lessonCell(command[run.stepCounter]));
     run.textColumn += 1;
     run.stepCounter += 1;
     if (command[run.stepCounter] == '\0') {
@@ -130,17 +130,17 @@ void runCommands(LessonRun& run) {
 
 }  // namespace
 
-PhaseOutcome playIntro(LessonRun& run) {
+LessonEnd playIntro(LessonRun& run) {
     run.running = true;
     while (run.running) {
         SDL_Event event;
         while (host.pollEvent(&event) != 0) {
-            if (event.type == SDL_QUIT) shutDown(*run.screen->video);
+            if (event.type == SDL_QUIT) return LessonEnd::Quit;
             followLayout(run, event);
             // Only noted: an exercise that begins while the window is away begins paused.
             noteFocus(run, event);
             if (event.type != SDL_KEYDOWN) continue;
-            if (event.key.keysym.sym == SDLK_ESCAPE) return PhaseOutcome::Abandoned;
+            if (event.key.keysym.sym == SDLK_ESCAPE) return LessonEnd::Abandoned;
             // Only a wait takes a press; one made while printing or pausing is forgotten,
             // and of several presses in one frame only the first ends the wait.
             if (run.scriptMode == ScriptMode::Wait) run.scriptMode = ScriptMode::Run;
@@ -151,8 +151,8 @@ PhaseOutcome playIntro(LessonRun& run) {
         case ScriptMode::Pause: pauseStep(run); break;
         default: break;
         }
-        placeCapsLockLamp(*run.screen, run.capsShown);
-        showFrame(*run.screen->video);
+        placeLamp(run);
+        if (!showFrame(videoOf(run))) return LessonEnd::Quit;
     }
-    return PhaseOutcome::Finished;
+    return LessonEnd::Finished;
 }

@@ -1,35 +1,20 @@
 #include "course/records/best_times.h"
 
-#include "engine/host.h"
+#include "course/records/data_folder.h"
 #include "platform/platform.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
-#include <vector>
 
 namespace {
-
-// The file holds the lessons' records only, whatever rows follow them in the menu.
-int32_t storedRows(const LessonMenu& menu) {
-    return std::min(menu.entryCount, int32_t(LessonCount));
-}
 
 constexpr size_t RecordSize = 4;
 constexpr uint32_t TimeRecorded = 0x80000000u;
 // Held by a save from the re-reading of the file to the rename of the new one.
 constexpr const char* LockFileName = "quenmoreTimes.lock";
-// The per-user data folder and the path of `name` in it; false when the folder is unknown or
-// the path is too long for the system.
-bool dataFolderFile(const char* name, std::string& folder, std::string& path) {
-    folder.clear();
-    if (!host.userDataFolder(folder) || folder.empty()) return false;
-    path = folder;
-    if (path.back() != platform::pathSeparator()) path += platform::pathSeparator();
-    path += name;
-    return platform::pathFits(path);
-}
 
 uint32_t readLittleEndian(const unsigned char (&bytes)[RecordSize]) {
     return uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
@@ -40,17 +25,16 @@ void writeLittleEndian(uint32_t value, unsigned char (&bytes)[RecordSize]) {
     for (size_t i = 0; i < RecordSize; ++i) bytes[i] = static_cast<unsigned char>(value >> (8 * i));
 }
 
-// Reads the file's records into the rows, each row's time becoming choose(its time, the
-// stored one). A short or unreadable record ends the reading; bytes after the last row are
-// never read. A missing file, or anything but a regular file, has no records.
-void readRecords(const std::string& path, LessonMenu& menu, int32_t (*choose)(int32_t, int32_t)) {
+// Reads the file's records into `times`, each lesson's time becoming choose(its time, the
+// stored one). A short or unreadable record ends the reading; bytes after the last lesson's
+// are never read. A missing file, or anything but a regular file, has no records.
+void readRecords(const std::string& path, BestTimes& times, int32_t (*choose)(int32_t, int32_t)) {
     FILE* file = platform::openFile(path.c_str(), "rb");
     if (file == nullptr) return;
-    for (int32_t i = 0; i < storedRows(menu); ++i) {
+    for (int32_t& time : times) {
         unsigned char bytes[RecordSize];
         if (std::fread(bytes, RecordSize, 1, file) != 1) break;
-        LessonEntry& entry = menu.entries[size_t(i)];
-        entry.bestTime = choose(entry.bestTime, decodeBestTime(readLittleEndian(bytes)));
+        time = choose(time, decodeBestTime(readLittleEndian(bytes)));
     }
     std::fclose(file);
 }
@@ -62,19 +46,18 @@ bool bestTimesPath(std::string& path) {
     return dataFolderFile(BestTimesFileName, folder, path);
 }
 
-void loadBestTimes(LessonMenu& menu) {
+void loadBestTimes(BestTimes& times) {
     std::string path;
-    if (menu.entries == nullptr || !bestTimesPath(path)) return;
-    readRecords(path, menu, [](int32_t, int32_t stored) { return stored; });
+    if (!bestTimesPath(path)) return;
+    readRecords(path, times, [](int32_t, int32_t stored) { return stored; });
 }
 
-bool saveBestTimes(LessonMenu& menu, std::string* reason) {
+bool saveBestTimes(BestTimes& times, std::string* reason) {
     std::string unused;
     std::string& why = reason != nullptr ? *reason : unused;
     std::string folder;
     std::string path;
     std::string lockPath;
-    if (menu.entries == nullptr) return false;
     if (!dataFolderFile(BestTimesFileName, folder, path)) {
         why = folder.empty() ? "no data folder" : "the path is too long";
         return false;
@@ -90,14 +73,14 @@ bool saveBestTimes(LessonMenu& menu, std::string* reason) {
     platform::FileLock lock{};
     const bool locked =
         dataFolderFile(LockFileName, folder, lockPath) && platform::lockFile(lockPath, lock);
-    readRecords(path, menu, [](int32_t kept, int32_t stored) {
+    readRecords(path, times, [](int32_t kept, int32_t stored) {
         return kept < 0 || (stored >= 0 && stored < kept) ? stored : kept;
     });
-    std::vector<uint8_t> bytes(size_t(storedRows(menu)) * RecordSize);
-    for (int32_t i = 0; i < storedRows(menu); ++i) {
+    std::array<uint8_t, LessonCount * RecordSize> bytes{};
+    for (size_t i = 0; i < times.size(); ++i) {
         unsigned char record[RecordSize];
-        writeLittleEndian(encodeBestTime(menu.entries[i].bestTime), record);
-        std::copy_n(record, RecordSize, bytes.begin() + ptrdiff_t(i) * RecordSize);
+        writeLittleEndian(encodeBestTime(times[i]), record);
+        std::copy_n(record, RecordSize, bytes.begin() + std::ptrdiff_t(i * RecordSize));
     }
     // The old file is replaced only by a whole new one, so a failure loses nothing saved.
     const bool saved = platform::writeFileAtomically(path, bytes.data(), bytes.size(), why);

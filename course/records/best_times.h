@@ -1,23 +1,28 @@
 // The best-times file: "quenmoreTimes.bin" in the per-user data folder, one little-endian
-// 32-bit record per menu row. Bit 31 set: bits 0-30 hold the best time in seconds; clear:
-// no time.
+// 32-bit record per built-in lesson. Bit 31 set: bits 0-30 hold the best time in seconds;
+// clear: no time.
 #pragma once
 
-#include "course/screens/lesson_menu.h"
+#include "course/content/lesson_catalogue.h"
 
+#include <array>
+#include <cstdint>
 #include <string>
 
 constexpr const char* BestTimesFileName = "quenmoreTimes.bin";
 
+// The ten lessons' best times in whole seconds, lesson 1 first; -1 for no time.
+using BestTimes = std::array<int32_t, LessonCount>;
+
 // Full path of the best-times file; false when the data folder is unknown or too long.
 bool bestTimesPath(std::string& path);
-// Fills the rows' best times from the file; rows the file does not cover keep their value.
-void loadBestTimes(LessonMenu& menu);
-// Writes every row's record, merged with the file as it now is: under a lock shared by every
-// copy of the program, each row keeps the better of its time and the stored one, and the
-// rows show the merged times afterwards. The old file stays intact unless the new one is
+// Fills `times` from the file; lessons the file does not cover keep their value.
+void loadBestTimes(BestTimes& times);
+// Writes every lesson's record, merged with the file as it now is: under a lock shared by
+// every copy of the program, each lesson keeps the better of its time and the stored one, and
+// `times` holds the merged times afterwards. The old file stays intact unless the new one is
 // complete. False when nothing could be written, with the reason in `reason` when given.
-bool saveBestTimes(LessonMenu& menu, std::string* reason = nullptr);
+bool saveBestTimes(BestTimes& times, std::string* reason = nullptr);
 // The longest time a lesson can be recorded with: a day. A record of 0 seconds or of more
 // cannot come from a lesson run (a damaged file) and would block or garble the row.
 constexpr int32_t LongestBestTime = 24 * 60 * 60;

@@ -1,9 +1,10 @@
 #include "course/screens/lesson_menu.h"
 
-#include "course/app/startup.h"
+#include "course/common/art_tiles.h"
 #include "course/common/screen_text.h"
 #include "course/content/practice.h"
 #include "course/lesson/lesson_run.h"
+#include "course/lesson/practice_setup.h"
 #include "course/records/best_times.h"
 #include "course/records/history.h"
 #include "course/screens/progress_screen.h"
@@ -18,11 +19,12 @@ namespace {
 
 constexpr int RestScrollY = 32;  // the selected row's title at screen line 32, in the bar
 constexpr int SlideFrames = 16;  // one 32-pixel row in steps of 2 pixels
-constexpr TileCell Blank = ' ';
+constexpr TileCell Blank = art::MainFont + ' ';
 constexpr TileCell UnselectedGroup = cellTile(0, 1);
 constexpr TileCell SelectedGroup = cellTile(0, 0);
-constexpr TileCell BarEdge = 10;
-constexpr TileCell BarBody = 11;
+// The bar is the lesson's text box, closed at the bottom by its top edge flipped.
+constexpr TileCell BarEdge = art::BoxTop;
+constexpr TileCell BarBody = art::BoxBody;
 
 // The bar shimmers by one pixel every frame and the backdrop drifts left; both go on during
 // slides.
@@ -33,67 +35,71 @@ void animateBackground(VideoMemory& memory, int32_t frameCounter) {
 
 // Carries the newly selected row into the bar. drawLessonMenu has already moved the rows,
 // so the first frame (scroll 0 after Down, 64 after Up) shows the picture from before.
-void slide(LessonMenu& menu, int32_t& frameCounter, bool down) {
+bool slide(LessonMenu& menu, int32_t& frameCounter, bool down) {
     VideoMemory& memory = menu.video->memory;
     for (int k = 0; k < SlideFrames; ++k) {
         ++frameCounter;
         animateBackground(memory, frameCounter);
         const int scrollY = down ? 2 * k : 2 * RestScrollY - 2 * k;
         memory.layers[ListLayer] = LayerEnable | layerScroll(0, scrollY);
-        showFrame(*menu.video);
+        if (!showFrame(*menu.video)) return false;
     }
     memory.layers[ListLayer] = LayerEnable | layerScroll(0, RestScrollY);
+    return true;
 }
-
-// The menu and the run whose exercise has just been typed to its end.
-struct FinishedRun {
-    LessonMenu* menu;
-    RunSummary* summary;
-};
 
 // Keeps a finished run in the history, then its time when it beats the stored one, and saves
 // the file at once, before the results screen takes any input; the history's failures never
 // reach the best-times file. An equal or slower time changes nothing and writes nothing; the
-// practice has no best time. A failed save is told on stderr and on the results screen; the
-// time stays in the row, so the next save that works includes it.
-const char* recordFinishedRun(int32_t seconds, void* data) {
-    static char notice[64];
-    const FinishedRun& run = *static_cast<FinishedRun*>(data);
-    LessonMenu& menu = *run.menu;
-    if (run.summary != nullptr && run.summary->finished)
-        recordRun(menu.selectedIndex, *run.summary);
-    if (menu.selectedIndex == PracticeRow) return nullptr;
+// practice has no best time. A failed save is told on stderr and, in what this returns, on
+// the results screen; the time stays in the row, so the next save that works includes it.
+std::string keepFinishedRun(LessonMenu& menu, const RunSummary& summary) {
+    recordRun(menu.selectedIndex, summary);
+    if (menu.selectedIndex >= LessonCount) return {};
     LessonEntry& entry = menu.entries[size_t(menu.selectedIndex)];
-    if (!saneBestTime(seconds) || (entry.bestTime >= 0 && seconds >= entry.bestTime)) {
-        return nullptr;
-    }
+    const int32_t seconds = summary.seconds;
+    if (!saneBestTime(seconds) || (entry.bestTime >= 0 && seconds >= entry.bestTime)) return {};
     entry.bestTime = seconds;
+    BestTimes times = menuBestTimes(menu);
     std::string reason;
-    if (saveBestTimes(menu, &reason)) return nullptr;
+    const bool saved = saveBestTimes(times, &reason);
+    setMenuBestTimes(menu, times);
+    if (saved) return {};
     std::string path;
     bestTimesPath(path);
     std::fprintf(stderr, "Quenmore: the best time could not be saved in %s: %s\n", path.c_str(),
                  reason.c_str());
-    std::snprintf(notice, sizeof notice, "Time not saved: %s", reason.c_str());
-    return notice;
+    return "Time not saved: " + reason;
 }
 
 }  // namespace
 
 void buildMenuRows(LessonMenu& menu) {
-    menu.entries = std::make_unique<LessonEntry[]>(LessonCount);
-    menu.entryCount = LessonCount;
+    menu.entries = std::make_unique<LessonEntry[]>(MenuRows);
+    menu.entryCount = MenuRows;
     for (int i = 0; i < LessonCount; ++i) {
         menu.entries[i] = LessonEntry{lessonCatalogue[i].title, -1, &lessonCatalogue[i]};
     }
+    menu.entries[PracticeRow] = LessonEntry{PracticeTitle, -1, nullptr};
     menu.selectedIndex = 0;
+}
+
+BestTimes menuBestTimes(const LessonMenu& menu) {
+    BestTimes times;
+    for (int i = 0; i < LessonCount; ++i) times[size_t(i)] = menu.entries[size_t(i)].bestTime;
+    return times;
+}
+
+void setMenuBestTimes(LessonMenu& menu, const BestTimes& times) {
+    for (int i = 0; i < LessonCount; ++i) menu.entries[size_t(i)].bestTime = times[size_t(i)];
 }
 
 void setUpLessonMenu(VideoState& video, LessonMenu& menu) {
     menu.video = &video;
     buildMenuRows(menu);
-    addPracticeRow(menu);
-    loadBestTimes(menu);
+    BestTimes times = menuBestTimes(menu);
+    loadBestTimes(times);
+    setMenuBestTimes(menu, times);
     drawLessonMenu(menu);
 }
 
@@ -131,16 +137,16 @@ void drawLessonMenu(LessonMenu& menu) {
                           row.bestTime % 60);
         }
         if (entry == PracticeRow) std::snprintf(time, sizeof time, "%s", PracticeSubtitle);
-        writeTextCells(memory, ListLayer, 4, 4 * slot, row.title, group);
-        writeTextCells(memory, ListLayer, 8, 4 * slot + 1, time, group);
+        writeText(memory, ListLayer, 4, 4 * slot, row.title, Font::Main, group);
+        writeText(memory, ListLayer, 8, 4 * slot + 1, time, Font::Main, group);
     }
     drawProgressHint(memory);
 }
 
-int runLessonMenu(LessonMenu& menu) {
+void runLessonMenu(LessonMenu& menu) {
     VideoState& video = *menu.video;
-    LessonScreen screen{};
-    fadeIn(video);
+    auto screen = std::make_unique<LessonScreen>();
+    if (!fadeIn(video)) return;
     bool running = true;
     int32_t frameCounter = 0;
     while (true) {
@@ -150,70 +156,66 @@ int runLessonMenu(LessonMenu& menu) {
         // was let go; one arriving between slides starts the next, so holding still slides.
         bool slid = false;
         while (host.pollEvent(&event) != 0) {
-            if (event.type == SDL_QUIT) shutDown(video);
+            if (event.type == SDL_QUIT) return;
             if (event.type != SDL_KEYDOWN) continue;
             const SDL_Keycode key = event.key.keysym.sym;
             if (slid && event.key.repeat != 0 && (key == SDLK_UP || key == SDLK_DOWN)) continue;
+            bool going = true;
             switch (key) {
             case SDLK_DOWN:
-                if (menu.selectedIndex < menu.entryCount - 1) {
-                    ++menu.selectedIndex;
-                    drawLessonMenu(menu);
-                    slide(menu, frameCounter, true);
-                    slid = true;
-                }
-                break;
-            case SDLK_UP:
-                if (menu.selectedIndex > 0) {
-                    --menu.selectedIndex;
-                    drawLessonMenu(menu);
-                    slide(menu, frameCounter, false);
-                    slid = true;
-                }
-                break;
-            case SDLK_RETURN: startSelectedLesson(menu, screen); break;
-            case SDLK_TAB:
-                fadeOut(video);
-                runProgressScreen(menu);
+            case SDLK_UP: {
+                const int step = key == SDLK_DOWN ? 1 : -1;
+                const int next = menu.selectedIndex + step;
+                if (next < 0 || next >= menu.entryCount) break;
+                menu.selectedIndex = next;
                 drawLessonMenu(menu);
-                fadeIn(video);
+                going = slide(menu, frameCounter, key == SDLK_DOWN);
+                slid = true;
+                break;
+            }
+            case SDLK_RETURN: going = startSelectedLesson(menu, *screen) == ScreenExit::Done; break;
+            case SDLK_TAB:
+                going = fadeOut(video) &&
+                        runProgressScreen(video, menu.selectedIndex) == ScreenExit::Done;
+                if (going) {
+                    drawLessonMenu(menu);
+                    going = fadeIn(video);
+                }
                 break;
             // The events already queued behind Escape are still handled in this pass.
             case SDLK_ESCAPE: running = false; break;
             default: break;
             }
+            if (!going) return;
         }
         ++frameCounter;
         animateBackground(video.memory, frameCounter);
-        showFrame(video);
+        if (!showFrame(video)) return;
         if (!running) break;
     }
     fadeOut(video);
-    return 1;
 }
 
-void startSelectedLesson(LessonMenu& menu, LessonScreen& screen) {
-    LessonEntry& entry = menu.entries[size_t(menu.selectedIndex)];
+ScreenExit startSelectedLesson(LessonMenu& menu, LessonScreen& screen) {
+    const LessonEntry& entry = menu.entries[size_t(menu.selectedIndex)];
     const bool practising = menu.selectedIndex == PracticeRow;
-    if (entry.lesson == nullptr && !practising) return;
+    if (entry.lesson == nullptr && !practising) return ScreenExit::Done;
     VideoState& video = *menu.video;
-    fadeOut(video);
+    if (!fadeOut(video)) return ScreenExit::Quit;
     // Both live until the run is over: the screen's script points into the practice.
     auto practice = std::make_unique<PracticeLesson>();
-    auto summary = std::make_unique<RunSummary>();
+    auto run = std::make_unique<LessonRun>();
     if (practising) {
-        preparePractice(menu, *practice);
-        setUpPractice(video, screen, *practice);
+        setUpPractice(video, screen, menuBestTimes(menu), *practice);
     } else {
         const LessonRecord& lesson = *entry.lesson;
         setUpLessonScreen(video, screen, lesson.words, lesson.wordCount, lesson.title,
                           lesson.script);
     }
-    FinishedRun finished{&menu, summary.get()};
-    screen.recordTime = recordFinishedRun;
-    screen.recordTimeData = &finished;
-    runLesson(screen, summary.get());
-    screen.recordTime = nullptr;  // `finished` ends here
+    LessonEnd end = playLesson(*run, screen);
+    if (end == LessonEnd::Finished)
+        end = showLessonResults(*run, keepFinishedRun(menu, run->summary));
+    if (end == LessonEnd::Quit) return ScreenExit::Quit;
     drawLessonMenu(menu);
-    fadeIn(video);
+    return fadeIn(video) ? ScreenExit::Done : ScreenExit::Quit;
 }

@@ -2,8 +2,10 @@
 // lessons started from inside its loop, the progress screen behind Tab.
 #pragma once
 
+#include "course/common/screen_exit.h"
 #include "course/content/lesson_catalogue.h"
 #include "course/lesson/lesson_screen.h"
+#include "course/records/best_times.h"
 
 #include <memory>
 
@@ -21,17 +23,21 @@ struct LessonMenu {
     int32_t selectedIndex;
 };
 
-// Replaces the menu's rows with one per catalogue lesson, every best time -1, the first row
-// selected.
+// Replaces the menu's rows with one per catalogue lesson and the practice row, every best
+// time -1, the first row selected.
 void buildMenuRows(LessonMenu& menu);
+// The lessons' rows' best times, and the other way round.
+BestTimes menuBestTimes(const LessonMenu& menu);
+void setMenuBestTimes(LessonMenu& menu, const BestTimes& times);
 
 // Points the menu at the video state, builds its rows, loads the best times and draws it.
 void setUpLessonMenu(VideoState& video, LessonMenu& menu);
 // Rebuilds the whole menu picture around the selected row.
 void drawLessonMenu(LessonMenu& menu);
-// The menu loop; returns 1 after Escape and a fade to black. A window close ends the
-// program at once.
-int runLessonMenu(LessonMenu& menu);
-// Plays the selected row's lesson (or the practice), adds a finished run to the history,
-// keeps a better time, saves it and comes back to the menu.
-void startSelectedLesson(LessonMenu& menu, LessonScreen& screen);
+// The menu loop, until the program is to end: after Escape and a fade to black, at once
+// after a window close or the system's request.
+void runLessonMenu(LessonMenu& menu);
+// Plays the selected row's lesson (or the practice); a finished run is added to the history,
+// a better time kept and saved, and then its results shown with what the save said. Back in
+// the menu afterwards (Done), or Quit when the program is to end.
+ScreenExit startSelectedLesson(LessonMenu& menu, LessonScreen& screen);

@@ -1,9 +1,11 @@
 #include "course/screens/progress_screen.h"
 
-#include "course/app/startup.h"
+#include "course/common/art_tiles.h"
 #include "course/common/screen_text.h"
 #include "course/content/practice.h"
-#include "course/lesson/on_screen_keyboard.h"
+#include "course/lesson/lesson_screen.h"
+#include "course/records/key_misses.h"
+#include "course/screens/progress_graph.h"
 #include "engine/fades.h"
 #include "engine/host.h"
 
@@ -23,34 +25,16 @@ const MissShade MissRamp[MissLevels] = {
 
 namespace {
 
-constexpr int KeyboardScrollX = -40;
-constexpr int KeyboardScrollY = -80;  // keys from screen line 80, the panel from 72 to 167
-constexpr int ScreenColumns = ScreenWidth / 8;
 constexpr TileCell TextGroup = cellTile(0, 0);
-constexpr int GraphLeftColumn = 3;  // columns 1 and 2 hold the scale
-constexpr int GraphTopRow = 2;
-constexpr int GraphWidth = GraphColumns * 8;
-constexpr int GraphHeight = GraphRows * 8;
-constexpr int GraphTiles = GraphColumns * GraphRows;
-constexpr int WordsSwatchTile = GraphFirstTile + GraphTiles;
-constexpr int AccuracySwatchTile = WordsSwatchTile + 1;
-constexpr int FaceSwatchTile = 1;  // the middle of a key's top row
+constexpr int FaceSwatchTile = art::KeyTop;
 constexpr int StatsColumn = 19;
 constexpr int LegendRow = 8;
 constexpr int WeakRow = 21;
 constexpr int WeakNamed = 3;
-// Colour values of the graph's tiles, in GraphGroup.
-constexpr int AxisColour = 1;
-constexpr int WordsColour = 2;
-constexpr int AccuracyColour = 3;
-constexpr int GridColour = 4;
-constexpr uint32_t GraphColours[5] = {0, 0x8088A8, 0x58D8E8, 0xFFB840, 0x2C3048};
-constexpr int MostWordsShown = 990;
-constexpr int LowestAccuracyShown = 500;  // the accuracy scale runs from 50% to 100%
-constexpr int DarkLabelGroup = 1;         // labels of the top step: dark, no visible shadow
+constexpr int DarkLabelGroup = 1;  // labels of the top step: dark, no visible shadow
 
 void writeText(VideoMemory& memory, int column, int row, const char* text) {
-    writeTextCells(memory, TextLayer, column, row, text, TextGroup);
+    writeText(memory, TextLayer, column, row, text, Font::Main, TextGroup);
 }
 
 void writeCentred(VideoMemory& memory, int row, const char* text) {
@@ -77,104 +61,6 @@ int writeWrapped(VideoMemory& memory, int row, const char* text) {
     return row;
 }
 
-void setGraphPixel(CharacterSheet& sheet, int x, int y, int colour) {
-    if (x < 0 || x >= GraphWidth || y < 0 || y >= GraphHeight) return;
-    const int tile = GraphFirstTile + (y / 8) * GraphColumns + x / 8;
-    uint8_t& byte = sheet[size_t(sheetOffset(tile, x % 8, y % 8))];
-    byte = (x % 2 == 0) ? uint8_t((byte & 0x0F) | colour << 4) : uint8_t((byte & 0xF0) | colour);
-}
-
-void drawGraphLine(CharacterSheet& sheet, int x0, int y0, int x1, int y1, int colour, bool dotted) {
-    const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
-    const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
-    int error = dx + dy;
-    for (int step = 0;; ++step) {
-        if (!dotted || step % 2 == 0) setGraphPixel(sheet, x0, y0, colour);
-        if (x0 == x1 && y0 == y1) break;
-        const int twice = 2 * error;
-        if (twice >= dy) {
-            error += dy;
-            x0 += sx;
-        }
-        if (twice <= dx) {
-            error += dx;
-            y0 += sy;
-        }
-    }
-}
-
-void drawMarker(CharacterSheet& sheet, int x, int y, int colour, bool square) {
-    for (int oy = -1; oy <= 1; ++oy) {
-        for (int ox = -1; ox <= 1; ++ox) {
-            if (square || ox == 0 || oy == 0) setGraphPixel(sheet, x + ox, y + oy, colour);
-        }
-    }
-}
-
-// The graph's tiles: axes, faint quarter lines, words per minute as a solid line with square
-// markers and accuracy as a dotted one with crosses, so the two differ without colour.
-void drawGraph(VideoMemory& memory, const ProgressFigures& figures, int wordsScale) {
-    CharacterSheet& sheet = memory.sheet;
-    for (int tile = GraphFirstTile; tile < GraphFirstTile + GraphTiles; ++tile) {
-        for (int y = 0; y < 8; ++y)
-            for (int x = 0; x < 8; x += 2) sheet[size_t(sheetOffset(tile, x, y))] = 0;
-    }
-    const int bottom = GraphHeight - 1;
-    for (int quarter = 1; quarter < 4; ++quarter) {
-        for (int x = 2; x < GraphWidth; x += 3)
-            setGraphPixel(sheet, x, bottom - 2 - quarter * (GraphHeight - 4) / 4, GridColour);
-    }
-    drawGraphLine(sheet, 0, 0, 0, bottom, AxisColour, false);
-    drawGraphLine(sheet, 0, bottom, GraphWidth - 1, bottom, AxisColour, false);
-
-    const int span = GraphHeight - 5;  // values from line bottom - 2 up to line 1
-    auto pointX = [](int i) { return 3 + i * (GraphWidth - 7) / (GraphRuns - 1); };
-    auto wordsY = [&](int i) {
-        const int value = std::clamp(figures.graphWordsPerMinute[i], 0, wordsScale);
-        return bottom - 2 - value * span / wordsScale;
-    };
-    auto accuracyY = [&](int i) {
-        const int value = std::clamp(figures.graphAccuracy[i], LowestAccuracyShown, 1000);
-        return bottom - 2 - (value - LowestAccuracyShown) * span / (1000 - LowestAccuracyShown);
-    };
-    for (int i = 0; i + 1 < figures.graphCount; ++i) {
-        drawGraphLine(sheet, pointX(i), accuracyY(i), pointX(i + 1), accuracyY(i + 1),
-                      AccuracyColour, true);
-        drawGraphLine(sheet, pointX(i), wordsY(i), pointX(i + 1), wordsY(i + 1), WordsColour,
-                      false);
-    }
-    for (int i = 0; i < figures.graphCount; ++i) {
-        drawMarker(sheet, pointX(i), accuracyY(i), AccuracyColour, false);
-        drawMarker(sheet, pointX(i), wordsY(i), WordsColour, true);
-    }
-    // The legend's two samples.
-    for (int x = 0; x < 8; ++x) {
-        for (int y = 0; y < 8; ++y) {
-            sheet[size_t(sheetOffset(WordsSwatchTile, x & ~1, y))] = 0;
-            sheet[size_t(sheetOffset(AccuracySwatchTile, x & ~1, y))] = 0;
-        }
-    }
-    for (int x = 0; x < 8; ++x) {
-        auto put = [&sheet](int tile, int px, int py, int colour) {
-            uint8_t& byte = sheet[size_t(sheetOffset(tile, px, py))];
-            byte = (px % 2 == 0) ? uint8_t((byte & 0x0F) | colour << 4)
-                                 : uint8_t((byte & 0xF0) | colour);
-        };
-        put(WordsSwatchTile, x, 4, WordsColour);
-        if (x >= 3 && x <= 4) {
-            put(WordsSwatchTile, x, 3, WordsColour);
-            put(WordsSwatchTile, x, 5, WordsColour);
-        }
-        if (x % 2 == 0) put(AccuracySwatchTile, x, 4, AccuracyColour);
-    }
-    for (int row = 0; row < GraphRows; ++row) {
-        for (int column = 0; column < GraphColumns; ++column) {
-            memory.maps[size_t(mapIndex(TextLayer, GraphLeftColumn + column, GraphTopRow + row))] =
-                cellTile(GraphFirstTile + row * GraphColumns + column, GraphGroup);
-        }
-    }
-}
-
 void formatTime(char (&text)[16], int32_t seconds) {
     if (seconds < 0) {
         std::snprintf(text, sizeof text, "--:--");
@@ -187,6 +73,9 @@ void writeFigures(VideoMemory& memory, const ProgressFigures& figures, bool allL
     char line[48];
     char time[16];
     formatTime(time, allLessons ? -1 : figures.bestSeconds);
+    char recentWords[16], recentAccuracy[16];
+    std::snprintf(recentWords, sizeof recentWords, "Last %d WPM:", RecentRuns);
+    std::snprintf(recentAccuracy, sizeof recentAccuracy, "Last %d acc.:", RecentRuns);
     const struct {
         const char* label;
         int value;
@@ -194,9 +83,9 @@ void writeFigures(VideoMemory& memory, const ProgressFigures& figures, bool allL
     } rows[] = {
         {"Runs:", figures.runCount, false},
         {"Best WPM:", figures.bestWordsPerMinute, false},
-        {"Last 10 WPM:", figures.recentWordsPerMinute, false},
+        {recentWords, figures.recentWordsPerMinute, false},
         {"Best accuracy:", figures.bestAccuracy, true},
-        {"Last 10 acc.:", figures.recentAccuracy, true},
+        {recentAccuracy, figures.recentAccuracy, true},
     };
     int row = GraphTopRow;
     std::snprintf(line, sizeof line, "%-14s%7s", "Best time:", time);
@@ -232,7 +121,7 @@ int rampGroup(int level) {
 }
 
 // Face cells in map 2 and the label cell in map 1 of each character key take its ramp group.
-void tintKeys(VideoMemory& memory, const LessonScreen& keyboard, const KeyMissRates& rates) {
+void tintKeys(VideoMemory& memory, const KeyboardModel& keyboard, const KeyMissRates& rates) {
     for (int k = 0; k < CharacterKeys && k < keyboard.keyCount; ++k) {
         const KeyboardKey& key = keyboard.keys[k];
         const int level = missLevel(rates.pressed[k], rates.missed[k]);
@@ -269,11 +158,13 @@ void writeLegend(VideoMemory& memory, int wordsScale) {
     writeText(memory, 35, LegendRow, "20%+");
 }
 
-void writeWeakKeys(VideoMemory& memory, const LessonScreen& keyboard, const KeyMissRates& rates) {
+void writeWeakKeys(VideoMemory& memory, const KeyboardModel& keyboard, const KeyMissRates& rates) {
     int keys[WeakNamed];
     const int named = weakestKeys(rates, WeakNamed, keys);
     if (named == 0) {
-        writeCentred(memory, WeakRow, "No key missed in the last 20 runs");
+        char none[48];
+        std::snprintf(none, sizeof none, "No key missed in the last %d runs", KeyRuns);
+        writeCentred(memory, WeakRow, none);
         return;
     }
     char line[64] = "Weakest:";
@@ -303,15 +194,18 @@ void pageTitle(int32_t page, char (&title)[48]) {
 }
 
 // The engine's fades keep the menu's layer 2 shimmering, which here would move the keys: this
-// screen fades its palette itself, over the same 64 frames, reading no events.
-void fade(VideoState& video, bool in) {
+// screen fades its palette itself, over the same 64 frames, reading no events. False when the
+// program is to end.
+bool fade(VideoState& video, bool in) {
     VideoMemory& memory = video.memory;
     const Palette full = memory.palette;
-    for (int step = 0; step < 64; ++step) {
-        scalePalette(memory.palette, full, uint32_t(in ? step : 63 - step));
-        showFrame(video);
+    bool going = true;
+    for (int step = 0; step < FadeLevels && going; ++step) {
+        scalePalette(memory.palette, full, uint32_t(in ? step : FadeLevels - 1 - step));
+        going = showFrame(video);
     }
     memory.palette = full;
+    return going;
 }
 
 }  // namespace
@@ -331,20 +225,20 @@ void drawProgressScreen(VideoState& video, ProgressScreen& screen, int32_t page)
     loadProgress(page == AllLessonsPage ? AllLessons : page, screen.figures);
     const ProgressFigures& figures = screen.figures;
 
-    // The keyboard as the lesson screen draws it, then moved down and given the ramp.
-    setUpLessonScreen(video, screen.keyboard, nullptr, 0, "", nullptr);
+    // The keyboard as the lesson screen draws it, lower down, then given the ramp.
+    buildKeyboard(screen.keyboard);
+    readKeyboardLayout(screen.keyboard);
     memory.lineCallback = nullptr;
     resetSprites(memory);
-    screen.keyboard.keyboardScrollX = KeyboardScrollX;
-    screen.keyboard.keyboardScrollY = KeyboardScrollY;
-    for (int k = 0; k < screen.keyboard.keyCount; ++k) drawKey(screen.keyboard, k, false, false);
+    drawLessonMaps(memory, screen.keyboard, {KeyboardScrollX, ProgressKeyboardScrollY});
     // No backdrop layer: the screen stands on the backdrop colour, as the lesson screen's top
     // does, which keeps its frames as cheap to compose as the lesson's.
     memory.layers[BackdropLayer] = 0;
     memory.layers[TextLayer] = LayerEnable;
     memory.layers[KeyLabelLayer] =
-        LayerEnable | layerScroll(KeyboardScrollX + 3, KeyboardScrollY + 3);
-    memory.layers[KeyboardLayer] = LayerEnable | layerScroll(KeyboardScrollX, KeyboardScrollY);
+        LayerEnable | layerScroll(KeyboardScrollX + 3, ProgressKeyboardScrollY + 3);
+    memory.layers[KeyboardLayer] =
+        LayerEnable | layerScroll(KeyboardScrollX, ProgressKeyboardScrollY);
 
     char title[48];
     pageTitle(page, title);
@@ -366,12 +260,7 @@ void drawProgressScreen(VideoState& video, ProgressScreen& screen, int32_t page)
                      "missed keys show here.");
         return;
     }
-    int best = 0;
-    for (int i = 0; i < figures.graphCount; ++i)
-        best = std::max(best, std::min(figures.graphWordsPerMinute[i], MostWordsShown));
-    // Tens of words per minute, three digits at most: a damaged history cannot push the scale
-    // out of its three columns.
-    const int wordsScale = std::clamp((best + 9) / 10 * 10, 10, MostWordsShown);
+    const int wordsScale = graphWordsScale(figures);
     drawGraph(memory, figures, wordsScale);
     writeLegend(memory, wordsScale);
     writeFigures(memory, figures, page == AllLessonsPage);
@@ -381,21 +270,20 @@ void drawProgressScreen(VideoState& video, ProgressScreen& screen, int32_t page)
     writeWeakKeys(memory, screen.keyboard, rates);
 }
 
-void runProgressScreen(LessonMenu& menu) {
-    VideoState& video = *menu.video;
+ScreenExit runProgressScreen(VideoState& video, int32_t firstPage) {
     VideoMemory& memory = video.memory;
     auto screen = std::make_unique<ProgressScreen>();
     screen->savedPalette = memory.palette;
     screen->savedSheet = memory.sheet;
     putRampColours(memory.palette);
-    int32_t page = std::clamp(menu.selectedIndex, 0, ProgressPages - 1);
+    int32_t page = std::clamp(firstPage, 0, ProgressPages - 1);
     drawProgressScreen(video, *screen, page);
-    fade(video, true);
-    bool running = true;
+    bool going = fade(video, true);
+    bool running = going;
     while (running) {
         SDL_Event event;
         while (host.pollEvent(&event) != 0) {
-            if (event.type == SDL_QUIT) shutDown(video);
+            if (event.type == SDL_QUIT) going = running = false;
             if (event.type != SDL_KEYDOWN || !running) continue;
             switch (event.key.keysym.sym) {
             case SDLK_TAB:
@@ -418,12 +306,15 @@ void runProgressScreen(LessonMenu& menu) {
             default: break;
             }
         }
-        showFrame(video);
+        if (!going) break;
+        going = showFrame(video);
+        running = running && going;
     }
-    fade(video, false);
+    if (going) going = fade(video, false);
     memory.palette = screen->savedPalette;
     memory.sheet = screen->savedSheet;
     memory.layers.fill(0);
+    return going ? ScreenExit::Done : ScreenExit::Quit;
 }
 
 void drawProgressHint(VideoMemory& memory) {
@@ -433,7 +324,7 @@ void drawProgressHint(VideoMemory& memory) {
     constexpr int Top = 170;
     for (int i = 0; ProgressHint[i] != '\0'; ++i) {
         SpriteEntry& sprite = memory.sprites[size_t(i)];
-        sprite.attributes = SpriteVisible | spriteTile(uint8_t(ProgressHint[i])) |
+        sprite.attributes = SpriteVisible | spriteTile(mainFontTile(uint8_t(ProgressHint[i]))) |
                             encodeSpriteCoordinate(Top, ScreenHeight);
         sprite.placement = encodeSpriteCoordinate(Left + 8 * i, ScreenWidth) | spriteLevel(2) |
                            spriteGroup(HintGroup);

@@ -4,23 +4,20 @@
 // the lessons, the practice and all lessons together; C writes the history as CSV.
 #pragma once
 
-#include "course/content/lesson_catalogue.h"
-#include "course/lesson/lesson_screen.h"
+#include "course/common/screen_exit.h"
+#include "course/keyboard/keyboard_model.h"
 #include "course/records/history.h"
-#include "course/screens/lesson_menu.h"
 #include "engine/video_memory.h"
 
 #include <cstdint>
 
+struct VideoState;
+
 constexpr int ProgressPages = HistoryRows + 1;  // the menu's rows, then all lessons
 constexpr int AllLessonsPage = HistoryRows;
-constexpr int MissLevels = 5;        // untinted, then four steps of the ramp
-constexpr int FirstTintGroup = 4;    // tile groups 4 to 7 carry the ramp
-constexpr int GraphGroup = 2;        // the graph's colours, put in for this screen
-constexpr int GraphFirstTile = 512;  // tiles the graph is drawn into, unused elsewhere
-constexpr int GraphColumns = 14;     // in tiles
-constexpr int GraphRows = 6;
-constexpr int HintGroup = 8;  // the menu hint's sprite palette group (in the palette file)
+constexpr int MissLevels = 5;      // untinted, then four steps of the ramp
+constexpr int FirstTintGroup = 4;  // tile groups 4 to 7 carry the ramp
+constexpr int HintGroup = 8;       // the menu hint's sprite palette group (in the palette file)
 constexpr const char* ProgressHint = "Tab: Progress";
 
 // A key's colours at one step of the miss ramp: face, highlight, side and label.
@@ -31,7 +28,7 @@ extern const MissShade MissRamp[MissLevels];
 
 // Everything the screen shows, read once per page; lives on the heap while the screen runs.
 struct ProgressScreen {
-    LessonScreen keyboard;  // the key table and the keyboard's drawing
+    KeyboardModel keyboard;  // labelled from the learner's layout
     ProgressFigures figures;
     Palette savedPalette;
     CharacterSheet savedSheet;
@@ -43,8 +40,9 @@ struct ProgressScreen {
 int missLevel(uint32_t pressed, uint32_t missed);
 // Draws page `page` of the screen into video memory, reading the history; no frame is shown.
 void drawProgressScreen(VideoState& video, ProgressScreen& screen, int32_t page);
-// The screen's loop, from the menu's selected row; back to the menu (faded out, palette and
-// character sheet as they were) with Tab or Escape. A window close ends the program.
-void runProgressScreen(LessonMenu& menu);
+// The screen's loop, from page `firstPage` (the menu's selected row); Done after Tab or
+// Escape, faded out, with the palette and character sheet as they were. A window close or
+// the system's request: Quit.
+ScreenExit runProgressScreen(VideoState& video, int32_t firstPage);
 // The menu's hint on its bottom band, in sprites behind the list's rows.
 void drawProgressHint(VideoMemory& memory);

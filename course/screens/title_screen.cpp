@@ -1,6 +1,6 @@
 #include "course/screens/title_screen.h"
 
-#include "course/app/startup.h"
+#include "course/common/art_tiles.h"
 #include "course/common/screen_text.h"
 #include "engine/fades.h"
 #include "engine/host.h"
@@ -11,7 +11,7 @@ namespace {
 
 constexpr LayerWord Hidden = layerBlend(BlendNone, MaxBlendAmount);  // disabled
 constexpr TileCell LogoGroup = cellTile(0, 4);
-constexpr int LogoFirstTile = 320;
+constexpr int LogoFirstTile = art::Logo;
 constexpr const char* Prompt = "Press Any Key";
 
 }  // namespace
@@ -19,7 +19,7 @@ constexpr const char* Prompt = "Press Any Key";
 void setUpTitleScreen(VideoState& video) {
     VideoMemory& memory = video.memory;
     memory.layers.fill(Hidden);
-    for (int map = 0; map < LayerCount; ++map) fillMapCells(memory, map, ' ');
+    for (int map = 0; map < LayerCount; ++map) fillMapCells(memory, map, art::MainFont + ' ');
     memory.layers[BackdropLayer] = LayerEnable;
     drawBackdrop(memory);
     // The logo waits off screen, fully transparent, until the loop scrolls it in.
@@ -30,20 +30,20 @@ void setUpTitleScreen(VideoState& video) {
                 TileCell(LogoGroup | (LogoFirstTile + row * 16 + column));
         }
     }
-    writeTextCells(memory, 1, 13, 16, Prompt, 0);
+    writeText(memory, PromptLayer, 13, 16, Prompt, Font::Main, 0);
 }
 
-void runTitleScreen(VideoState& video) {
+ScreenExit runTitleScreen(VideoState& video) {
     VideoMemory& memory = video.memory;
     bool keepRunning = true;
     uint32_t titleCounter = 0;
-    fadeIn(video);
+    if (!fadeIn(video)) return ScreenExit::Quit;
     while (true) {
         SDL_Event event;
         while (host.pollEvent(&event) != 0) {
-            if (event.type == SDL_QUIT) shutDown(video);
+            if (event.type == SDL_QUIT) return ScreenExit::Quit;
             if (event.type != SDL_KEYDOWN) continue;
-            if (event.key.keysym.sym == SDLK_ESCAPE) shutDown(video);
+            if (event.key.keysym.sym == SDLK_ESCAPE) return ScreenExit::Quit;
             // Any other key, modifiers and repeats included, ends the title after one more
             // frame, drawn with the logo at its full amount.
             keepRunning = false;
@@ -56,8 +56,8 @@ void runTitleScreen(VideoState& video) {
             LayerEnable | layerBlend(BlendMix, int(std::min<uint32_t>(n, MaxBlendAmount))) |
             layerScroll(416, 464);
         memory.layers[PromptLayer] = blinkShown(n) ? (LayerEnable | Hidden) : Hidden;
-        showFrame(video);
+        if (!showFrame(video)) return ScreenExit::Quit;
         if (!keepRunning) break;
     }
-    fadeOut(video);
+    return fadeOut(video) ? ScreenExit::Done : ScreenExit::Quit;
 }

@@ -1,5 +1,6 @@
 // The committed art itself: the committed files are up to date and load through the engine
 // as built, every character has a glyph, and text is legible wherever the screens draw it.
+#include "course/common/art_tiles.h"
 #include "course/common/screen_text.h"
 #include "engine/asset_files.h"
 #include "tests/support/contrast.h"
@@ -17,7 +18,6 @@ namespace {
 
 const std::string SourceFolder = QUENMORE_SOURCE_DIR;
 
-constexpr int LessonFontBase = 96;  // the main font starts at tile 0
 constexpr int CursorTile = 7, BoxBodyTile = 11;
 
 std::unique_ptr<ArtBook> committedArt() {
@@ -79,6 +79,9 @@ TEST(CommittedArt, AssetFilesAreUpToDateAndLoadAsBuilt) {
         EXPECT_TRUE(fresh == readBytes(SourceFolder + "/" + name))
             << name << " is older than art/: rebuild with the assets target";
     }
+    const Bytes names = readBytes(SourceFolder + "/course/common/art_tiles.h");
+    EXPECT_EQ(std::string(names.begin(), names.end()), tileNamesHeader(*book))
+        << "course/common/art_tiles.h is older than art/: rebuild with the assets target";
     auto sheet = std::make_unique<CharacterSheet>();
     ASSERT_TRUE(loadCharacterSheet(*sheet, folder.file("quenmore.chr").c_str()));
     convertCharacterSheet(*sheet);
@@ -93,25 +96,25 @@ TEST(CommittedArt, EveryPrintableCharacterHasAGlyphInBothFonts) {
     // Ink in value 1, the main font's shadow in value 2.
     const std::set<int> blank{0}, lessonGlyph{0, 1}, mainGlyph{0, 1, 2}, mainInkOnly{0, 1};
     for (int code = 33; code <= 126; ++code) {
-        EXPECT_EQ(tileValues(*book, LessonFontBase + code), lessonGlyph) << char(code);
+        EXPECT_EQ(tileValues(*book, art::LessonFont + code), lessonGlyph) << char(code);
         const std::set<int> main = tileValues(*book, code);
         EXPECT_TRUE(main == mainGlyph || main == mainInkOnly) << char(code);
     }
-    for (int tile : {int(' '), LessonFontBase + ' ', BlankTile})
+    for (int tile : {int(' '), art::LessonFont + ' ', BlankTile})
         EXPECT_EQ(tileValues(*book, tile), blank) << tile;
     // Past ASCII: a glyph of its own for every character the fonts claim to draw, drawn
     // nowhere else; the rest share the unknown mark.
     for (int code = 127; code <= 255; ++code) {
         const int main = mainFontTile(uint8_t(code)), lesson = lessonFontTile(uint8_t(code));
         const bool own = hasGlyph(uint8_t(code));
-        EXPECT_EQ(main, own ? MainFontLatinBase + code : UnknownCharacter) << code;
-        EXPECT_EQ(lesson, own ? LessonFontLatinBase + code : 96 + UnknownCharacter) << code;
+        EXPECT_EQ(main, own ? art::MainFontLatin + code : UnknownCharacter) << code;
+        EXPECT_EQ(lesson, own ? art::LessonFontLatin + code : art::LessonFontUnknown) << code;
         EXPECT_EQ(tileValues(*book, lesson), lessonGlyph) << code;
         const std::set<int> mainValues = tileValues(*book, main);
         EXPECT_TRUE(mainValues == mainGlyph || mainValues == mainInkOnly) << code;
         if (code >= 160 && !own) {
-            EXPECT_EQ(tileValues(*book, MainFontLatinBase + code), blank) << code;
-            EXPECT_EQ(tileValues(*book, LessonFontLatinBase + code), blank) << code;
+            EXPECT_EQ(tileValues(*book, art::MainFontLatin + code), blank) << code;
+            EXPECT_EQ(tileValues(*book, art::LessonFontLatin + code), blank) << code;
         }
     }
 }

@@ -1,7 +1,5 @@
 // The history of finished runs through whole journeys and every way its database can fail,
 // and the practice made from it.
-#include "course/content/practice.h"
-#include "course/lesson/on_screen_keyboard.h"
 #include "course/records/best_times.h"
 #include "course/screens/lesson_menu.h"
 #include "course/screens/progress_screen.h"
@@ -224,116 +222,6 @@ TEST(ProgressScreen, MissRampStepsAndLegibleLabels) {
         EXPECT_TRUE(level < 2 ||
                     luminance(MissRamp[level].face) > luminance(MissRamp[level - 1].face) * 1.2)
             << level;
-    }
-}
-
-ProgressFigures& figuresWithMisses(ProgressFigures& figures, const std::string& weak) {
-    figures = ProgressFigures{};
-    figures.status = HistoryStatus::Ready;
-    figures.runCount = 20;
-    for (int c = 'a'; c <= 'z'; ++c) figures.expected[c] = 100;
-    figures.expected[int(' ')] = 300;
-    for (char c : weak) {
-        figures.missed[uint8_t(c)] = 30;
-        figures.typedInstead[uint8_t(c)][int('x')] = 30;
-    }
-    return figures;
-}
-
-double share(const PracticeLesson& practice, const std::string& characters, bool weighted) {
-    auto screen = std::make_unique<LessonScreen>();
-    std::vector<double> even(practice.words.size(), 1.0);
-    int64_t hits = 0, all = 0;
-    for (uint32_t seed = 1; seed <= 200; ++seed) {
-        std::mt19937 random(seed);
-        makeWeightedWordLines(*screen, practice.words.data(),
-                              weighted ? practice.weights.data() : even.data(),
-                              int32_t(practice.words.size()), random);
-        for (const char* line : screen->lines) {
-            for (const char* c = line; *c != '\0'; ++c) {
-                all += *c != ' ';
-                hits += characters.find(*c) != std::string::npos;
-            }
-        }
-    }
-    return double(hits) / double(all);
-}
-
-// The weak keys' characters come up far more often than in lines drawn evenly from the same
-// entries, over many seeds (the lines are filled as a lesson's are, by the same function).
-TEST(Practice, WeakKeyLinesFavourTheWeakKeys) {
-    auto figures = std::make_unique<ProgressFigures>();
-    auto practice = std::make_unique<PracticeLesson>();
-    const bool finished[LessonCount] = {true, true, true};
-    makePractice(figuresWithMisses(*figures, "jk"), finished, *practice);
-    ASSERT_TRUE(practice->fromHistory);
-    EXPECT_EQ(practice->weakKeyCount, 2);
-    std::set<std::string> pool;
-    for (int lesson = 0; lesson < 3; ++lesson)
-        for (int i = 0; i < lessonCatalogue[lesson].wordCount; ++i)
-            pool.insert(lessonCatalogue[lesson].words[i]);
-    EXPECT_EQ(std::set<std::string>(practice->words.begin(), practice->words.end()), pool);
-    EXPECT_GT(share(*practice, "jk", true), 1.5 * share(*practice, "jk", false));
-
-    // Without a history: lessons 1 to 6, each as likely as the others.
-    figures->status = HistoryStatus::Empty;
-    makePractice(*figures, finished, *practice);
-    EXPECT_FALSE(practice->fromHistory);
-    std::map<int, double> lessonWeight;
-    size_t entry = 0;
-    for (int lesson = 0; lesson < EvenLessons; ++lesson)
-        for (int i = 0; i < lessonCatalogue[lesson].wordCount; ++i)
-            lessonWeight[lesson] += practice->weights[entry++];
-    EXPECT_EQ(entry, practice->words.size());
-    for (auto [lesson, weight] : lessonWeight) EXPECT_NEAR(weight, 1.0, 1e-9) << lesson;
-}
-
-// The generated intros are scripts the interpreter runs as it runs a lesson's: known
-// commands with their operands, texts inside the text box, every lit key released, an end.
-TEST(Practice, TheIntroIsAValidScript) {
-    auto figures = std::make_unique<ProgressFigures>();
-    auto practice = std::make_unique<PracticeLesson>();
-    LessonScreen keyboard{};
-    buildKeyboard(keyboard);
-    const bool finished[LessonCount] = {true};
-    for (const std::string weak : {"", "fj ;e", "abcdefg"}) {
-        figuresWithMisses(*figures, weak);
-        if (weak == "abcdefg") figures->status = HistoryStatus::Empty;
-        makePractice(*figures, finished, *practice);
-        std::set<char> lit;
-        int count = 0;
-        while (practice->script[count] != nullptr) ++count;
-        ASSERT_GT(count, 1);
-        EXPECT_STREQ(practice->script[count - 1], "e");
-        for (int i = 0; i < count - 1; ++i) {
-            const std::string command = practice->script[i];
-            SCOPED_TRACE(command);
-            switch (command[0]) {
-            case 't': {
-                ASSERT_GT(command.size(), 5u);
-                const int column = std::stoi(command.substr(1, 2)),
-                          row = std::stoi(command.substr(3, 2));
-                EXPECT_TRUE(row >= 16 && row <= 19);
-                EXPECT_LE(column + int(command.size()) - 5, 40);
-                break;
-            }
-            case 'c': EXPECT_EQ(command.size(), 7u); break;
-            case 'w': EXPECT_EQ(command.size(), 1u); break;
-            case 'h':
-                ASSERT_EQ(command.size(), 3u);
-                EXPECT_NE(keyboard.keyByChar[uint8_t(command[1])], NoKey);
-                if (command[2] == '1') {
-                    EXPECT_TRUE(lit.insert(command[1]).second);
-                } else {
-                    EXPECT_EQ(lit.erase(command[1]), 1u);
-                }
-                break;
-            default: ADD_FAILURE();
-            }
-        }
-        EXPECT_TRUE(lit.empty());
-        EXPECT_EQ(practice->weakKeyCount,
-                  int(std::min<size_t>(weak.size(), 5)) * (weak != "abcdefg"));
     }
 }
 

@@ -24,7 +24,8 @@ class HostedTest : public ::testing::Test {
     void TearDown() override { restoreHost(); }
 
     // The menu with a learner who picks a lesson `idleFrames` after the fade-in, plays it and
-    // leaves the menu with Escape; `look` sees every frame before the learner does.
+    // leaves the menu with Escape (or ends the program otherwise, as planned); `look` sees every
+    // frame before the learner does.
     void playFromMenu(LessonMenu& menu, Learner& learner, int idleFrames = 0,
                       std::function<void(const VideoMemory&)> look = {}) {
         clock.onFrame = [&](const VideoMemory& memory) {
@@ -36,8 +37,7 @@ class HostedTest : public ::testing::Test {
         for (int i = 0; i < learner.plan.menuDownPresses; ++i)
             clock.keyDown(enter, SDLK_DOWN, SDL_SCANCODE_DOWN);
         clock.keyDown(enter, SDLK_RETURN, SDL_SCANCODE_RETURN);
-        EXPECT_EQ(runLessonMenu(menu), 1);
+        runLessonMenu(menu);
         clock.onFrame = nullptr;
-        EXPECT_EQ(learner.phase, LearnerPhase::BackInMenu);
     }
 };

@@ -1,0 +1,54 @@
+// The on-screen keyboard as a model, shared by every screen that shows or names keys: 54 keys
+// at their places in the panel, the physical key behind each, what the learner's layout types
+// with it, and which key types a character.
+#pragma once
+
+#include <cstdint>
+
+constexpr int KeySlots = 64;
+constexpr int KeyCount = 54;
+constexpr int CharacterKeys = 48;  // keys 0 to 47 type characters; 47 is the space bar
+constexpr int SpaceBarKey = CharacterKeys - 1;
+constexpr uint8_t NoKey = 0xFF;
+
+// Control codes under which the special keys are looked up (and named in intro scripts).
+constexpr uint8_t LeftShiftCode = 7;
+constexpr uint8_t BackspaceCode = 8;
+constexpr uint8_t TabCode = 9;
+constexpr uint8_t EnterCode = 10;
+constexpr uint8_t RightShiftCode = 11;
+constexpr uint8_t CapsLockCode = 12;
+
+struct KeyboardKey {
+    uint8_t lowerChar;  // typed without Shift (a Latin-1 code)
+    uint8_t upperChar;  // typed with Shift
+    uint16_t column;    // left cell column in the keyboard panel's map (map 2)
+    uint16_t row;       // top cell row in that map
+    uint16_t width;     // in cells
+    uint16_t height;    // in cells, 2 for every key
+    bool pressed;       // shown pressed
+    uint32_t scancode;  // SDL scancode of the physical key
+    bool capsApplies;   // Caps Lock makes it show and type upperChar (the letters)
+};
+
+struct KeyboardModel {
+    KeyboardKey keys[KeySlots];
+    uint8_t keyByChar[256];  // key index per Latin-1 character code; NoKey for none
+    int32_t keyCount;
+};
+
+// The 54 keys in table order, labelled as a US keyboard types them, none pressed, and the
+// character lookup (the control codes above name the Shift, Backspace, Tab, Enter and Caps
+// Lock keys).
+void buildKeyboard(KeyboardModel& keyboard);
+// Relabels the 48 character keys (the space bar included) from the active keyboard layout, as
+// the host reports it, and rebuilds keyByChar from it: a character reaches the key that gives
+// it alone or with Shift, else the one that gives it with AltGr; one that no key gives has
+// none. Labels are Latin-1 codes; a character outside it shows UnknownCharacter's mark.
+void readKeyboardLayout(KeyboardModel& keyboard);
+// The character key (0 to 47) that types `c`, or -1.
+int characterKey(const KeyboardModel& keyboard, uint8_t c);
+// The character key of a physical key given by SDL scancode, or -1.
+int characterKeyOf(const KeyboardModel& keyboard, uint32_t scancode);
+// How a key is named on screen: its unshifted character, or "Space".
+const char* keyName(const KeyboardModel& keyboard, int key, char (&name)[8]);

@@ -1,0 +1,18 @@
+// Setting up a run of the practice row: the history read, the practice made from it for the
+// learner's keyboard, and the lesson screen filled with its intro and lines.
+#pragma once
+
+#include "course/content/practice.h"
+#include "course/lesson/lesson_screen.h"
+#include "course/records/best_times.h"
+
+struct ProgressFigures;
+
+// What the history of all lessons says the practice should aim at: a lesson counts as
+// finished when it has a best time or a run in the history.
+void aimPractice(const ProgressFigures& all, const BestTimes& times, const KeyboardModel& keyboard,
+                 PracticeAim& aim);
+// Fills the lesson screen for a practice run: keyboard, maps, the intro and the lines. The
+// screen's script points into `practice`, which must live as long as the run.
+void setUpPractice(VideoState& video, LessonScreen& screen, const BestTimes& times,
+                   PracticeLesson& practice);
