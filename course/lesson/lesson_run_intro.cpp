@@ -1,7 +1,6 @@
 // The intro: the lesson's script of texts, key highlights, waits and pauses.
 #include "course/lesson/lesson_run_state.h"
 
-#include "course/app/startup.h"
 #include "course/content/lesson_catalogue.h"
 #include "course/lesson/on_screen_keyboard.h"
 #include "engine/display.h"

@@ -43,20 +43,24 @@ TEST(LessonIntro, EachCommandTakesItsFramesAndFaultyOnesStaySafe) {
 }
 
 // An intro's highlight lights the key that types the character in the layout, with AltGr if
-// nothing simpler types it; a character no key on the screen types lights none.
+// nothing simpler types it, a Latin-1 letter on its label included; a character no key on the
+// screen types lights none.
 TEST(KeyboardLayouts, LabelsAndHighlightsFollowTheKeysThatMove) {
     struct Case {
         const SimulatedLayout* layout;
-        std::vector<int> lit;  // the keys lit for "z", "/", "[", "<" and "m"
+        std::vector<int> lit;  // the keys lit for "z", "/", "[", "<", "m" and "\xE9"
         std::string labels;    // of keys 18, 37, 13, 26, 43, 2 and 23
     };
     const Case cases[] = {
         {&usLayout(), {23, 37, 43, 44, 46}, "yzqam2["},
         {&germanLayout(), {7, 8, 18, 43}, "zyqam2\xFC"},
-        {&frenchLayout(), {5, 14, 35, 45}, "ywaq,\xE9^"},
+        {&frenchLayout(), {2, 5, 14, 35, 45}, "ywaq,\xE9^"},
     };
     for (const auto& [layout, lit, labels] : cases) {
-        Lesson lesson({"hz1", "h/1", "h[1", "h<1", "hm1", "e"});
+        Lesson lesson({"hz1", "h/1", "h[1", "h<1", "hm1",
+                       "h\xE9"
+                       "1",
+                       "e"});
         lesson.clock.layout = layout;
         const char* line = "ab";
         setUpLessonScreen(lesson.test.video(), *lesson.screen, &line, 1, "", lesson.script.get());

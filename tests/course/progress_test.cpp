@@ -1,210 +1,20 @@
-// The history of finished runs through whole journeys and every way its database can fail,
-// and the practice made from it.
+// The progress screen: the miss ramp's steps and colours, and the weakest keys named as the
+// learner's layout labels them, on the screen and in the practice made from the history.
+#include "course/common/screen_text.h"
+#include "course/content/practice.h"
+#include "course/lesson/practice_setup.h"
 #include "course/records/best_times.h"
-#include "course/screens/lesson_menu.h"
 #include "course/screens/progress_screen.h"
 #include "tests/support/contrast.h"
 #include "tests/support/history_seed.h"
 #include "tests/support/hosted_test.h"
 
-#include <csignal>
-#include <filesystem>
-#include <map>
-#include <set>
-#ifndef _WIN32
-#include <sys/resource.h>
-#endif
+#include <algorithm>
+#include <memory>
 
 namespace {
 
-namespace fs = std::filesystem;
-
-class HistoryTest : public HostedTest {
-  protected:
-    std::string database = data.file(HistoryFileName);
-
-    void SetUp() override {
-        HostedTest::SetUp();
-        test.composeNarrowFrames();
-    }
-    int64_t runs() { return queryNumber(database, "SELECT COUNT(*) FROM runs"); }
-};
-
-TEST_F(HistoryTest, AFinishedRunIsKeptWithItsCountsAndMissesAndAnAbandonedOneIsNot) {
-    LessonMenu menu{};
-    Learner learner(clock, {.wrongKeyEvery = 7});
-    playFromMenu(menu, learner);
-    ASSERT_EQ(runs(), 1);
-    const int32_t seconds = menu.entries[0].bestTime;
-    const auto number = [&](const std::string& sql) { return queryNumber(database, sql.c_str()); };
-    // Ten lines of lesson 1 hold 34 or 35 characters each.
-    const int characters = int(number("SELECT characters FROM runs"));
-    EXPECT_TRUE(characters >= 340 && characters <= 350) << characters;
-    // Every character once as expected; every miss the learner's "j" instead.
-    EXPECT_EQ(number("SELECT SUM(times_expected) FROM run_keys"), characters);
-    EXPECT_EQ(number("SELECT SUM(times_missed) FROM run_keys"), learner.errorsMade);
-    EXPECT_EQ(number("SELECT SUM(times) FROM run_misses WHERE typed = 106"), learner.errorsMade);
-    EXPECT_EQ(number("SELECT COUNT(*) FROM run_misses WHERE typed <> 106"), 0);
-    EXPECT_EQ(number("SELECT user_version FROM pragma_user_version"), HistorySchemaVersion);
-
-    // The CSV export, made from the runs table: a header and the run with the figures shown.
-    // A link planted under the name of the temporary file it once used sends nothing elsewhere.
-#ifndef _WIN32
-    const std::string victim = data.file("victim");
-    writeBytes(victim, {1, 2, 3});
-    fs::create_symlink(victim, data.file(std::string(HistoryCsvFileName) + ".tmp"));
-#endif
-    std::string name;
-    ASSERT_TRUE(exportHistoryCsv(name));
-#ifndef _WIN32
-    EXPECT_EQ(readBytes(victim), (Bytes{1, 2, 3}));
-#endif
-    EXPECT_EQ(name, HistoryCsvFileName);
-    const Bytes csv = readBytes(data.file(HistoryCsvFileName));
-    char row[128];
-    std::snprintf(row, sizeof row, "2023-11-14T22:13:20Z,1,%d,%d,%d,%d,", seconds, characters,
-                  learner.errorsMade, learner.results.wordsPerMinute);
-    EXPECT_EQ(std::string(csv.begin(), csv.end())
-                  .find(std::string("finished_at,lesson,seconds,characters,errors,"
-                                    "words_per_minute,accuracy\n") +
-                        row),
-              0u);
-
-    // Escape in the exercise adds nothing; a window close on the results, once the figures are
-    // known (and the best time kept), still adds the run.
-    for (LearnerPhase phase : {LearnerPhase::Exercise, LearnerPhase::Results}) {
-        Learner leaving(clock, {.interrupts = true,
-                                .interruptIn = phase,
-                                .interruptWithClose = phase == LearnerPhase::Results});
-        playFromMenu(menu, leaving);
-        EXPECT_EQ(runs(), phase == LearnerPhase::Results ? 2 : 1);
-    }
-}
-
-// Each way the database can fail: the lesson still finishes, the best time is still saved,
-// the earlier run is still there, and the failure is said on stderr once. (That a damaged
-// file is set aside and a newer one left byte for byte is the history fuzzer's.)
-TEST_F(HistoryTest, NoFailureStopsTheProgramOrLosesWhatWasKept) {
-    enum Failure { FolderIsAFile, DatabaseIsAFolder, Garbage, Locked, NewerVersion, FullDevice };
-    const std::pair<Failure, const char*> failures[] = {
-        {FolderIsAFile, "history cannot be kept"},
-        {DatabaseIsAFolder, "could not be added"},
-        {Garbage, "damaged"},
-        {Locked, "database is locked"},
-        {NewerVersion, "newer Quenmore"},
-#ifndef _WIN32
-        {FullDevice, "full"},
-#endif
-    };
-    for (auto [failure, said] : failures) {
-        SCOPED_TRACE(said);
-        fs::remove_all(data.path);
-        fs::create_directories(data.path);
-        clock.dataFolder = data.path.string();
-        clock.calendarSeconds += 1;
-        ASSERT_TRUE(seedRun(3, 60, 300, 2));
-        sqlite3* holder = nullptr;
-        if (failure == FolderIsAFile) {
-            writeBytes(data.file("file"), {1});
-            clock.dataFolder = data.file("file") + "/below";
-        } else if (failure == DatabaseIsAFolder) {
-            fs::remove(database);
-            fs::create_directory(database);
-        } else if (failure == Garbage) {
-            writeBytes(database, Bytes(3000, 0x5A));
-        } else if (failure == Locked) {
-            ASSERT_EQ(sqlite3_open(database.c_str(), &holder), SQLITE_OK);
-            ASSERT_EQ(sqlite3_exec(holder, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr),
-                      SQLITE_OK);
-        } else if (failure == NewerVersion) {
-            ASSERT_TRUE(runSql(database, "PRAGMA user_version = 2"));
-        }
-
-        const auto playTwice = [&](bool capture) {
-            if (capture) testing::internal::CaptureStderr();
-            LessonMenu menu{};
-            Learner learner(clock, {});
-            playFromMenu(menu, learner);
-            Learner again(clock, {});  // the same failure again is not said again
-            playFromMenu(menu, again);
-            EXPECT_GT(menu.entries[0].bestTime, 0);
-            return capture ? testing::internal::GetCapturedStderr() : std::string();
-        };
-        const std::string stderrText =
-            failure == FullDevice ? "full: could not be added\n" : playTwice(true);
-#ifndef _WIN32
-        if (failure == FullDevice) {
-            // In a child whose files may not grow past 1 KiB: the journal cannot be written,
-            // as on a full disk, while the 40-byte best-times file still can.
-            const auto child = [&] {
-                std::signal(SIGXFSZ, SIG_IGN);
-                const rlimit limit{1024, 1024};
-                setrlimit(RLIMIT_FSIZE, &limit);
-                playTwice(false);
-                std::exit(HasFailure() ? 1 : 0);
-            };
-            EXPECT_EXIT(child(), testing::ExitedWithCode(0), "could not be added");
-        }
-#endif
-        if (holder != nullptr) sqlite3_close(holder);
-
-        EXPECT_TRUE(failure == FolderIsAFile ||
-                    readBytes(data.file(BestTimesFileName)).size() == 40u);
-        const size_t first = stderrText.find(said);
-        EXPECT_NE(first, std::string::npos) << stderrText;
-        // Said once, whatever the best-times file says besides.
-        EXPECT_TRUE(failure == Garbage || stderrText.find(said, first + 1) == std::string::npos)
-            << stderrText;
-        if (failure == Garbage) {
-            EXPECT_EQ(runs(), 2);  // a new history, with both runs
-        } else if (failure != FolderIsAFile && failure != DatabaseIsAFolder &&
-                   failure != NewerVersion) {
-            EXPECT_EQ(runs(), 1);
-            EXPECT_EQ(queryNumber(database, "SELECT lesson FROM runs"), 3);
-        }
-    }
-}
-
-// What the progress screen reads: nothing yet, a page without runs, a page with them, and the
-// reasons it gives when the history cannot be read; reading changes nothing on disk.
-TEST_F(HistoryTest, ProgressFiguresAndWhyTheyAreUnavailable) {
-    auto figures = std::make_unique<ProgressFigures>();
-    loadProgress(0, *figures);
-    EXPECT_EQ(figures->status, HistoryStatus::Empty);
-    EXPECT_FALSE(fs::exists(database));
-    for (int i = 0; i < 35; ++i) ASSERT_TRUE(seedRun(2, 100 - i, 330, i % 3, 'k', 'j'));
-    ASSERT_TRUE(seedRun(10, 30, 330, 0));
-    loadProgress(0, *figures);
-    EXPECT_EQ(figures->status, HistoryStatus::Empty);
-    loadProgress(2, *figures);
-    ASSERT_EQ(figures->status, HistoryStatus::Ready);
-    EXPECT_EQ(figures->runCount, 35);
-    EXPECT_EQ(figures->bestSeconds, 66);
-    EXPECT_EQ(figures->graphCount, GraphRuns);
-    EXPECT_EQ(figures->graphWordsPerMinute[GraphRuns - 1], wordsPerMinute(330, 66));  // newest last
-    EXPECT_EQ(figures->bestAccuracy, 1000);
-    EXPECT_EQ(figures->missed[int('k')], 19u);  // 0, 1, 2, 0, ... of runs 16 to 35
-    EXPECT_EQ(figures->typedInstead[int('k')][int('j')], 19u);
-    loadProgress(AllLessons, *figures);
-    EXPECT_EQ(figures->runCount, 36);
-    EXPECT_EQ(figures->lessonRuns[10], 1);
-
-    struct Unreadable {
-        Bytes contents;  // none: an empty database of a newer schema
-        const char* reason;
-    };
-    const Unreadable unreadable[] = {{Bytes(2000, 0x5A), "damaged"}, {{}, "newer Quenmore"}};
-    for (const auto& [contents, reason] : unreadable) {
-        fs::remove(database);
-        ASSERT_TRUE(contents.empty() ? runSql(database, "PRAGMA user_version = 7")
-                                     : writeBytes(database, contents));
-        const Bytes before = readBytes(database);
-        loadProgress(0, *figures);
-        EXPECT_EQ(figures->status, HistoryStatus::Unavailable);
-        EXPECT_NE(std::string(figures->reason).find(reason), std::string::npos) << figures->reason;
-        EXPECT_EQ(readBytes(database), before);
-    }
-}
+using ProgressTest = HostedTest;
 
 // The keyboard's miss ramp: steps by rate, every label readable at 4.5:1 on its face, and
 // lightness rising step by step, so the steps do not rest on hue alone.
@@ -223,6 +33,36 @@ TEST(ProgressScreen, MissRampStepsAndLegibleLabels) {
                     luminance(MissRamp[level].face) > luminance(MissRamp[level - 1].face) * 1.2)
             << level;
     }
+}
+
+// On a French keyboard the key that types "2" shows "\xE9" alone: the weakest-keys row names
+// it with the font's own glyph, as its label does, and the practice names and lights the same.
+TEST_F(ProgressTest, WeakKeysAreNamedByTheLayoutsLabels) {
+    clock.layout = &frenchLayout();
+    ASSERT_TRUE(seedRun(3, 60, 300, 8, '2', '3'));
+    auto screen = std::make_unique<ProgressScreen>();
+    drawProgressScreen(test.video(), *screen, 3);
+    const std::string row = "Weakest: \xE9 as 3";
+    const int first = (40 - int(row.size())) / 2;
+    for (size_t i = 0; i < row.size(); ++i) {
+        const TileCell cell = test.memory().maps[size_t(mapIndex(0, first + int(i), 21))];
+        EXPECT_EQ(cellTileOf(cell), mainFontTile(uint8_t(row[i]))) << i;
+    }
+    auto practice = std::make_unique<PracticeLesson>();
+    auto all = std::make_unique<ProgressFigures>();
+    loadProgress(AllLessons, *all);
+    BestTimes times;
+    times.fill(60);
+    PracticeAim aim;
+    aimPractice(*all, times, screen->keyboard, aim);
+    makePractice(aim, screen->keyboard, *practice);
+    std::vector<std::string> script;
+    for (int i = 0; practice->script[i] != nullptr; ++i) script.push_back(practice->script[i]);
+    EXPECT_NE(std::find(script.begin(), script.end(), "t0217\xE9"), script.end());
+    EXPECT_NE(std::find(script.begin(), script.end(),
+                        "h\xE9"
+                        "1"),
+              script.end());
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
 // The lesson menu: its rows and times, the 16-frame slides, and the ends of the list.
-#include "course/screens/title_screen.h"
 #include "tests/support/hosted_test.h"
 
 #include <vector>
@@ -55,22 +54,6 @@ TEST_F(LessonMenuTest, ArrowsSlideOneRowInSixteenFramesAndUpStopsAtTheFirstRow) 
     EXPECT_EQ(listScroll[70 + 48], 32);  // at rest again
     for (int k = 0; k < 16; ++k) EXPECT_EQ(listScroll[size_t(130 + k)], 64 - 2 * k);
     EXPECT_EQ(readText(test.memory(), MenuTitle), "Lesson 3: Home Row Right");
-}
-
-// A key ends the title with one more frame whose count has jumped by 127 on top of its step,
-// so the backdrop, which scrolls by the count, moves 128 pixels (modulo its period) at once.
-TEST_F(LessonMenuTest, TitleAfterAKeyCountsOnBy128) {
-    std::vector<int> backdrop;
-    clock.onFrame = [&backdrop](const VideoMemory& memory) {
-        backdrop.push_back(layerScrollXOf(memory.layers[3]));
-    };
-    clock.keyDown(100, SDLK_a, SDL_SCANCODE_A);
-    setUpTitleScreen(test.video());
-    runTitleScreen(test.video());
-    ASSERT_EQ(backdrop.size(), 64u + 37u + 64u);  // fade-in, 36 frames and the last, fade-out
-    EXPECT_EQ(backdrop[99], 36);
-    EXPECT_EQ(backdrop[100], (36 + 128) % 48);
-    EXPECT_EQ(backdrop.back(), backdrop[100]);
 }
 
 // Down held for a second: auto-repeats that arrive during a slide are dropped, so the bar
