@@ -4,9 +4,8 @@
 # and the package's copyright and changelog; and the Debian package CPack makes of the same
 # tree (script/package).
 
-# Where the project shows itself. It has no address of its own yet: these stand in for it, and
-# change together once it has one.
-set(QUENMORE_HOMEPAGE "https://quenmore.example/" CACHE STRING "The project's web page")
+# Where the project shows itself (QUENMORE_HOMEPAGE is set in CMakeLists.txt). It has no
+# address of its own yet: these stand in for it, and change together once it has one.
 set(QUENMORE_SCREENSHOTS "${QUENMORE_HOMEPAGE}screenshots" CACHE STRING
     "Where the screenshots of build/linux/screenshots/ are published")
 set(QUENMORE_APP_ID "example.quenmore.Quenmore" CACHE STRING

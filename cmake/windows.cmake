@@ -62,3 +62,50 @@ function(quenmore_windows_program target)
     add_dependencies(${target} quenmore_icon)
     target_link_options(${target} PRIVATE -mwindows)
 endfunction()
+
+# The installer, quenmore-VERSION-windows-x64-setup.exe, made with NSIS's makensis from
+# windows/quenmore.nsi, and the winget manifests that name it (in winget/); script/package
+# publishes both, and zips the folder it installs (installer/Quenmore). A second installer of
+# an older version, holding the unstripped program and a file the release lacks, is for the
+# upgrade tests alone.
+find_program(QUENMORE_MAKENSIS NAMES makensis DOC "NSIS's makensis, which makes the installer")
+if(NOT QUENMORE_MAKENSIS)
+    message(FATAL_ERROR "NSIS's makensis is needed for the installer: "
+                        "apt-get install nsis (script/windows does it)")
+endif()
+set(QUENMORE_OLDER_VERSION 0.0.0)
+set(QUENMORE_SETUP ${CMAKE_BINARY_DIR}/quenmore-${PROJECT_VERSION}-windows-x64-setup.exe)
+set(older_setup
+    ${CMAKE_BINARY_DIR}/older-installer/quenmore-older-setup.exe)
+set(winget_templates ${CMAKE_SOURCE_DIR}/windows/winget)
+file(GLOB installer_assets CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/assets/*)
+set(installer_inputs quenmore ${QUENMORE_ICON} ${CMAKE_SOURCE_DIR}/windows/quenmore.nsi
+                     ${CMAKE_SOURCE_DIR}/windows/installer.cmake ${installer_assets})
+set(installer_options -DICON=${QUENMORE_ICON} -DNSIS_SCRIPT=${CMAKE_SOURCE_DIR}/windows/quenmore.nsi
+                      -DMAKENSIS=${QUENMORE_MAKENSIS} -DASSETS=${CMAKE_SOURCE_DIR}/assets
+                      -DPROGRAM=$<TARGET_FILE:quenmore>)
+add_custom_command(
+    OUTPUT ${QUENMORE_SETUP}
+    COMMAND ${CMAKE_COMMAND} ${installer_options} -DVERSION=${PROJECT_VERSION}
+            -DSTRIP=${CMAKE_STRIP} -DSTAGE=${CMAKE_BINARY_DIR}/installer/Quenmore
+            -DOUTFILE=${QUENMORE_SETUP} -DWINGET=${CMAKE_BINARY_DIR}/winget
+            -DWINGET_TEMPLATES=${winget_templates} -DHOMEPAGE=${QUENMORE_HOMEPAGE}
+            -P ${CMAKE_SOURCE_DIR}/windows/installer.cmake
+    DEPENDS ${installer_inputs} ${winget_templates}/Quenmore.Quenmore.yaml.in
+            ${winget_templates}/Quenmore.Quenmore.installer.yaml.in
+            ${winget_templates}/Quenmore.Quenmore.locale.en-US.yaml.in
+    COMMENT "Making the installer and its winget manifests"
+    VERBATIM)
+add_custom_command(
+    OUTPUT ${older_setup}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/older-installer
+    COMMAND ${CMAKE_COMMAND} -E echo "retired in a later version" >
+            ${CMAKE_BINARY_DIR}/older-installer/retired.txt
+    COMMAND ${CMAKE_COMMAND} ${installer_options} -DVERSION=${QUENMORE_OLDER_VERSION}
+            -DSTAGE=${CMAKE_BINARY_DIR}/older-installer/Quenmore
+            -DEXTRA_FILES=${CMAKE_BINARY_DIR}/older-installer/retired.txt
+            -DOUTFILE=${older_setup} -P ${CMAKE_SOURCE_DIR}/windows/installer.cmake
+    DEPENDS ${installer_inputs}
+    COMMENT "Making an installer of an older version for the upgrade tests"
+    VERBATIM)
+add_custom_target(quenmore_installer ALL DEPENDS ${QUENMORE_SETUP} ${older_setup})

@@ -130,6 +130,12 @@ class RealWindowTest : public ::testing::Test {
     // A screen of width x height and, for a Windows program, its Wine session for that
     // display (the prefix made when missing); Caps Lock off; the program started.
     void start(const ProgramUnderTest& programUnderTest, int width, int height) {
+        ASSERT_NO_FATAL_FAILURE(startSession(programUnderTest, width, height));
+        launch();
+    }
+
+    // The same, but for starting the program: that is left to launch().
+    void startSession(const ProgramUnderTest& programUnderTest, int width, int height) {
         program = programUnderTest;
         ASSERT_TRUE(loadCharacterSheet(sheet, QUENMORE_SOURCE_DIR "/assets/quenmore.chr"));
         convertCharacterSheet(sheet);
@@ -149,7 +155,6 @@ class RealWindowTest : public ::testing::Test {
             command.insert(command.end(), keyboardLayout.begin(), keyboardLayout.end());
             ASSERT_TRUE(runCommand(command, {}, logs("setxkbmap"))) << readFile(logs("setxkbmap"));
         }
-        launch();
     }
 
     void launch() {
