@@ -26,7 +26,7 @@ set(share_folder share)
 find_program(QUENMORE_CONVERT NAMES convert DOC "ImageMagick's convert, which makes the icons")
 if(NOT QUENMORE_CONVERT)
     message(FATAL_ERROR "ImageMagick's convert is needed for the program's icons: "
-                        "apt-get install imagemagick (script/setup does it)")
+                        "apt-get install imagemagick (script/setup test does it)")
 endif()
 find_program(QUENMORE_GZIP NAMES gzip REQUIRED)
 
