@@ -10,6 +10,7 @@
 #include "course/screens/progress_screen.h"
 #include "engine/fades.h"
 #include "engine/host.h"
+#include "engine/window_modes.h"
 
 #include <cstdio>
 #include <memory>
@@ -155,7 +156,7 @@ void runLessonMenu(LessonMenu& menu) {
         // arrow among them are dropped, or they would pile up and slide on long after the key
         // was let go; one arriving between slides starts the next, so holding still slides.
         bool slid = false;
-        while (host.pollEvent(&event) != 0) {
+        while (nextEvent(video, event) != 0) {
             if (event.type == SDL_QUIT) return;
             if (event.type != SDL_KEYDOWN) continue;
             const SDL_Keycode key = event.key.keysym.sym;
