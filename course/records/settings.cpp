@@ -226,6 +226,24 @@ std::string settingsTextWith(std::string_view old, const Settings& settings, uin
     return text;
 }
 
+DisplayChoice displayChoiceOf(const Settings& settings) {
+    return {settings.display == DisplayMode::Window,
+            settings.windowScale,
+            settings.windowPlaced,
+            settings.windowX,
+            settings.windowY,
+            settings.monitor};
+}
+
+void takeDisplayChoice(Settings& settings, const DisplayChoice& choice) {
+    settings.display = choice.windowed ? DisplayMode::Window : DisplayMode::FullScreen;
+    settings.windowScale = choice.scale;
+    settings.windowPlaced = choice.placed;
+    settings.windowX = choice.x;
+    settings.windowY = choice.y;
+    settings.monitor = choice.monitor;
+}
+
 void loadSettings(Settings& settings) {
     std::string folder, path, text, why;
     if (!dataFolderFile(SettingsFileName, folder, path)) return;

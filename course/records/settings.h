@@ -5,6 +5,7 @@
 #pragma once
 
 #include "course/common/colour_schemes.h"
+#include "engine/display.h"
 
 #include <cstdint>
 #include <string>
@@ -44,6 +45,10 @@ void readSettingsText(std::string_view text, Settings& settings, std::string& pr
 // values (a key given twice keeps its first line), keys not in it yet are added, and every
 // other line, comments and keys of other versions included, stays as it was.
 std::string settingsTextWith(std::string_view old, const Settings& settings, uint32_t keys);
+
+// The display the settings choose, and the settings of a display choice.
+DisplayChoice displayChoiceOf(const Settings& settings);
+void takeDisplayChoice(Settings& settings, const DisplayChoice& choice);
 
 // Reads the settings file of the data folder; says on stderr, once a line, what was ignored.
 void loadSettings(Settings& settings);

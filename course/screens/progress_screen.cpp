@@ -330,6 +330,6 @@ void drawProgressHint(VideoMemory& memory) {
         sprite.attributes = SpriteVisible | spriteTile(mainFontTile(uint8_t(ProgressHint[i]))) |
                             encodeSpriteCoordinate(Top, ScreenHeight);
         sprite.placement = encodeSpriteCoordinate(Left + 8 * i, ScreenWidth) | spriteLevel(2) |
-                           spriteGroup(HintGroup);
+                           spriteGroup(MenuHintGroup);
     }
 }

@@ -17,7 +17,6 @@ constexpr int ProgressPages = HistoryRows + 1;  // the menu's rows, then all les
 constexpr int AllLessonsPage = HistoryRows;
 constexpr int MissLevels = 5;      // untinted, then four steps of the ramp
 constexpr int FirstTintGroup = 4;  // tile groups 4 to 7 carry the ramp
-constexpr int HintGroup = 8;       // the menu hint's sprite palette group (in the palette file)
 constexpr const char* ProgressHint = "Tab: Progress";
 
 constexpr int MissRampGroup = 9;      // where the palette keeps the ramp's colours
