@@ -122,6 +122,10 @@ void applyDisplayChoice(VideoState& video) {
     SDL_SetWindowResizable(window, SDL_TRUE);
     SDL_SetWindowSize(window, ScreenWidth * scale, ScreenHeight * scale);
     SDL_SetWindowPosition(window, x, y);
+    // The learner asked for the window from the keyboard and goes on typing in it: it keeps
+    // the keyboard, also where the focus would follow a pointer that the smaller window left.
+    SDL_RaiseWindow(window);
+    SDL_SetWindowInputFocus(window);
 }
 
 int nextEvent(VideoState& video, SDL_Event& event) {
