@@ -185,7 +185,7 @@ int main(int argc, char** argv) {
     static LessonMenu menu{};
     StartupFailure failure{};
     measurement.launched = std::chrono::steady_clock::now();
-    if (!startUp(video, failure)) {
+    if (!startUp(video, Settings{}, failure)) {
         std::fprintf(stderr, "%s\n", failure.message.c_str());
         return 1;
     }

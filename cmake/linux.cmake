@@ -90,6 +90,8 @@ add_custom_target(quenmore_desktop_files ALL
 
 install(TARGETS quenmore RUNTIME DESTINATION bin)
 install(FILES ${CMAKE_SOURCE_DIR}/assets/quenmore.chr ${CMAKE_SOURCE_DIR}/assets/quenmore.pal
+              ${CMAKE_SOURCE_DIR}/assets/quenmore-high-contrast.pal
+              ${CMAKE_SOURCE_DIR}/assets/quenmore-colour-blind.pal
         DESTINATION ${share_folder}/quenmore)
 install(FILES ${linux_source}/quenmore.desktop DESTINATION ${share_folder}/applications)
 install(FILES ${linux_build}/${QUENMORE_APP_ID}.metainfo.xml DESTINATION ${share_folder}/metainfo)

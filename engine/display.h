@@ -22,6 +22,19 @@ struct DisplayOutput {
     int32_t scaledFactor;  // the factor `scaled` was made for; 0 when none was tried
 };
 
+// How the picture is put on the desktop: full screen on a monitor, or a window whose size
+// is a whole multiple of the picture.
+struct DisplayChoice {
+    bool windowed;    // false: full screen
+    int32_t scale;    // the window's whole factor; 0: the largest that fits its monitor
+    bool placed;      // the window's position is known: (x, y), its top-left corner
+    int32_t x, y;
+    int32_t monitor;  // 1 for the first; 0: the one the window is on, else the first
+};
+
+// What changed in the choice, when the learner changed it (see nextEvent).
+enum DisplayChange : uint32_t { ModeChanged = 1u << 0, WindowMoved = 1u << 1 };
+
 // The engine's whole state; there is exactly one.
 struct VideoState {
     SDL_Window* window;
@@ -29,6 +42,10 @@ struct VideoState {
     DisplayOutput display;
     uint64_t framePeriod;  // performance-counter ticks per frame
     bool ending;           // the system has asked the program to end: no frame is shown
+    DisplayChoice choice;  // what the window follows
+    // Told of every change the learner makes to `choice` from any screen (Alt+Enter, moving
+    // the window), with the DisplayChange bits of what changed; null: nobody keeps it.
+    void (*choiceMade)(const DisplayChoice& choice, uint32_t changes);
 };
 
 struct DisplayRect {

@@ -43,6 +43,11 @@ bool utcCalendar(int64_t seconds, std::tm& parts);
 // Windows, whose programs have no console (over `window` when there is one); nothing
 // elsewhere.
 void showStopMessage(const char* message, SDL_Window* window);
+// Prints what the command line asked for (its help or version: on standard output) or why
+// it is refused (`error`: on standard error). A Windows program has no console of its own:
+// it writes to the one it was started from when there is one; else help and version show
+// in a message box, and an error is written where standard error goes.
+void tellUser(const char* text, bool error);
 
 // Opens a file with a C stdio mode ("rb", "wb"); the path is UTF-8. Null on failure. For
 // reading, only a regular file is opened, and never blocks (a FIFO or a device is refused).

@@ -93,6 +93,10 @@ bool utcCalendar(int64_t seconds, std::tm& parts) {
 
 void showStopMessage(const char*, SDL_Window*) {}
 
+void tellUser(const char* text, bool error) {
+    std::fputs(text, error ? stderr : stdout);
+}
+
 FILE* openFile(const char* path, const char* mode) {
     if (mode[0] != 'r') return std::fopen(path, mode);
     // Opened without blocking, as a FIFO would block the open until a writer comes; anything

@@ -127,6 +127,24 @@ void showStopMessage(const char* message, SDL_Window* window) {
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Quenmore", message, window);
 }
 
+void tellUser(const char* text, bool error) {
+    FILE* stream = error ? stderr : stdout;
+    const HANDLE handle = GetStdHandle(error ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) {
+        if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+            if (std::freopen("CONOUT$", "w", stream) == nullptr) return;
+        } else if (!error) {
+            const std::wstring wide = widen(text);
+            MessageBoxW(nullptr, wide.c_str(), L"Quenmore", MB_OK | MB_ICONINFORMATION);
+            return;
+        } else {
+            return;
+        }
+    }
+    std::fputs(text, stream);
+    std::fflush(stream);
+}
+
 FILE* openFile(const char* path, const char* mode) {
     std::wstring widePath = widen(path);
     std::wstring wideMode = widen(mode);

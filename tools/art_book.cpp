@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -348,14 +349,50 @@ CharacterSetBytes encodeCharacterSet(const ArtBook& book) {
     return bytes;
 }
 
-PaletteBytes encodePalette(const ArtBook& book) {
+namespace {
+
+PaletteBytes paletteBytes(const Palette& colours) {
     PaletteBytes bytes{};
     for (size_t k = 0; k < PaletteSize; ++k) {
-        bytes[3 * k] = uint8_t(book.colours[k] >> 16);
-        bytes[3 * k + 1] = uint8_t(book.colours[k] >> 8);
-        bytes[3 * k + 2] = uint8_t(book.colours[k]);
+        bytes[3 * k] = uint8_t(colours[k] >> 16);
+        bytes[3 * k + 1] = uint8_t(colours[k] >> 8);
+        bytes[3 * k + 2] = uint8_t(colours[k]);
     }
     return bytes;
+}
+
+}  // namespace
+
+PaletteBytes encodePalette(const ArtBook& book) {
+    return paletteBytes(book.colours);
+}
+
+bool readPaletteVariant(const ArtBook& book, const std::string& path, Palette& palette,
+                        std::string& error) {
+    auto variant = std::make_unique<ArtBook>();
+    std::string text;
+    const std::string name = std::filesystem::path(path).filename().string();
+    if (!readWholeFile(path, text)) {
+        error = path + ": cannot be read";
+        return false;
+    }
+    if (!readArtText(*variant, text, name, error)) return false;
+    if (std::find(variant->tileGiven.begin(), variant->tileGiven.end(), true) !=
+        variant->tileGiven.end()) {
+        error = name + ": a colour scheme gives colours only";
+        return false;
+    }
+    palette = book.colours;
+    for (size_t i = 0; i < PaletteSize; ++i)
+        if (variant->colourGiven[i]) palette[i] = variant->colours[i];
+    return true;
+}
+
+bool writePaletteFile(const Palette& palette, const std::string& path, std::string& error) {
+    const PaletteBytes bytes = paletteBytes(palette);
+    if (writeWholeFile(path, bytes.data(), bytes.size())) return true;
+    error = path + ": cannot be written";
+    return false;
 }
 
 CharacterSheet packedSheet(const ArtBook& book) {

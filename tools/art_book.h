@@ -69,6 +69,12 @@ CharacterSheet packedSheet(const ArtBook& book);
 // Writes quenmore.chr and quenmore.pal into `folder`, each through a temporary file that
 // replaces the old one only once it is complete.
 bool writeAssetFiles(const ArtBook& book, const std::string& folder, std::string& error);
+// A colour scheme's palette: the book's colours with those a variant source gives in their
+// place (a file of "group" and "colour" lines only). The variant may give any entry once.
+bool readPaletteVariant(const ArtBook& book, const std::string& path, Palette& palette,
+                        std::string& error);
+// Writes a palette file at `path`, as the asset files are written.
+bool writePaletteFile(const Palette& palette, const std::string& path, std::string& error);
 // The header of the named tiles, a constant each in namespace `art`.
 std::string tileNamesHeader(const ArtBook& book);
 // Writes that header at `path`, as the asset files are written.

@@ -1,5 +1,6 @@
 // Builds the two asset files from the art sources, and the header of the art's named tiles:
 //   quenmore_build_assets ART_FOLDER ASSETS_FOLDER TILE_NAMES_HEADER
+#include "course/common/colour_schemes.h"
 #include "tools/art_book.h"
 
 #include <cstdio>
@@ -17,6 +18,18 @@ int main(int argc, char** argv) {
         !writeTileNames(*book, argv[3], error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
+    }
+    // The other colour schemes: the art's palette with each scheme's own colours.
+    for (const ColourSchemeAsset& scheme : ColourSchemes) {
+        if (scheme.artSource == nullptr) continue;
+        Palette palette{};
+        const std::string file = std::string(scheme.fileName).substr(std::string("assets/").size());
+        if (!readPaletteVariant(*book, std::string(argv[1]) + "/" + scheme.artSource, palette,
+                                error) ||
+            !writePaletteFile(palette, std::string(argv[2]) + "/" + file, error)) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            return 1;
+        }
     }
     return 0;
 }

@@ -119,5 +119,6 @@ int main(int argc, char* argv[]) {
     run.clock.onFrame = onFrame;
     video.framePeriod = framePeriod(host.performanceFrequency());
     static LessonMenu menu{};
-    runCourse(video, menu);
+    static Settings settings{};  // the defaults: the replay reads no settings file
+    runCourse(video, menu, settings);
 }

@@ -4,11 +4,38 @@
 #include "course/screens/lesson_menu.h"
 #include "course/screens/title_screen.h"
 
-void runCourse(VideoState& video, LessonMenu& menu) {
+#include <cstdio>
+#include <string>
+
+namespace {
+
+Settings* learnerSettings = nullptr;
+bool positionUnsaved = false;
+
+void save(uint32_t keys) {
+    std::string why;
+    if (!saveSettings(*learnerSettings, keys, &why))
+        std::fprintf(stderr, "Quenmore: the settings could not be saved: %s\n", why.c_str());
+}
+
+// Alt+Enter is saved at once; a moved window, which a drag reports many times, when the
+// program ends.
+void keepDisplayChoice(const DisplayChoice& choice, uint32_t changes) {
+    takeDisplayChoice(*learnerSettings, choice);
+    if ((changes & WindowMoved) != 0) positionUnsaved = true;
+    if ((changes & ModeChanged) != 0) save(DisplayKey);
+}
+
+}  // namespace
+
+void runCourse(VideoState& video, LessonMenu& menu, Settings& settings) {
+    learnerSettings = &settings;
+    video.choiceMade = keepDisplayChoice;
     setUpTitleScreen(video);
     if (runTitleScreen(video) == ScreenExit::Done) {
-        setUpLessonMenu(video, menu);
+        setUpLessonMenu(video, menu, &settings);
         runLessonMenu(menu);
     }
+    if (positionUnsaved) save(WindowPositionKey);
     shutDown(video);
 }

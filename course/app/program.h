@@ -5,6 +5,7 @@
 #include "engine/display.h"
 
 // Title screen, then the lesson menu until the learner leaves it, then shutDown: the one
-// place where the program ends once it has started. Expects a started-up video state; never
-// returns.
-[[noreturn]] void runCourse(VideoState& video, LessonMenu& menu);
+// place where the program ends once it has started. Display changes made on any screen
+// (Alt+Enter, a moved window) go into `settings` and the file. Expects a started-up video
+// state; never returns.
+[[noreturn]] void runCourse(VideoState& video, LessonMenu& menu, Settings& settings);

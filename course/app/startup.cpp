@@ -1,7 +1,9 @@
 #include "course/app/startup.h"
 
+#include "course/screens/options_screen.h"
 #include "engine/asset_files.h"
 #include "engine/host.h"
+#include "engine/window_modes.h"
 #include "platform/platform.h"
 
 #include <SDL.h>
@@ -70,7 +72,7 @@ bool loadColours(VideoMemory& memory, const char* path) {
 
 }  // namespace
 
-bool startUp(VideoState& video, StartupFailure& failure) {
+bool startUp(VideoState& video, const Settings& settings, StartupFailure& failure) {
     failure.message.clear();
     initVideoMemory(video.memory);
     video.display = DisplayOutput{};
@@ -94,8 +96,9 @@ bool startUp(VideoState& video, StartupFailure& failure) {
     }
     // The window is created under the title it has always been created with and renamed at
     // once: the title the learner sees is "Quenmore".
-    video.window = SDL_CreateWindow("Ombrine Test", SDL_WINDOWPOS_UNDEFINED,
-                                    SDL_WINDOWPOS_UNDEFINED, 0, 0, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    video.choice = displayChoiceOf(settings);
+    const WindowPlan plan = windowPlan(video.choice);
+    video.window = SDL_CreateWindow("Ombrine Test", plan.x, plan.y, plan.w, plan.h, plan.flags);
     if (video.window == nullptr) return failWithSdl(failure, "the window could not be opened");
     SDL_ShowCursor(SDL_DISABLE);
     SDL_SetWindowTitle(video.window, "Quenmore");
@@ -113,7 +116,11 @@ bool startUp(VideoState& video, StartupFailure& failure) {
     if (!loadAsset(CharacterSetFileName, CharacterSetFileBytes, loadSheet, video.memory, failure)) {
         return false;
     }
-    return loadAsset(PaletteFileName, PaletteFileBytes, loadColours, video.memory, failure);
+    if (!loadAsset(PaletteFileName, PaletteFileBytes, loadColours, video.memory, failure))
+        return false;
+    // Another colour scheme that cannot be read leaves the standard one, as it says.
+    if (settings.colours != ColourScheme::Standard) applyColourScheme(video, settings.colours);
+    return true;
 }
 
 void shutDown(VideoState& video) {

@@ -17,6 +17,7 @@ constexpr int KeyboardLayer = 2;
 constexpr int TextBoxLayer = 3;
 
 constexpr int ScreenColumns = ScreenWidth / 8;  // text cells across the screen
+constexpr int MenuHintGroup = 8;                // the palette group of the menu's hints (sprites)
 
 // The lesson's text box, in cells of map 0. An intro's texts start at TextColumn on the rows
 // from IntroFirstRow and are cleared IntroClearedCells at a time; the exercise shows its

@@ -8,6 +8,7 @@
 #include "course/records/history.h"
 #include "engine/display.h"
 #include "engine/host.h"
+#include "engine/window_modes.h"
 
 #include <SDL.h>
 
@@ -166,7 +167,7 @@ LessonEnd playExercise(LessonRun& run) {
         uint16_t pendingModifiers = 0;
         bool keypadText = false;  // the last key pressed was one of the keypad's
         SDL_Event event;
-        while (host.pollEvent(&event) != 0) {
+        while (nextEvent(videoOf(run), event) != 0) {
             if (event.type == SDL_TEXTINPUT) {
                 pendingKey = -1;
                 // The keypad's characters are not judged: it is no part of the course's

@@ -5,6 +5,7 @@
 #include "course/lesson/on_screen_keyboard.h"
 #include "engine/display.h"
 #include "engine/host.h"
+#include "engine/window_modes.h"
 
 #include <SDL.h>
 
@@ -133,7 +134,7 @@ LessonEnd playIntro(LessonRun& run) {
     run.running = true;
     while (run.running) {
         SDL_Event event;
-        while (host.pollEvent(&event) != 0) {
+        while (nextEvent(videoOf(run), event) != 0) {
             if (event.type == SDL_QUIT) return LessonEnd::Quit;
             followLayout(run, event);
             // Only noted: an exercise that begins while the window is away begins paused.

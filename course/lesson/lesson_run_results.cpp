@@ -7,6 +7,7 @@
 #include "engine/display.h"
 #include "engine/fades.h"
 #include "engine/host.h"
+#include "engine/window_modes.h"
 
 #include <SDL.h>
 
@@ -41,9 +42,9 @@ constexpr int NoticeRow = 20;
 
 // Reads every pending event; true when the window is being closed. With `enter` given,
 // also notes a press of the main Enter key (not the keypad's).
-bool windowClosed(bool* enter = nullptr) {
+bool windowClosed(VideoState& video, bool* enter = nullptr) {
     SDL_Event event;
-    while (host.pollEvent(&event) != 0) {
+    while (nextEvent(video, event) != 0) {
         if (event.type == SDL_QUIT) return true;
         if (enter != nullptr && event.type == SDL_KEYDOWN &&
             event.key.keysym.scancode == SDL_SCANCODE_RETURN) {
@@ -89,7 +90,7 @@ LessonEnd playResults(LessonRun& run, const std::string& notice) {
 
     // The banner slides up from below the screen while groups 0 and 1 dim to half.
     for (int k = 0; k < SlideFrames; ++k) {
-        if (windowClosed()) return LessonEnd::Abandoned;
+        if (windowClosed(video)) return LessonEnd::Abandoned;
         Palette dimmed;
         scalePalette(dimmed, run.savedPalette, slideDimLevel(k));
         std::copy_n(dimmed.begin(), DimmedEntries, memory.palette.begin());
@@ -102,7 +103,7 @@ LessonEnd playResults(LessonRun& run, const std::string& notice) {
     run.running = true;
     while (run.running) {
         bool enter = false;
-        if (windowClosed(&enter)) return LessonEnd::Abandoned;
+        if (windowClosed(video, &enter)) return LessonEnd::Abandoned;
         if (enter) run.running = false;
         const bool shown = blinkShown(uint32_t(run.screen->frameCounter));
         writeResultsLine(memory, PromptColumn, PromptRow, shown ? Prompt : PromptHidden);
@@ -111,7 +112,7 @@ LessonEnd playResults(LessonRun& run, const std::string& notice) {
 
     const Palette dimmed = memory.palette;
     for (int level = FadeLevels; level >= 0; --level) {
-        if (windowClosed()) return LessonEnd::Abandoned;
+        if (windowClosed(video)) return LessonEnd::Abandoned;
         scalePalette(memory.palette, dimmed, uint32_t(level));
         if (!showFrame(video)) return LessonEnd::Quit;
     }

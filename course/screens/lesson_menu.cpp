@@ -7,9 +7,11 @@
 #include "course/lesson/practice_setup.h"
 #include "course/records/best_times.h"
 #include "course/records/history.h"
+#include "course/screens/options_screen.h"
 #include "course/screens/progress_screen.h"
 #include "engine/fades.h"
 #include "engine/host.h"
+#include "engine/window_modes.h"
 
 #include <cstdio>
 #include <memory>
@@ -94,8 +96,9 @@ void setMenuBestTimes(LessonMenu& menu, const BestTimes& times) {
     for (int i = 0; i < LessonCount; ++i) menu.entries[size_t(i)].bestTime = times[size_t(i)];
 }
 
-void setUpLessonMenu(VideoState& video, LessonMenu& menu) {
+void setUpLessonMenu(VideoState& video, LessonMenu& menu, Settings* settings) {
     menu.video = &video;
+    menu.settings = settings;
     buildMenuRows(menu);
     BestTimes times = menuBestTimes(menu);
     loadBestTimes(times);
@@ -141,6 +144,7 @@ void drawLessonMenu(LessonMenu& menu) {
         writeText(memory, ListLayer, 8, 4 * slot + 1, time, Font::Main, group);
     }
     drawProgressHint(memory);
+    drawOptionsHint(memory);
 }
 
 void runLessonMenu(LessonMenu& menu) {
@@ -155,7 +159,7 @@ void runLessonMenu(LessonMenu& menu) {
         // arrow among them are dropped, or they would pile up and slide on long after the key
         // was let go; one arriving between slides starts the next, so holding still slides.
         bool slid = false;
-        while (host.pollEvent(&event) != 0) {
+        while (nextEvent(video, event) != 0) {
             if (event.type == SDL_QUIT) return;
             if (event.type != SDL_KEYDOWN) continue;
             const SDL_Keycode key = event.key.keysym.sym;
@@ -177,6 +181,15 @@ void runLessonMenu(LessonMenu& menu) {
             case SDLK_TAB:
                 going = fadeOut(video) &&
                         runProgressScreen(video, menu.selectedIndex) == ScreenExit::Done;
+                if (going) {
+                    drawLessonMenu(menu);
+                    going = fadeIn(video);
+                }
+                break;
+            case SDLK_o:
+                if (menu.settings == nullptr) break;
+                going =
+                    fadeOut(video) && runOptionsScreen(video, *menu.settings) == ScreenExit::Done;
                 if (going) {
                     drawLessonMenu(menu);
                     going = fadeIn(video);

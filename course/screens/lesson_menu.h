@@ -6,6 +6,7 @@
 #include "course/content/lesson_catalogue.h"
 #include "course/lesson/lesson_screen.h"
 #include "course/records/best_times.h"
+#include "course/records/settings.h"
 
 #include <memory>
 
@@ -21,6 +22,7 @@ struct LessonMenu {
     int32_t entryCount;
     VideoState* video;
     int32_t selectedIndex;
+    Settings* settings;  // what the Options screen changes; null: O opens nothing
 };
 
 // Replaces the menu's rows with one per catalogue lesson and the practice row, every best
@@ -30,8 +32,9 @@ void buildMenuRows(LessonMenu& menu);
 BestTimes menuBestTimes(const LessonMenu& menu);
 void setMenuBestTimes(LessonMenu& menu, const BestTimes& times);
 
-// Points the menu at the video state, builds its rows, loads the best times and draws it.
-void setUpLessonMenu(VideoState& video, LessonMenu& menu);
+// Points the menu at the video state (and at the learner's settings, when given), builds its
+// rows, loads the best times and draws it.
+void setUpLessonMenu(VideoState& video, LessonMenu& menu, Settings* settings = nullptr);
 // Rebuilds the whole menu picture around the selected row.
 void drawLessonMenu(LessonMenu& menu);
 // The menu loop, until the program is to end: after Escape and a fade to black, at once

@@ -16,8 +16,6 @@ constexpr int GraphTopRow = 2;
 constexpr int GraphTiles = GraphColumns * GraphRows;
 constexpr int WordsSwatchTile = GraphFirstTile + GraphTiles;
 constexpr int AccuracySwatchTile = WordsSwatchTile + 1;
-// The graph's colours in GraphGroup: none, the axes, words per minute, accuracy, the grid.
-constexpr uint32_t GraphColours[5] = {0, 0x8088A8, 0x58D8E8, 0xFFB840, 0x2C3048};
 
 // The top of the words-per-minute scale for these figures: tens, from 10 to 990.
 int graphWordsScale(const ProgressFigures& figures);

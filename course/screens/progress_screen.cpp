@@ -8,20 +8,12 @@
 #include "course/screens/progress_graph.h"
 #include "engine/fades.h"
 #include "engine/host.h"
+#include "engine/window_modes.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
-
-// Lightness climbs with the miss rate (deep violet, magenta, brick, amber), so the steps stay
-// apart without telling red from green. The first four keep the light label; the amber face
-// takes a dark one, drawn in a group of its own whose shadow is the face itself.
-const MissShade MissRamp[MissLevels] = {
-    {0x4A4E64, 0x686E8A, 0x2E3042, 0xE8E6DA},  // never missed: the keyboard's own colours
-    {0x3E1F6E, 0x5A3490, 0x24103F, 0xE8E6DA}, {0x9E2A70, 0xBA4088, 0x5E1842, 0xF4F0E6},
-    {0xB83A26, 0xD05A40, 0x782414, 0xF4F0E6}, {0xF8C03A, 0xFFDA74, 0xB0801C, 0x0A0A12},
-};
 
 namespace {
 
@@ -101,19 +93,24 @@ void writeFigures(VideoMemory& memory, const ProgressFigures& figures, bool allL
     }
 }
 
-// Ramp groups: group 0's colours with the key's face, highlight, side and label replaced.
+// Ramp groups: group 0's colours with the key's face, highlight, side and label replaced by
+// the ramp's; the top step's dark label in a group of its own whose shadow is the face itself;
+// the graph's colours. All of them come from the palette itself, so every colour scheme has
+// its own.
 void putRampColours(Palette& palette) {
     for (int level = 1; level < MissLevels; ++level) {
+        const MissShade shade = missShade(palette, level);
         const int base = (FirstTintGroup + level - 1) * 16;
         std::copy_n(palette.begin(), 16, palette.begin() + base);
-        palette[size_t(base + 1)] = MissRamp[level].label;
-        palette[size_t(base + 3)] = MissRamp[level].face;
-        palette[size_t(base + 4)] = MissRamp[level].highlight;
-        palette[size_t(base + 5)] = MissRamp[level].side;
+        palette[size_t(base + 1)] = shade.label;
+        palette[size_t(base + 3)] = shade.face;
+        palette[size_t(base + 4)] = shade.highlight;
+        palette[size_t(base + 5)] = shade.side;
     }
-    palette[DarkLabelGroup * 16 + 1] = MissRamp[MissLevels - 1].label;
-    palette[DarkLabelGroup * 16 + 2] = MissRamp[MissLevels - 1].face;
-    std::copy(std::begin(GraphColours), std::end(GraphColours), palette.begin() + GraphGroup * 16);
+    const MissShade top = missShade(palette, MissLevels - 1);
+    palette[DarkLabelGroup * 16 + 1] = top.label;
+    palette[DarkLabelGroup * 16 + 2] = top.face;
+    std::copy_n(palette.begin() + GraphColourGroup * 16, 5, palette.begin() + GraphGroup * 16);
 }
 
 int rampGroup(int level) {
@@ -210,6 +207,12 @@ bool fade(VideoState& video, bool in) {
 
 }  // namespace
 
+MissShade missShade(const Palette& palette, int level) {
+    if (level <= 0) return {palette[3], palette[4], palette[5], palette[1]};
+    const size_t base = size_t(MissRampGroup * 16 + 4 * (std::min(level, MissLevels - 1) - 1));
+    return {palette[base], palette[base + 1], palette[base + 2], palette[base + 3]};
+}
+
 int missLevel(uint32_t pressed, uint32_t missed) {
     if (pressed == 0 || missed == 0) return 0;
     const uint64_t percent = uint64_t(missed) * 100;
@@ -282,7 +285,7 @@ ScreenExit runProgressScreen(VideoState& video, int32_t firstPage) {
     bool running = going;
     while (running) {
         SDL_Event event;
-        while (host.pollEvent(&event) != 0) {
+        while (nextEvent(video, event) != 0) {
             if (event.type == SDL_QUIT) going = running = false;
             if (event.type != SDL_KEYDOWN || !running) continue;
             switch (event.key.keysym.sym) {
@@ -327,6 +330,6 @@ void drawProgressHint(VideoMemory& memory) {
         sprite.attributes = SpriteVisible | spriteTile(mainFontTile(uint8_t(ProgressHint[i]))) |
                             encodeSpriteCoordinate(Top, ScreenHeight);
         sprite.placement = encodeSpriteCoordinate(Left + 8 * i, ScreenWidth) | spriteLevel(2) |
-                           spriteGroup(HintGroup);
+                           spriteGroup(MenuHintGroup);
     }
 }

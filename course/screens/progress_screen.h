@@ -17,14 +17,17 @@ constexpr int ProgressPages = HistoryRows + 1;  // the menu's rows, then all les
 constexpr int AllLessonsPage = HistoryRows;
 constexpr int MissLevels = 5;      // untinted, then four steps of the ramp
 constexpr int FirstTintGroup = 4;  // tile groups 4 to 7 carry the ramp
-constexpr int HintGroup = 8;       // the menu hint's sprite palette group (in the palette file)
 constexpr const char* ProgressHint = "Tab: Progress";
+
+constexpr int MissRampGroup = 9;      // where the palette keeps the ramp's colours
+constexpr int GraphColourGroup = 10;  // and the graph's
 
 // A key's colours at one step of the miss ramp: face, highlight, side and label.
 struct MissShade {
     uint32_t face, highlight, side, label;
 };
-extern const MissShade MissRamp[MissLevels];
+// The colours of step `level` in a palette: step 0 is the keyboard's own.
+MissShade missShade(const Palette& palette, int level);
 
 // Everything the screen shows, read once per page; lives on the heap while the screen runs.
 struct ProgressScreen {

@@ -4,6 +4,7 @@
 #include "course/common/screen_text.h"
 #include "engine/fades.h"
 #include "engine/host.h"
+#include "engine/window_modes.h"
 
 #include <algorithm>
 
@@ -40,7 +41,7 @@ ScreenExit runTitleScreen(VideoState& video) {
     if (!fadeIn(video)) return ScreenExit::Quit;
     while (true) {
         SDL_Event event;
-        while (host.pollEvent(&event) != 0) {
+        while (nextEvent(video, event) != 0) {
             if (event.type == SDL_QUIT) return ScreenExit::Quit;
             if (event.type != SDL_KEYDOWN) continue;
             if (event.key.keysym.sym == SDLK_ESCAPE) return ScreenExit::Quit;

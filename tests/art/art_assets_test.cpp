@@ -1,6 +1,7 @@
 // The committed art itself: the committed files are up to date and load through the engine
 // as built, every character has a glyph, and text is legible wherever the screens draw it.
 #include "course/common/art_tiles.h"
+#include "course/common/colour_schemes.h"
 #include "course/common/screen_text.h"
 #include "engine/asset_files.h"
 #include "tests/support/contrast.h"
@@ -9,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <set>
 #include <string>
@@ -17,8 +20,6 @@
 namespace {
 
 const std::string SourceFolder = QUENMORE_SOURCE_DIR;
-
-constexpr int CursorTile = 7, BoxBodyTile = 11;
 
 std::unique_ptr<ArtBook> committedArt() {
     auto book = std::make_unique<ArtBook>();
@@ -39,19 +40,32 @@ const std::vector<int> BackdropTiles = {288, 289, 290, 291, 292, 293, 294, 295, 
                                         300, 301, 302, 303, 304, 314, 315, 316, 317, 318, 319};
 
 // The colours of every opaque pixel of the given tiles in a palette group.
-std::set<uint32_t> coloursOf(const ArtBook& book, const std::vector<int>& tiles, int group) {
+std::set<uint32_t> coloursOf(const ArtBook& book, const Palette& palette,
+                             const std::vector<int>& tiles, int group) {
     std::set<uint32_t> colours;
     for (int tile : tiles)
         for (int value : tileValues(book, tile))
-            if (value != 0) colours.insert(book.colours[size_t(group * 16 + value)]);
+            if (value != 0) colours.insert(palette[size_t(group * 16 + value)]);
     return colours;
 }
 
-// The key faces under a key label. The label's 8x8 cell lies 3 pixels left of and above the
-// key's bottom-right cell, one pixel lower while the key is pressed. Keys are 2 or more
-// cells wide and 2 high; a pressed key uses the tiles 3 further on.
-std::set<uint32_t> coloursUnderLabel(const ArtBook& book, int widthCells, bool pressed) {
+// The colours of the opaque pixels of rows `first` to `last` (0 to 7) of the given tiles.
+std::set<uint32_t> coloursOfRows(const ArtBook& book, const Palette& palette,
+                                 const std::vector<int>& tiles, int first, int last, int group) {
     std::set<uint32_t> colours;
+    for (int tile : tiles)
+        for (int y = first; y <= last; ++y)
+            for (int x = 0; x < 8; ++x)
+                if (const int value = tilePixel(book, tile, x, y); value != 0)
+                    colours.insert(palette[size_t(group * 16 + value)]);
+    return colours;
+}
+
+// The pixel values of the key faces under a key label. The label's 8x8 cell lies 3 pixels left
+// of and above the key's bottom-right cell, one pixel lower while the key is pressed. Keys are
+// 2 or more cells wide and 2 high; a pressed key uses the tiles 3 further on.
+std::set<int> valuesUnderLabel(const ArtBook& book, int widthCells, bool pressed) {
+    std::set<int> values;
     const int left = widthCells * 8 - 11;
     const int top = pressed ? 6 : 5;
     for (int y = top; y < top + 8; ++y) {
@@ -59,10 +73,57 @@ std::set<uint32_t> coloursUnderLabel(const ArtBook& book, int widthCells, bool p
             const int column = x / 8;
             const int part = column == 0 ? 0 : column == widthCells - 1 ? 2 : 1;
             const int tile = part + (y >= 8 ? 16 : 0) + (pressed ? 3 : 0);
-            colours.insert(book.colours[size_t(tilePixel(book, tile, x % 8, y % 8))]);
+            values.insert(tilePixel(book, tile, x % 8, y % 8));
         }
     }
+    return values;
+}
+
+std::set<uint32_t> coloursOfValues(const Palette& palette, const std::set<int>& values, int group) {
+    std::set<uint32_t> colours;
+    for (int value : values) colours.insert(palette[size_t(group * 16 + value)]);
     return colours;
+}
+
+// Every scheme's palette, as the asset build makes it from art/.
+struct Scheme {
+    ColourScheme scheme;
+    Palette palette;
+};
+std::vector<Scheme> everyScheme(const ArtBook& book) {
+    std::vector<Scheme> schemes;
+    for (int i = 0; i < ColourSchemeCount; ++i) {
+        Scheme scheme{ColourScheme(i), book.colours};
+        std::string error;
+        if (ColourSchemes[i].artSource != nullptr) {
+            EXPECT_TRUE(readPaletteVariant(
+                book, SourceFolder + "/art/" + ColourSchemes[i].artSource, scheme.palette, error))
+                << error;
+        }
+        schemes.push_back(scheme);
+    }
+    return schemes;
+}
+
+// A colour as a colour-blind eye sees it (the Machado, Oliveira and Fernandes simulation of
+// a full deficiency, in linear RGB), in CIELAB.
+struct Lab {
+    double l, a, b;
+};
+Lab seenAs(uint32_t colour, const double (&m)[3][3]) {
+    double linear[3], seen[3];
+    for (int c = 0; c < 3; ++c) {
+        const double v = double(colour >> (16 - 8 * c) & 0xFF) / 255;
+        linear[c] = v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    }
+    for (int r = 0; r < 3; ++r)
+        seen[r] =
+            std::clamp(m[r][0] * linear[0] + m[r][1] * linear[1] + m[r][2] * linear[2], 0.0, 1.0);
+    const double x = (0.4124 * seen[0] + 0.3576 * seen[1] + 0.1805 * seen[2]) / 0.95047;
+    const double y = 0.2126 * seen[0] + 0.7152 * seen[1] + 0.0722 * seen[2];
+    const double z = (0.0193 * seen[0] + 0.1192 * seen[1] + 0.9505 * seen[2]) / 1.08883;
+    const auto f = [](double t) { return t > 0.008856 ? std::cbrt(t) : 7.787 * t + 16.0 / 116; };
+    return {116 * f(y) - 16, 500 * (f(x) - f(y)), 200 * (f(y) - f(z))};
 }
 
 }  // namespace
@@ -119,42 +180,105 @@ TEST(CommittedArt, EveryPrintableCharacterHasAGlyphInBothFonts) {
     }
 }
 
-TEST(CommittedArt, TextIsLegibleWhereverItIsDrawn) {
+// Every text wherever the screens draw it, in every colour scheme: 4.5:1 at least, 7:1 in the
+// high-contrast one; the progress screen's ramp labels on their own faces too.
+TEST(CommittedArt, TextIsLegibleWhereverItIsDrawnInEveryScheme) {
     const auto book = committedArt();
-    const Palette& colours = book->colours;
-    // Ink is colour 1 of a group.
-    const uint32_t inkGroup0 = colours[1], inkGroup1 = colours[17], inkGroup2 = colours[33];
-
-    std::set<uint32_t> dimmedScreen;  // groups 0 and 1 at half brightness
-    for (size_t entry = 0; entry < 32; ++entry) {
-        const uint32_t c = colours[entry];
-        dimmedScreen.insert((c >> 16 & 255) / 2 << 16 | (c >> 8 & 255) / 2 << 8 | (c & 255) / 2);
+    for (const Scheme& each : everyScheme(*book)) {
+        const Palette& colours = each.palette;
+        const double least = each.scheme == ColourScheme::HighContrast ? 7.0 : 4.5;
+        const auto ink = [&colours](int group) { return colours[size_t(group * 16 + 1)]; };
+        // Groups 0 and 1 at half brightness, under the results: the lesson's texts are gone
+        // by then (map 0 is cleared), and no key label and not the Caps Lock lamp lie under
+        // the results' rows.
+        std::set<uint32_t> dimmedScreen;
+        for (size_t entry = 0; entry < 32; ++entry) {
+            if (entry == 1 || entry == 17 || entry == 19 || entry == 20 || entry >= 30) continue;
+            const uint32_t c = colours[entry];
+            dimmedScreen.insert((c >> 16 & 255) / 2 << 16 | (c >> 8 & 255) / 2 << 8 |
+                                (c & 255) / 2);
+        }
+        const std::set<uint32_t> backdrop = coloursOf(*book, colours, BackdropTiles, 3);
+        // The menu's hints, screen lines 170 to 177 ("Tab: Progress", on the hills' last rows
+        // and the ground) and 10 to 17 ("O: Options", on the sky's two top bands).
+        std::vector<int> hillsBottom;
+        for (int t = 0; t < 6; ++t) hillsBottom.push_back(art::Hills + 16 + t);
+        std::set<uint32_t> underHints = coloursOfRows(*book, colours, hillsBottom, 2, 7, 3);
+        underHints.merge(coloursOfRows(*book, colours, {art::Ground}, 0, 1, 3));
+        underHints.merge(coloursOfRows(*book, colours, {art::SkyTopBand}, 2, 7, 3));
+        underHints.merge(coloursOfRows(*book, colours, {art::SkyTopBand + 1}, 0, 1, 3));
+        const std::set<uint32_t> box = coloursOfValues(colours, tileValues(*book, art::BoxBody), 0);
+        struct Place {
+            std::string what;
+            std::set<uint32_t> text;
+            std::set<uint32_t> behind;
+        };
+        std::vector<Place> places = {
+            {"menu rows over the backdrop", {ink(1)}, backdrop},
+            {"title prompt over the backdrop", {ink(0)}, backdrop},
+            {"menu hints over the backdrop", {ink(8)}, underHints},
+            {"selected menu row on the bar", {ink(0)}, box},
+            {"lesson title and progress text over the bare backdrop", {ink(0)}, {colours[0]}},
+            {"lesson text in the box", {ink(1)}, box},
+            {"cursor in the box", coloursOf(*book, colours, {art::TypingCursor}, 1), box},
+            {"results over the dimmed lesson screen", {ink(2)}, dimmedScreen},
+        };
+        for (int width : {2, 3}) {
+            for (bool pressed : {false, true}) {
+                places.push_back(
+                    {"key label, width " + std::to_string(width) + (pressed ? ", pressed" : ""),
+                     {ink(0)},
+                     coloursOfValues(colours, valuesUnderLabel(*book, width, pressed), 0)});
+            }
+        }
+        for (int level = 1; level < 5; ++level) {
+            // The ramp's group: group 0 with the face, highlight, side and label replaced.
+            Palette ramp = colours;
+            const size_t shade = size_t(9 * 16 + 4 * (level - 1));  // face, highlight, side, label
+            for (int k = 0; k < 3; ++k) ramp[size_t(3 + k)] = colours[shade + size_t(k)];
+            ramp[1] = colours[shade + 3];
+            places.push_back({"miss ramp label, step " + std::to_string(level),
+                              {ramp[1]},
+                              coloursOfValues(ramp, valuesUnderLabel(*book, 2, false), 0)});
+        }
+        for (const Place& place : places) {
+            ASSERT_FALSE(place.behind.empty()) << place.what;
+            for (uint32_t text : place.text)
+                for (uint32_t behind : place.behind)
+                    EXPECT_GE(contrast(text, behind), least)
+                        << ColourSchemes[int(each.scheme)].label << ", " << place.what << ": "
+                        << std::hex << text << " on " << behind;
+        }
     }
+}
 
-    struct Place {
-        const char* what;
-        std::set<uint32_t> text;
-        std::set<uint32_t> behind;
+// The colour-blind scheme's miss ramp, untinted keys included, stays apart as each colour
+// deficiency sees it: no two steps closer than 15 in CIELAB.
+TEST(CommittedArt, TheColourBlindRampStaysApartForEveryDeficiency) {
+    const auto book = committedArt();
+    const Palette colours = everyScheme(*book)[int(ColourScheme::ColourBlind)].palette;
+    std::vector<uint32_t> faces = {colours[3]};
+    for (int level = 0; level < 4; ++level) faces.push_back(colours[size_t(9 * 16 + 4 * level)]);
+    const double deficiencies[3][3][3] = {
+        {{0.152286, 1.052583, -0.204868},
+         {0.114503, 0.786281, 0.099216},
+         {-0.003882, -0.048116, 1.051998}},
+        {{0.367322, 0.860646, -0.227968},
+         {0.280085, 0.672501, 0.047413},
+         {-0.011820, 0.042940, 0.968881}},
+        {{1.255528, -0.076749, -0.178779},
+         {-0.078411, 0.930809, 0.147602},
+         {0.004733, 0.691367, 0.303900}},
     };
-    const Place places[] = {
-        {"menu rows over the backdrop", {inkGroup1}, coloursOf(*book, BackdropTiles, 3)},
-        {"title prompt over the backdrop", {inkGroup0}, coloursOf(*book, BackdropTiles, 3)},
-        {"selected menu row on the bar", {inkGroup0}, coloursOf(*book, {BoxBodyTile}, 0)},
-        {"lesson title over the bare backdrop", {inkGroup0}, {colours[0]}},
-        {"key label, two-cell key", {inkGroup0}, coloursUnderLabel(*book, 2, false)},
-        {"key label, wider key", {inkGroup0}, coloursUnderLabel(*book, 3, false)},
-        {"key label, two-cell key pressed", {inkGroup0}, coloursUnderLabel(*book, 2, true)},
-        {"key label, wider key pressed", {inkGroup0}, coloursUnderLabel(*book, 3, true)},
-        {"lesson text in the box", {inkGroup1}, coloursOf(*book, {BoxBodyTile}, 0)},
-        {"cursor in the box", coloursOf(*book, {CursorTile}, 1),
-         coloursOf(*book, {BoxBodyTile}, 0)},
-        {"results over the dimmed lesson screen", {inkGroup2}, dimmedScreen},
-    };
-    for (const Place& place : places) {
-        ASSERT_FALSE(place.behind.empty()) << place.what;
-        for (uint32_t text : place.text)
-            for (uint32_t behind : place.behind)
-                EXPECT_GE(contrast(text, behind), 4.5)
-                    << place.what << ": " << std::hex << text << " on " << behind;
+    const char* names[] = {"protanopia", "deuteranopia", "tritanopia"};
+    for (int d = 0; d < 3; ++d) {
+        for (size_t i = 0; i < faces.size(); ++i) {
+            for (size_t j = i + 1; j < faces.size(); ++j) {
+                const Lab a = seenAs(faces[i], deficiencies[d]),
+                          b = seenAs(faces[j], deficiencies[d]);
+                const double distance = std::hypot(a.l - b.l, a.a - b.a, a.b - b.b);
+                EXPECT_GE(distance, 15.0) << names[d] << ": steps " << i << " and " << j;
+            }
+        }
     }
 }

@@ -2,6 +2,7 @@
 // compared with tests/golden/, which script/update-goldens (QUENMORE_UPDATE_GOLDENS=1) writes
 // anew when the art or a screen changes on purpose: look at them before committing.
 #include "course/records/best_times.h"
+#include "course/records/settings.h"
 #include "course/screens/lesson_menu.h"
 #include "course/screens/title_screen.h"
 #include "engine/asset_files.h"
@@ -95,6 +96,46 @@ TEST_F(GoldenTest, AWholeJourneyAndBestTimesAfterARestart) {
     EXPECT_EQ(restarted.entries[0].bestTime, seconds);
     EXPECT_EQ(restarted.entries[6].bestTime, shifting.results.seconds);
     for (const char* name : {"title", "menu", "intro", "results", "exercise-shift"})
+        expectGolden(name, shots[name]);
+}
+
+// The Options screen in every colour scheme, and the menu in the high-contrast one; the
+// choices are kept in the settings file as they are made.
+TEST_F(GoldenTest, OptionsInEveryColourScheme) {
+    Settings settings;
+    LessonMenu menu{};
+    const uint64_t o = clock.framesComposed + 70;
+    const uint64_t faded = 64 + 64 + 10;  // the menu's fade-out, the screen's fade-in, a look
+    clock.onFrame = [&](const VideoMemory& memory) {
+        const uint64_t frame = clock.framesComposed;
+        shoot("options", memory, frame == o + faded);
+        shoot("options-high-contrast", memory, frame == o + 160);
+        shoot("menu-high-contrast", memory, frame == o + 170 + faded);
+        shoot("options-colour-blind", memory, frame == o + 320 + faded + 20);
+    };
+    setUpLessonMenu(test.video(), menu, &settings);
+    const auto press = [&](uint64_t frame, SDL_Keycode key, SDL_Scancode scancode, int times = 1) {
+        for (int i = 0; i < times; ++i) clock.keyDown(frame, key, scancode);
+    };
+    press(o, SDLK_o, SDL_SCANCODE_O);
+    press(o + 150, SDLK_DOWN, SDL_SCANCODE_DOWN, 3);  // to the colours
+    press(o + 151, SDLK_RIGHT, SDL_SCANCODE_RIGHT);
+    press(o + 170, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
+    press(o + 320, SDLK_o, SDL_SCANCODE_O);
+    press(o + 320 + faded, SDLK_DOWN, SDL_SCANCODE_DOWN, 3);
+    press(o + 320 + faded + 1, SDLK_RIGHT, SDL_SCANCODE_RIGHT);
+    const Bytes saved = [&] {
+        press(o + 320 + faded + 30, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
+        press(o + 320 + faded + 30 + faded, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
+        runLessonMenu(menu);
+        return readBytes(data.file(SettingsFileName));
+    }();
+    clock.onFrame = nullptr;
+    EXPECT_EQ(settings.colours, ColourScheme::ColourBlind);
+    EXPECT_NE(std::string(saved.begin(), saved.end()).find("colours = colour-blind\n"),
+              std::string::npos);
+    for (const char* name :
+         {"options", "options-high-contrast", "menu-high-contrast", "options-colour-blind"})
         expectGolden(name, shots[name]);
 }
 

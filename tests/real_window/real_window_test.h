@@ -118,6 +118,7 @@ class RealWindowTest : public ::testing::Test {
     std::vector<std::string> keyboardLayout;  // setxkbmap's arguments; none: the server's US
     bool typeByKeysym = false;                // for keysFor
     std::vector<std::string> deadKeys;
+    bool inWindow = false;  // the program shows a window, not the whole screen: look at it alone
 
     ~RealWindowTest() override {
         stopProcess(process);
@@ -228,7 +229,16 @@ class RealWindowTest : public ::testing::Test {
 
     Image look() {
         lastShot = takeScreenshot(x);
-        return pictureOf(lastShot);
+        if (!inWindow) return pictureOf(lastShot);
+        const WindowInfo window = findWindow(x, "Quenmore");
+        Image inside{std::max(window.width, 1), std::max(window.height, 1), {}};
+        inside.pixels.resize(size_t(inside.width) * size_t(inside.height), RootColour);
+        for (int y = 0; y < window.height; ++y)
+            for (int x0 = 0; x0 < window.width; ++x0)
+                if (window.x + x0 < lastShot.width && window.y + y < lastShot.height)
+                    inside.pixels[size_t(y * inside.width + x0)] =
+                        lastShot.at(window.x + x0, window.y + y);
+        return pictureOf(inside);
     }
 
     // Looks until `seen` holds (true), or the time is up or the program has ended (false);
@@ -255,7 +265,8 @@ class RealWindowTest : public ::testing::Test {
         });
     }
 
-    bool screenCovered() const {
+    bool screenCovered() {
+        if (inWindow) return findWindow(x, "Quenmore").viewable;
         return !lastShot.pixels.empty() && std::find(lastShot.pixels.begin(), lastShot.pixels.end(),
                                                      RootColour) == lastShot.pixels.end();
     }

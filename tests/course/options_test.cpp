@@ -1,0 +1,74 @@
+// The Options screen's rows and their effects, and Alt+Enter anywhere: it switches the display
+// and is never judged as typing.
+#include "course/screens/lesson_menu.h"
+#include "course/screens/options_screen.h"
+#include "engine/window_modes.h"
+#include "tests/support/hosted_test.h"
+#include "tests/support/lesson_fixture.h"
+
+namespace {
+
+using OptionsTest = HostedTest;
+
+// O from the third lesson's row, Right on the display row, Escape: back on the third row, the
+// window chosen, shown and saved; O itself also leads back.
+TEST_F(OptionsTest, RowsChangeAtOnceAreSavedAndLeadBackToTheSameRow) {
+    test.composeNarrowFrames();
+    Settings settings;
+    LessonMenu menu{};
+    setUpLessonMenu(test.video(), menu, &settings);
+    const uint64_t o = 70;
+    clock.keyDown(o, SDLK_DOWN, SDL_SCANCODE_DOWN);
+    clock.keyDown(o, SDLK_DOWN, SDL_SCANCODE_DOWN);
+    clock.keyDown(o + 40, SDLK_o, SDL_SCANCODE_O);
+    clock.keyDown(o + 40 + 140, SDLK_RIGHT, SDL_SCANCODE_RIGHT);
+    std::string shown;
+    clock.onFrame = [&](const VideoMemory& memory) {
+        if (clock.framesComposed == o + 40 + 150)
+            shown = readText(memory, {168, 32, 17, HighlightStyle});
+    };
+    clock.keyDown(o + 40 + 160, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
+    clock.keyDown(o + 40 + 160 + 140, SDLK_o, SDL_SCANCODE_O);
+    clock.keyDown(o + 40 + 160 + 280, SDLK_o, SDL_SCANCODE_O);
+    clock.keyDown(o + 40 + 160 + 420, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
+    runLessonMenu(menu);
+    EXPECT_EQ(shown, "< Window >");
+    EXPECT_EQ(menu.selectedIndex, 2);
+    EXPECT_EQ(readText(test.memory(), MenuTitle), "Lesson 3: Home Row Right");
+    EXPECT_TRUE(settings.display == DisplayMode::Window && test.video().choice.windowed);
+    const Bytes saved = readBytes(data.file(SettingsFileName));
+    EXPECT_NE(std::string(saved.begin(), saved.end()).find("display = window\n"),
+              std::string::npos);
+}
+
+// Alt+Enter in the middle of a line: the display switches and says so, and the exercise goes
+// on as if it had not been pressed: no error, nothing typed lost, the same time.
+TEST(AltEnter, SwitchesTheDisplayAndIsNeverTyped) {
+    static uint32_t changes = 0;
+    for (bool pressed : {false, true}) {
+        Lesson lesson({"e"}, "ab");
+        changes = 0;
+        lesson.test.video().choiceMade = [](const DisplayChoice&, uint32_t what) {
+            changes |= what;
+        };
+        lesson.type(Exercise, "a");
+        if (pressed) {
+            lesson.clock.keyDown(Exercise + 1, SDLK_LALT, SDL_SCANCODE_LALT, KMOD_LALT);
+            lesson.clock.keyDown(Exercise + 1, SDLK_RETURN, SDL_SCANCODE_RETURN, KMOD_LALT);
+            lesson.clock.keyUp(Exercise + 1, SDLK_RETURN, SDL_SCANCODE_RETURN, KMOD_LALT);
+            lesson.clock.keyUp(Exercise + 1, SDLK_LALT, SDL_SCANCODE_LALT);
+        }
+        lesson.type(Exercise + 2, "b");
+        lesson.jumpFrame = Exercise + 3;
+        lesson.jumpSeconds = 30;
+        for (int line = 1; line < LineCount; ++line) lesson.type(Exercise + 3 + line, "ab");
+        lesson.press(Exercise + 80, SDLK_RETURN, SDL_SCANCODE_RETURN);
+        EXPECT_EQ(lesson.run(), 30) << pressed;
+        EXPECT_EQ(lesson.summary().errors, 0) << pressed;
+        EXPECT_EQ(lesson.summary().characters, 20) << pressed;
+        EXPECT_EQ(lesson.test.video().choice.windowed, pressed);
+        EXPECT_EQ(changes, pressed ? uint32_t(ModeChanged) : 0u);
+    }
+}
+
+}  // namespace
