@@ -1,14 +1,12 @@
 // The course content: constant data built into the program.
 #pragma once
 
+#include "course/content/built_in_course.h"
+
 #include <cstdint>
 
-constexpr int LessonCount = 10;
 constexpr int WordSlots = 255;
 constexpr int ScriptSlots = 255;
-// The menu's row after the lessons: the practice, which the history keeps like a lesson.
-constexpr int PracticeRow = LessonCount;
-constexpr int MenuRows = LessonCount + 1;
 
 struct LessonRecord {
     const char* words[WordSlots];  // slots 0 to wordCount - 1 used, the rest null
