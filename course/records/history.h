@@ -5,7 +5,7 @@
 // were.
 #pragma once
 
-#include "course/content/lesson_catalogue.h"
+#include "course/content/built_in_course.h"
 #include "course/records/run_figures.h"
 
 #include <cstdint>

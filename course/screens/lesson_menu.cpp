@@ -77,8 +77,10 @@ std::string keepFinishedRun(LessonMenu& menu, const RunSummary& summary) {
 void buildMenuRows(LessonMenu& menu) {
     menu.entries = std::make_unique<LessonEntry[]>(MenuRows);
     menu.entryCount = MenuRows;
+    const Course& course = builtInCourse();
     for (int i = 0; i < LessonCount; ++i) {
-        menu.entries[i] = LessonEntry{lessonCatalogue[i].title, -1, &lessonCatalogue[i]};
+        const CourseLesson& lesson = course.lessons[size_t(i)];
+        menu.entries[i] = LessonEntry{lesson.title.c_str(), -1, &lesson};
     }
     menu.entries[PracticeRow] = LessonEntry{PracticeTitle, -1, nullptr};
     menu.selectedIndex = 0;
@@ -202,15 +204,13 @@ ScreenExit startSelectedLesson(LessonMenu& menu, LessonScreen& screen) {
     if (entry.lesson == nullptr && !practising) return ScreenExit::Done;
     VideoState& video = *menu.video;
     if (!fadeOut(video)) return ScreenExit::Quit;
-    // Both live until the run is over: the screen's script points into the practice.
+    // Both live until the run is over: the screen's intro is the practice's.
     auto practice = std::make_unique<PracticeLesson>();
     auto run = std::make_unique<LessonRun>();
     if (practising) {
         setUpPractice(video, screen, menuBestTimes(menu), *practice);
     } else {
-        const LessonRecord& lesson = *entry.lesson;
-        setUpLessonScreen(video, screen, lesson.words, lesson.wordCount, lesson.title,
-                          lesson.script);
+        setUpLessonScreen(video, screen, *entry.lesson);
     }
     LessonEnd end = playLesson(*run, screen);
     if (end == LessonEnd::Finished)

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "course/common/screen_exit.h"
-#include "course/content/lesson_catalogue.h"
+#include "course/content/built_in_course.h"
 #include "course/lesson/lesson_screen.h"
 #include "course/records/best_times.h"
 
@@ -11,9 +11,9 @@
 
 // One row of the lesson menu.
 struct LessonEntry {
-    const char* title;           // borrowed from the lesson record
+    const char* title;           // borrowed from the lesson
     int32_t bestTime;            // whole seconds; -1 when no time is recorded
-    const LessonRecord* lesson;  // null: the row cannot be started
+    const CourseLesson* lesson;  // null: the row cannot be started
 };
 
 struct LessonMenu {
@@ -23,7 +23,7 @@ struct LessonMenu {
     int32_t selectedIndex;
 };
 
-// Replaces the menu's rows with one per catalogue lesson and the practice row, every best
+// Replaces the menu's rows with one per built-in lesson and the practice row, every best
 // time -1, the first row selected.
 void buildMenuRows(LessonMenu& menu);
 // The lessons' rows' best times, and the other way round.

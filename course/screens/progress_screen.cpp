@@ -189,7 +189,7 @@ void writeWeakKeys(VideoMemory& memory, const KeyboardModel& keyboard, const Key
 void pageTitle(int32_t page, char (&title)[48]) {
     const char* name = page == AllLessonsPage ? "All Lessons"
                        : page == PracticeRow  ? PracticeTitle
-                                              : lessonCatalogue[page].title;
+                                              : builtInCourse().lessons[size_t(page)].title.c_str();
     std::snprintf(title, sizeof title, "< %s >", name);
 }
 

@@ -1,52 +1,60 @@
-// Course files: the built-in course read from its book, and the faults of broken files named
-// with their lines.
+// Course files: the built-in course read from its book, as it always was, and the faults of
+// broken files named with their lines.
 #include "course/content/built_in_course.h"
 #include "course/content/course_reader.h"
-#include "course/content/lesson_catalogue.h"
+#include "tests/support/intro_check.h"
+#include "tests/support/lesson_fixture.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 namespace {
 
-// An intro's steps as the commands the catalogue spells them with.
-std::vector<std::string> commandsOf(const Intro& intro) {
-    std::vector<std::string> commands;
-    for (const IntroStep& step : intro) {
-        char command[64];
-        switch (step.kind) {
-        case StepKind::Print:
-            std::snprintf(command, sizeof command, "t02%02d%s", step.row, step.text.c_str());
-            break;
-        case StepKind::Clear: std::snprintf(command, sizeof command, "c02%02d40", step.row); break;
-        case StepKind::Light:
-        case StepKind::Release:
-            std::snprintf(command, sizeof command, "h%c%c", char(step.key),
-                          step.kind == StepKind::Light ? '1' : '0');
-            break;
-        case StepKind::Wait: std::snprintf(command, sizeof command, "w"); break;
-        case StepKind::Pause: std::snprintf(command, sizeof command, "p%03d", step.frames); break;
+// The ten lessons as a learner meets them on a US keyboard: every entry typed with its keys,
+// every one able to stand in a line but the one of lesson 10 that is longer than a line holds,
+// every intro inside the text box with each key it lights released again, every title whole.
+TEST(BuiltInCourse, EveryLessonCanBeTypedAndShown) {
+    KeyboardModel keyboard{};
+    buildKeyboard(keyboard);
+    std::vector<std::string> unplaceable;
+    for (const CourseLesson& lesson : builtInCourse().lessons) {
+        SCOPED_TRACE(lesson.title);
+        EXPECT_LE(lesson.title.size(), size_t(TitleColumns));
+        for (const std::string& entry : lesson.entries) {
+            Keystroke stroke{};
+            for (char c : entry) EXPECT_TRUE(keystrokeFor(c, stroke)) << entry;
+            if (entry.size() > size_t(LongestPlaceableEntry)) unplaceable.push_back(entry);
         }
-        commands.push_back(command);
+        expectIntroFits(lesson.intro, keyboard);
     }
-    commands.push_back("e");
-    return commands;
+    EXPECT_EQ(unplaceable,
+              std::vector<std::string>{"int bytes = fwrite(&data, sizeof(data), 1, fp);"});
 }
 
-TEST(BuiltInCourse, ItsBookHoldsTheCataloguesLessonsByteForByte) {
+// The lines every lesson draws from a fixed calendar second, and every frame of its intro
+// (texts, lit keys, labels, lamp) with a key pressed every 25 frames: as they have always been.
+TEST(BuiltInCourse, LinesAndIntroFramesAreAsTheyWere) {
+    const uint64_t pinned[LessonCount] = {
+        9120546487447626826u,  2202765417195971933u, 2368036436951535845u, 3492882662853443240u,
+        16119515939543325318u, 8371499515444019468u, 8301797212048504311u, 7919921318630846915u,
+        1144147512091543958u,  368570711274830853u};
     const Course& course = builtInCourse();
-    ASSERT_EQ(course.lessons.size(), size_t(LessonCount));
     for (int l = 0; l < LessonCount; ++l) {
-        const LessonRecord& record = lessonCatalogue[l];
-        const CourseLesson& lesson = course.lessons[size_t(l)];
-        EXPECT_EQ(lesson.title, record.title);
-        EXPECT_EQ(lesson.entries,
-                  std::vector<std::string>(record.words, record.words + record.wordCount));
-        std::vector<std::string> script;
-        for (int c = 0; c < ScriptSlots && record.script[c] != nullptr; ++c)
-            script.push_back(record.script[c]);
-        EXPECT_EQ(commandsOf(lesson.intro), script) << record.title;
+        uint64_t digest = 14695981039346656037u;  // 64-bit FNV-1a
+        const auto add = [&digest](const std::string& text) {
+            for (char c : text) digest = (digest ^ uint8_t(c)) * 1099511628211u;
+            digest = (digest ^ 0xFFu) * 1099511628211u;
+        };
+        Lesson lesson;
+        lesson.clock.calendarSeconds = 1700000000 + l;
+        setUpLessonScreen(lesson.test.video(), *lesson.screen, course.lessons[size_t(l)]);
+        for (const char* line : lesson.screen->lines) add(line);
+        for (uint64_t f = 70; f < 1500; f += 25) lesson.press(f, SDLK_RIGHT, SDL_SCANCODE_RIGHT);
+        lesson.escape(1500);
+        lesson.run();
+        const int64_t exercise = lesson.frameShowing("Type these words:", 16);
+        ASSERT_GT(exercise, 0);
+        for (int64_t f = 0; f <= exercise; ++f) add(lesson.frames[size_t(f)]);
+        EXPECT_EQ(digest, pinned[l]) << l;
     }
 }
 
