@@ -221,8 +221,8 @@ class Reader {
         static const char* const known[] = {"words",   "phrase", "say",   "light",
                                             "release", "wait",   "pause", "clear"};
         if (std::find(std::begin(known), std::end(known), verb) == std::end(known)) {
-            return fault(line, "unknown line: it begins with none of course:, lesson:, words:, "
-                               "phrase:, say, light, release, wait, pause, clear");
+            return fault(line, "unknown line; lines begin with course:, lesson:, words:, "
+                               "phrase:, say, light, release, wait, pause or clear");
         }
         if (!inLesson_) {
             if (lessonsStarted_ <= MostLessons)

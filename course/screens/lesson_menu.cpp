@@ -53,13 +53,15 @@ bool slide(LessonMenu& menu, int32_t& frameCounter, bool down) {
 // reach the best-times file. An equal or slower time changes nothing and writes nothing; the
 // practice has no best time. A failed save is told on stderr and, in what this returns, on
 // the results screen; the time stays in the row, so the next save that works includes it.
+// Another course's best times live in the history alone.
 std::string keepFinishedRun(LessonMenu& menu, const RunSummary& summary) {
-    recordRun(menu.selectedIndex, summary);
-    if (menu.selectedIndex >= LessonCount) return {};
+    recordRun(selectedLessonKey(menu), summary);
+    if (menu.course == 0 && menu.selectedIndex >= LessonCount) return {};
     LessonEntry& entry = menu.entries[size_t(menu.selectedIndex)];
     const int32_t seconds = summary.seconds;
     if (!saneBestTime(seconds) || (entry.bestTime >= 0 && seconds >= entry.bestTime)) return {};
     entry.bestTime = seconds;
+    if (menu.course != 0) return {};
     BestTimes times = menuBestTimes(menu);
     std::string reason;
     const bool saved = saveBestTimes(times, &reason);
@@ -98,6 +100,7 @@ void setMenuBestTimes(LessonMenu& menu, const BestTimes& times) {
 
 void setUpLessonMenu(VideoState& video, LessonMenu& menu) {
     menu.video = &video;
+    loadMenuCourses(menu);
     buildMenuRows(menu);
     BestTimes times = menuBestTimes(menu);
     loadBestTimes(times);
@@ -138,11 +141,13 @@ void drawLessonMenu(LessonMenu& menu) {
             std::snprintf(time, sizeof time, "Best Time: %d:%02d", row.bestTime / 60,
                           row.bestTime % 60);
         }
-        if (entry == PracticeRow) std::snprintf(time, sizeof time, "%s", PracticeSubtitle);
+        if (menu.course == 0 && entry == PracticeRow)
+            std::snprintf(time, sizeof time, "%s", PracticeSubtitle);
         writeText(memory, ListLayer, 4, 4 * slot, row.title, Font::Main, group);
         writeText(memory, ListLayer, 8, 4 * slot + 1, time, Font::Main, group);
     }
     drawProgressHint(memory);
+    drawCourseHeader(menu);
 }
 
 void runLessonMenu(LessonMenu& menu) {
@@ -175,10 +180,15 @@ void runLessonMenu(LessonMenu& menu) {
                 slid = true;
                 break;
             }
+            case SDLK_LEFT:
+            case SDLK_RIGHT:
+                if (stepCourse(menu, key == SDLK_RIGHT ? 1 : -1)) drawLessonMenu(menu);
+                break;
             case SDLK_RETURN: going = startSelectedLesson(menu, *screen) == ScreenExit::Done; break;
             case SDLK_TAB:
-                going = fadeOut(video) &&
-                        runProgressScreen(video, menu.selectedIndex) == ScreenExit::Done;
+                if (menu.entryCount == 0) break;
+                going = fadeOut(video) && runProgressScreen(video, courseProgressPages(menu),
+                                                            menu.selectedIndex) == ScreenExit::Done;
                 if (going) {
                     drawLessonMenu(menu);
                     going = fadeIn(video);
@@ -199,8 +209,9 @@ void runLessonMenu(LessonMenu& menu) {
 }
 
 ScreenExit startSelectedLesson(LessonMenu& menu, LessonScreen& screen) {
+    if (menu.entryCount == 0) return ScreenExit::Done;
     const LessonEntry& entry = menu.entries[size_t(menu.selectedIndex)];
-    const bool practising = menu.selectedIndex == PracticeRow;
+    const bool practising = menu.course == 0 && menu.selectedIndex == PracticeRow;
     if (entry.lesson == nullptr && !practising) return ScreenExit::Done;
     VideoState& video = *menu.video;
     if (!fadeOut(video)) return ScreenExit::Quit;

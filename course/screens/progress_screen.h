@@ -10,6 +10,8 @@
 #include "engine/video_memory.h"
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 struct VideoState;
 
@@ -19,6 +21,17 @@ constexpr int MissLevels = 5;      // untinted, then four steps of the ramp
 constexpr int FirstTintGroup = 4;  // tile groups 4 to 7 carry the ramp
 constexpr int HintGroup = 8;       // the menu hint's sprite palette group (in the palette file)
 constexpr const char* ProgressHint = "Tab: Progress";
+
+constexpr const char* AllLessonsTitle = "All Lessons";
+
+// A page of the screen: whose runs it shows (AllLessons: every run), under which title.
+struct ProgressPage {
+    LessonKey lesson;
+    std::string title;
+};
+// The built-in course's pages, in the menu's order: its lessons, the practice, then all
+// lessons (AllLessonsPage).
+std::vector<ProgressPage> builtInProgressPages();
 
 // A key's colours at one step of the miss ramp: face, highlight, side and label.
 struct MissShade {
@@ -32,17 +45,20 @@ struct ProgressScreen {
     ProgressFigures figures;
     Palette savedPalette;
     CharacterSheet savedSheet;
-    int32_t page;  // 0 to 10 a menu row, AllLessonsPage every lesson
+    bool allLessons;  // the page shows every run
     char status[48];
 };
 
 // The ramp step of a miss rate: 0 never missed, then up to 5%, 10%, 20% and above 20%.
 int missLevel(uint32_t pressed, uint32_t missed);
-// Draws page `page` of the screen into video memory, reading the history; no frame is shown.
+// Draws a page of the screen into video memory, reading the history; no frame is shown.
+void drawProgressScreen(VideoState& video, ProgressScreen& screen, const ProgressPage& page);
+// The same for page `page` of the built-in course's pages.
 void drawProgressScreen(VideoState& video, ProgressScreen& screen, int32_t page);
-// The screen's loop, from page `firstPage` (the menu's selected row); Done after Tab or
-// Escape, faded out, with the palette and character sheet as they were. A window close or
-// the system's request: Quit.
-ScreenExit runProgressScreen(VideoState& video, int32_t firstPage);
+// The screen's loop over `pages`, from page `firstPage` (the menu's selected row); Done after
+// Tab or Escape, faded out, with the palette and character sheet as they were. A window close
+// or the system's request: Quit.
+ScreenExit runProgressScreen(VideoState& video, const std::vector<ProgressPage>& pages,
+                             int32_t firstPage);
 // The menu's hint on its bottom band, in sprites behind the list's rows.
 void drawProgressHint(VideoMemory& memory);
