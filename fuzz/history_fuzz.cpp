@@ -1,5 +1,6 @@
 // The history database: any bytes as "quenmoreHistory.db". The progress screen draws a page
-// from it and the practice is built from it; then a finished run is added and read back.
+// from it, the practice is built from it and a course's best times are read; then a finished
+// run of a lesson, of the built-in course or another, is added and read back.
 //
 // Invariants: the figures read are within what the screen can show, whatever the file holds;
 // a run is kept unless the file is of a newer version, which is then left byte for byte; a
@@ -84,8 +85,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     aimPractice(all, times, screen->keyboard, aim);
     makePractice(aim, screen->keyboard, *practice);
 
-    // One run of the page's lesson, typed with a few misses.
-    const int32_t lesson = page == AllLessonsPage ? 0 : page;
+    const LessonKey other{AllLessons, "Caf\xE9", "First"};
+    for (int32_t seconds : courseBestTimes(other.course, {other.title, "Second"}))
+        FUZZ_CHECK(seconds == -1 || (seconds > 0 && seconds <= LongestBestTime));
+
+    // One run of the page's lesson, or of another course's, typed with a few misses.
+    const LessonKey lesson =
+        size % 3 == 0 ? other : LessonKey{page == AllLessonsPage ? 0 : page, {}, {}};
     *run = {};
     run->finished = true;
     run->seconds = 42;

@@ -1,9 +1,10 @@
-// The intro script interpreter: any command list (the input up to its first zero byte, one
-// command a line), run with any keys (the rest: pairs of frame step and key) for a bounded
-// number of frames: Escape comes a little after the last key, and at the latest at
-// `LatestEscape`. Nothing outside map 0 is written but the on-screen keys' own cells, and the
-// script always ends or waits: Escape ends the lesson within a few frames.
-#include "course/content/lesson_catalogue.h"
+// The intro: any steps (the input up to its first zero byte: per step a byte for its kind, one
+// for its row, key or frames, one for its text's length and the text), even ones no course
+// makes (rows off the box and the map, keys no key types), run with any keys (the rest: pairs
+// of frame step and key) for a bounded number of frames: Escape comes a little after the last
+// key, and at the latest at `LatestEscape`. Nothing outside map 0 is written but the on-screen
+// keys' own cells, and the intro always ends or waits: Escape ends the lesson within a few
+// frames.
 #include "course/lesson/lesson_run.h"
 #include "course/lesson/lesson_screen.h"
 #include "course/lesson/on_screen_keyboard.h"
@@ -46,24 +47,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static std::vector<TileCell> before(MapCellCount * 3);
     composeLineZeroOnly(test.memory());
 
-    // One exact-length heap copy a command, so a read past one is caught.
     const uint8_t* end = static_cast<const uint8_t*>(std::memchr(data, 0, size));
     const size_t scriptBytes = end == nullptr ? size : size_t(end - data);
-    std::vector<std::unique_ptr<char[]>> commands;
-    auto script = std::make_unique<const char*[]>(ScriptSlots);
-    for (size_t start = 0; start <= scriptBytes && commands.size() < size_t(ScriptSlots);) {
-        size_t stop = start;
-        while (stop < scriptBytes && data[stop] != '\n') ++stop;
-        commands.push_back(std::make_unique<char[]>(stop - start + 1));
-        std::memcpy(commands.back().get(), data + start, stop - start);
-        script[commands.size() - 1] = commands.back().get();
-        start = stop + 1;
+    Intro intro;
+    for (size_t at = 0; at + 3 <= scriptBytes;) {
+        const StepKind kind = StepKind(data[at] % 6);
+        const uint8_t value = data[at + 1];
+        const size_t length = std::min<size_t>(data[at + 2] % 48, scriptBytes - at - 3);
+        const auto* text = reinterpret_cast<const char*>(data + at + 3);
+        intro.push_back(
+            {kind, value, int16_t(int8_t(value)), int16_t(value), std::string(text, length)});
+        at += 3 + length;
     }
 
     VirtualHost clock;
     installVirtualHost(clock);
     const char* words[] = {"ab"};
-    setUpLessonScreen(test.video(), *screen, words, 1, "Title", script.get());
+    setUpLessonScreen(test.video(), *screen, words, 1, "Title", &intro);
     std::copy(test.memory().maps.begin() + MapCellCount, test.memory().maps.end(), before.begin());
 
     const SDL_Keycode keys[] = {SDLK_a,     SDLK_b,      SDLK_SPACE,    SDLK_RETURN,

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <ctime>
 #include <string>
+#include <vector>
 
 struct SDL_Window;
 
@@ -55,6 +56,10 @@ FILE* openFile(const char* path, const char* mode);
 
 // What lies at the path, for a message: "nothing", "N bytes", "a folder", "a FIFO", ...
 std::string describeFile(const std::string& path);
+
+// The names of a folder's entries (without "." and ".."), in no particular order. False when
+// the folder cannot be read.
+bool listFolder(const std::string& path, std::vector<std::string>& names);
 
 // Creates a folder and any missing parents. True when the folder exists afterwards.
 bool createFolders(const std::string& path);

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -123,6 +124,18 @@ std::string describeFile(const std::string& path) {
     if (S_ISFIFO(info.st_mode)) return "a FIFO";
     if (S_ISSOCK(info.st_mode)) return "a socket";
     return "a device";
+}
+
+bool listFolder(const std::string& path, std::vector<std::string>& names) {
+    names.clear();
+    DIR* folder = opendir(path.c_str());
+    if (folder == nullptr) return false;
+    while (const dirent* entry = readdir(folder)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") names.push_back(name);
+    }
+    closedir(folder);
+    return true;
 }
 
 bool createFolders(const std::string& path) {

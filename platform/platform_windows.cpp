@@ -178,6 +178,21 @@ std::string describeFile(const std::string& path) {
     return std::to_string(size) + " bytes";
 }
 
+bool listFolder(const std::string& path, std::vector<std::string>& names) {
+    names.clear();
+    const std::wstring pattern = widen(path + "\\*");
+    if (pattern.empty()) return false;
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
+    do {
+        const std::string name = narrow(found.cFileName);
+        if (!name.empty() && name != "." && name != "..") names.push_back(name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return true;
+}
+
 bool createFolders(const std::string& path) {
     std::wstring wide = widen(path);
     if (wide.empty()) return false;

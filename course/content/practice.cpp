@@ -1,11 +1,8 @@
 #include "course/content/practice.h"
 
-#include "course/common/screen_layout.h"
+#include "course/content/intro_writer.h"
 
-#include <algorithm>
-#include <cstdarg>
-#include <cstdio>
-#include <cstring>
+#include <string>
 
 namespace {
 
@@ -13,57 +10,36 @@ namespace {
 // entry of keys never missed still comes up, and one full of weak keys comes up far more.
 constexpr double WeightPerMissRate = 12.0;
 
-struct ScriptWriter {
-    PracticeLesson& practice;
-    int count = 0;
-
-    void add(const char* format, ...) __attribute__((format(printf, 2, 3))) {
-        if (count >= PracticeScriptLines - 1) return;
-        va_list arguments;
-        va_start(arguments, format);
-        std::vsnprintf(practice.commands[count], PracticeScriptWidth, format, arguments);
-        va_end(arguments);
-        practice.script[count] = practice.commands[count];
-        ++count;
-    }
-    void text(int row, const char* line) { add("t%02d%02d%s", TextColumn, row, line); }
-    void clearText() {
-        for (int row = IntroFirstRow; row < IntroFirstRow + IntroRows; ++row)
-            add("c%02d%02d%02d", TextColumn, row, IntroClearedCells);
-    }
-};
-
+// Said as a lesson's intro is: texts on the rows of the box, the weak keys lit while they are
+// named, released once the learner has read them.
 void writeIntro(const PracticeAim& aim, const KeyboardModel& keyboard, PracticeLesson& practice) {
-    std::fill(std::begin(practice.script), std::end(practice.script), nullptr);
-    ScriptWriter writer{practice};
+    practice.intro.clear();
+    IntroWriter writer{&practice.intro};
     if (!aim.fromHistory) {
-        writer.text(IntroFirstRow, "No lesson finished yet: finish one,");
-        writer.text(IntroFirstRow + 1, "and this practice aims at the keys");
-        writer.text(IntroFirstRow + 2, "you miss. Now: lessons 1 to 6, evenly.");
+        say(writer, "No lesson finished yet: finish one,");
+        say(writer, "and this practice aims at the keys");
+        say(writer, "you miss. Now: lessons 1 to 6, evenly.");
     } else if (aim.weakKeyCount == 0) {
-        writer.text(IntroFirstRow, "No key was missed in your last runs.");
-        writer.text(IntroFirstRow + 1, "These words come from the lessons");
-        writer.text(IntroFirstRow + 2, "you have finished.");
+        say(writer, "No key was missed in your last runs.");
+        say(writer, "These words come from the lessons");
+        say(writer, "you have finished.");
     } else {
-        writer.text(IntroFirstRow, "Your weakest keys lately:");
-        char line[PracticeScriptWidth] = "";
+        say(writer, "Your weakest keys lately:");
+        std::string line;
         for (int i = 0; i < aim.weakKeyCount; ++i) {
             char name[8];
             keyName(keyboard, aim.weakKeys[i], name);
-            std::strncat(line, name, sizeof line - std::strlen(line) - 1);
-            std::strncat(line, "  ", sizeof line - std::strlen(line) - 1);
-            writer.add("h%c1", char(keyboard.keys[aim.weakKeys[i]].lowerChar));
+            line += std::string(i > 0 ? "  " : "") + name;
+            light(writer, keyboard.keys[aim.weakKeys[i]].lowerChar, 0);
         }
-        line[std::strlen(line) - 2] = '\0';
-        writer.text(IntroFirstRow + 1, line);
-        writer.text(IntroFirstRow + 2, "The words ahead lean on them.");
+        say(writer, line);
+        say(writer, "The words ahead lean on them.");
     }
-    writer.text(IntroFirstRow + 3, "Press a key to begin.");
-    writer.add("w");
+    say(writer, "Press a key to begin.");
+    wait(writer);
     for (int i = 0; i < aim.weakKeyCount; ++i)
-        writer.add("h%c0", char(keyboard.keys[aim.weakKeys[i]].lowerChar));
-    writer.clearText();
-    writer.add("e");
+        release(writer, keyboard.keys[aim.weakKeys[i]].lowerChar);
+    clear(writer);
 }
 
 }  // namespace
@@ -73,19 +49,19 @@ void makePractice(const PracticeAim& aim, const KeyboardModel& keyboard, Practic
     practice.weights.clear();
     for (int lesson = 0; lesson < LessonCount; ++lesson) {
         const bool used = aim.fromHistory ? aim.finished[lesson] : lesson < EvenLessons;
-        const LessonRecord& record = lessonCatalogue[lesson];
-        if (!used || record.wordCount <= 0) continue;
-        for (int i = 0; i < record.wordCount; ++i) {
+        const std::vector<std::string>& entries = builtInCourse().lessons[size_t(lesson)].entries;
+        if (!used || entries.empty()) continue;
+        for (const std::string& entry : entries) {
             double weight = 1.0;
             if (aim.fromHistory) {
-                for (const char* c = record.words[i]; *c != '\0'; ++c) {
-                    const int key = characterKey(keyboard, uint8_t(*c));
+                for (char c : entry) {
+                    const int key = characterKey(keyboard, uint8_t(c));
                     if (key >= 0) weight += WeightPerMissRate * aim.keyRate[key];
                 }
             } else {
-                weight = 1.0 / record.wordCount;  // every lesson as likely as the others
+                weight = 1.0 / double(entries.size());  // every lesson as likely as the others
             }
-            practice.words.push_back(record.words[i]);
+            practice.words.push_back(entry.c_str());
             practice.weights.push_back(weight);
         }
     }

@@ -4,7 +4,7 @@
 // any lesson's; it has no best time.
 #pragma once
 
-#include "course/content/lesson_catalogue.h"
+#include "course/content/built_in_course.h"
 #include "course/keyboard/keyboard_model.h"
 
 #include <vector>
@@ -12,8 +12,6 @@
 constexpr const char* PracticeTitle = "Practice: Weak Keys";
 constexpr const char* PracticeSubtitle = "Aimed at the keys you miss";
 constexpr int WeakKeysNamed = 5;
-constexpr int PracticeScriptLines = 32;
-constexpr int PracticeScriptWidth = 48;
 constexpr int EvenLessons = 6;  // without a history, lessons 1 to 6, evenly
 
 // What the practice aims at, as the history tells it.
@@ -25,10 +23,10 @@ struct PracticeAim {
     int weakKeyCount;
 };
 
-// The practice as it will be played: its intro, and the pool its lines are drawn from.
+// The practice as it will be played: its intro, and the pool its lines are drawn from (the
+// built-in course's entries).
 struct PracticeLesson {
-    char commands[PracticeScriptLines][PracticeScriptWidth];
-    const char* script[ScriptSlots];
+    Intro intro;
     std::vector<const char*> words;
     std::vector<double> weights;
 };

@@ -16,13 +16,13 @@ constexpr int KeyStateBytes = 512;  // the part of the keyboard state array that
 // end (a window close during the fade-in or the intro, or the system's request).
 enum class LessonEnd { Finished, Abandoned, Quit };
 
-// What the intro script is doing from one frame to the next.
+// What the intro is doing from one frame to the next.
 enum class ScriptMode {
-    Run,    // runs commands until one that takes frames
+    Run,    // runs steps until one that takes frames
     Wait,   // waits for a key press
     Print,  // prints one character of a text a frame
     Pause,  // counts frames down
-    Ended,  // the script is over
+    Ended,  // the intro is over
 };
 
 // The working state of one lesson, shared by its phases: entry and fade-in (lesson_run.cpp),
@@ -35,10 +35,10 @@ struct LessonRun {
     bool shiftShown;
     bool capsShown;
     ScriptMode scriptMode;
-    int32_t scriptCursor;
+    int32_t scriptCursor;  // the intro's step
     int32_t textColumn;
     int32_t textRow;
-    int32_t stepCounter;  // Print: index of the next character of the command; Pause: frames left
+    int32_t stepCounter;  // Print: index of the next character of the text; Pause: frames left
     bool running;
     int32_t lineIndex;
     int32_t position;

@@ -1,7 +1,6 @@
-// The intro: the lesson's script of texts, key highlights, waits and pauses.
+// The intro: the lesson's steps of texts, key highlights, waits and pauses.
 #include "course/lesson/lesson_run_state.h"
 
-#include "course/content/lesson_catalogue.h"
 #include "course/lesson/on_screen_keyboard.h"
 #include "engine/display.h"
 #include "engine/host.h"
@@ -11,38 +10,20 @@
 
 namespace {
 
-// Commands are trusted to be well formed in the lessons, but nothing here reads past a
-// command's NUL, past the last script slot, or writes outside map 0: a command too short
-// for its operands (an empty text included) and a highlight of a character without a key
-// are skipped, and a missing command ends the intro like "e".
+// The steps come from the course reader or the practice, which lay them out inside the text
+// box; still, nothing here writes outside map 0, an empty text takes no frame, and a key that
+// no key of the keyboard types is not lit.
 
-const char* currentCommand(const LessonRun& run) {
-    const char* const* script = run.screen->script;
-    if (script == nullptr || run.scriptCursor < 0 || run.scriptCursor >= ScriptSlots) {
+const IntroStep* currentStep(const LessonRun& run) {
+    const Intro* intro = run.screen->intro;
+    if (intro == nullptr || run.scriptCursor < 0 || size_t(run.scriptCursor) >= intro->size())
         return nullptr;
-    }
-    return script[run.scriptCursor];
+    return &(*intro)[size_t(run.scriptCursor)];
 }
 
-bool hasCharacters(const char* command, int count) {
-    for (int i = 0; i < count; ++i) {
-        if (command[i] == '\0') return false;
-    }
-    return true;
-}
-
-// Fixed-width decimal field; the digits are not checked.
-int decimal(const char* digits, int count) {
-    int value = 0;
-    for (int i = 0; i < count; ++i) value = value * 10 + (uint8_t(digits[i]) - '0');
-    return value;
-}
-
-void clearCells(LessonRun& run, const char* command) {
-    const int column = decimal(command + 1, 2);
-    const int row = decimal(command + 3, 2);
-    const int length = decimal(command + 5, 2);
-    for (int i = 0; i < length; ++i) putCell(memoryOf(run), column + i, row, TextBlank);
+void clearRow(LessonRun& run, int row) {
+    for (int i = 0; i < IntroClearedCells; ++i)
+        putCell(memoryOf(run), TextColumn + i, row, TextBlank);
 }
 
 // Any character a key's label shows can be lit, Latin-1 letters included.
@@ -65,14 +46,14 @@ void highlightKey(LessonRun& run, uint8_t character, bool on) {
     redrawKeys(run);
 }
 
-// Prints the character at stepCounter; after the last one the next command runs in the
+// Prints the character at stepCounter; after the last one the next step runs in the
 // following frame.
 void printTextStep(LessonRun& run) {
-    const char* command = currentCommand(run);
-    putCell(memoryOf(run), run.textColumn, run.textRow, lessonCell(command[run.stepCounter]));
+    const std::string& text = currentStep(run)->text;
+    putCell(memoryOf(run), run.textColumn, run.textRow, lessonCell(text[size_t(run.stepCounter)]));
     run.textColumn += 1;
     run.stepCounter += 1;
-    if (command[run.stepCounter] == '\0') {
+    if (size_t(run.stepCounter) >= text.size()) {
         run.scriptCursor += 1;
         run.scriptMode = ScriptMode::Run;
     }
@@ -83,49 +64,36 @@ void pauseStep(LessonRun& run) {
     if (run.stepCounter <= 0) run.scriptMode = ScriptMode::Run;
 }
 
-// Runs commands until one that takes frames: a text, a wait, a pause or the end.
-void runCommands(LessonRun& run) {
-    for (;;) {
-        const char* command = currentCommand(run);
-        const char letter = command == nullptr ? 'e' : command[0];
-        if (letter == 'c') {
-            if (hasCharacters(command, 7)) clearCells(run, command);
-            run.scriptCursor += 1;
-        } else if (letter == 'h') {
-            if (hasCharacters(command, 3))
-                highlightKey(run, uint8_t(command[1]), command[2] == '1');
-            run.scriptCursor += 1;
-        } else if (letter == 't') {
-            if (!hasCharacters(command, 6)) {
-                run.scriptCursor += 1;
-                continue;
-            }
-            run.textColumn = decimal(command + 1, 2);
-            run.textRow = decimal(command + 3, 2);
-            run.stepCounter = 5;
+// Runs steps until one that takes frames: a text, a wait, a pause or the end.
+void runSteps(LessonRun& run) {
+    for (const IntroStep* step = currentStep(run); step != nullptr; step = currentStep(run)) {
+        switch (step->kind) {
+        case StepKind::Clear: clearRow(run, step->row); break;
+        case StepKind::Light:
+        case StepKind::Release: highlightKey(run, step->key, step->kind == StepKind::Light); break;
+        case StepKind::Print:
+            if (step->text.empty()) break;
+            run.textColumn = TextColumn;
+            run.textRow = step->row;
+            run.stepCounter = 0;
             run.scriptMode = ScriptMode::Print;
             printTextStep(run);
             return;
-        } else if (letter == 'w') {
+        case StepKind::Wait:
             run.scriptCursor += 1;
             run.scriptMode = ScriptMode::Wait;
             return;
-        } else if (letter == 'p') {
-            if (!hasCharacters(command, 4)) {
-                run.scriptCursor += 1;
-                continue;
-            }
+        case StepKind::Pause:
             run.scriptCursor += 1;
             run.scriptMode = ScriptMode::Pause;
-            run.stepCounter = decimal(command + 1, 3);
+            run.stepCounter = step->frames;
             pauseStep(run);
             return;
-        } else {
-            run.scriptMode = ScriptMode::Ended;
-            run.running = false;
-            return;
         }
+        run.scriptCursor += 1;
     }
+    run.scriptMode = ScriptMode::Ended;
+    run.running = false;
 }
 
 }  // namespace
@@ -146,7 +114,7 @@ LessonEnd playIntro(LessonRun& run) {
             if (run.scriptMode == ScriptMode::Wait) run.scriptMode = ScriptMode::Run;
         }
         switch (run.scriptMode) {
-        case ScriptMode::Run: runCommands(run); break;
+        case ScriptMode::Run: runSteps(run); break;
         case ScriptMode::Print: printTextStep(run); break;
         case ScriptMode::Pause: pauseStep(run); break;
         default: break;

@@ -48,7 +48,7 @@ void drawLessonMaps(VideoMemory& memory, const KeyboardModel& keyboard,
 }
 
 void setUpLessonScreen(VideoState& video, LessonScreen& screen, const char* const* words,
-                       int32_t wordCount, const char* title, const char* const* script) {
+                       int32_t wordCount, const char* title, const Intro* intro) {
     screen.video = &video;
     // Re-seeded at every set-up: the same lesson started twice within one second of the
     // calendar clock gets the same lines.
@@ -64,7 +64,14 @@ void setUpLessonScreen(VideoState& video, LessonScreen& screen, const char* cons
     video.memory.lineCallback = lessonRasterCallback;
     video.memory.lineCallbackData = &screen;
     screen.frameCounter = 0;
-    screen.script = script;
+    screen.intro = intro;
+}
+
+void setUpLessonScreen(VideoState& video, LessonScreen& screen, const CourseLesson& lesson) {
+    std::vector<const char*> words;
+    for (const std::string& entry : lesson.entries) words.push_back(entry.c_str());
+    setUpLessonScreen(video, screen, words.data(), int32_t(words.size()), lesson.title.c_str(),
+                      &lesson.intro);
 }
 
 void lessonRasterCallback(VideoMemory& memory, int32_t line, void* data) {

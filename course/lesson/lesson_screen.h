@@ -2,10 +2,12 @@
 // keyboard panel, the text box and the title, and the callback that drifts the text box.
 #pragma once
 
+#include "course/content/course.h"
 #include "course/lesson/on_screen_keyboard.h"
 #include "course/lesson/word_lines.h"
 
 #include <cstdint>
+#include <vector>
 
 struct VideoMemory;
 struct VideoState;
@@ -20,13 +22,16 @@ struct LessonScreen {
     KeyboardPlacement placement;
     VideoState* video;
     int32_t frameCounter;  // composed frames, advanced by lessonRasterCallback
-    const char* const* script;
+    const Intro* intro;    // the steps the intro plays; null for none
 };
 
 // Fills the screen for one run: word lines (seeded from the host's calendar seconds),
 // keyboard, tile maps, title, line callback. Draws nothing and sets no layer word.
+// The intro is not copied: it must live as long as the run.
 void setUpLessonScreen(VideoState& video, LessonScreen& screen, const char* const* words,
-                       int32_t wordCount, const char* title, const char* const* script);
+                       int32_t wordCount, const char* title, const Intro* intro);
+// The same for a lesson of a course, with its entries, title and intro.
+void setUpLessonScreen(VideoState& video, LessonScreen& screen, const CourseLesson& lesson);
 // Every cell of the four maps blank, then the keyboard panel with `keyboard`'s keys for
 // `placement` in maps 1 and 2, and the text box in map 3.
 void drawLessonMaps(VideoMemory& memory, const KeyboardModel& keyboard,

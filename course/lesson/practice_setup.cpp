@@ -23,7 +23,7 @@ void aimPractice(const ProgressFigures& all, const BestTimes& times, const Keybo
 
 void setUpPractice(VideoState& video, LessonScreen& screen, const BestTimes& times,
                    PracticeLesson& practice) {
-    setUpLessonScreen(video, screen, nullptr, 0, PracticeTitle, practice.script);
+    setUpLessonScreen(video, screen, nullptr, 0, PracticeTitle, &practice.intro);
     auto all = std::make_unique<ProgressFigures>();
     loadProgress(AllLessons, *all);
     PracticeAim aim;

@@ -13,6 +13,6 @@ struct ProgressFigures;
 void aimPractice(const ProgressFigures& all, const BestTimes& times, const KeyboardModel& keyboard,
                  PracticeAim& aim);
 // Fills the lesson screen for a practice run: keyboard, maps, the intro and the lines. The
-// screen's script points into `practice`, which must live as long as the run.
+// screen's intro is `practice`'s, which must live as long as the run.
 void setUpPractice(VideoState& video, LessonScreen& screen, const BestTimes& times,
                    PracticeLesson& practice);

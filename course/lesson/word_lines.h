@@ -1,6 +1,8 @@
 // The ten lines of a run, filled with whole entries of a word list drawn at random.
 #pragma once
 
+#include "course/content/course_reader.h"
+
 #include <cstdint>
 #include <functional>
 #include <random>
@@ -10,6 +12,7 @@ constexpr int LineBudget = 36;  // a line never uses all of it: at most 35 chara
 constexpr int LineStride = 37;
 // The longest entry that can stand in a line: it needs its length and one more of the budget.
 constexpr int LongestPlaceableEntry = LineBudget - 2;
+static_assert(LongestPlaceableEntry == LongestEntry, "a course's entries must fit the lines");
 
 using WordLines = char[LineCount][LineStride];
 

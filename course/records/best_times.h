@@ -3,7 +3,7 @@
 // clear: no time.
 #pragma once
 
-#include "course/content/lesson_catalogue.h"
+#include "course/content/built_in_course.h"
 
 #include <array>
 #include <cstdint>

@@ -1,5 +1,6 @@
 #include "course/records/history.h"
 
+#include "course/common/latin1.h"
 #include "course/records/data_folder.h"
 #include "course/records/history_database.h"
 #include "engine/host.h"
@@ -11,31 +12,50 @@
 
 namespace {
 
-// The tables and the index, made when the file is new, then the version that says so.
-std::string schemaSql() {
-    return "CREATE TABLE IF NOT EXISTS runs("
-           " id INTEGER PRIMARY KEY,"
-           " finished_at INTEGER NOT NULL,"  // calendar seconds since 1970
-           " lesson INTEGER NOT NULL,"       // menu row: the lessons from 0, then the practice
-           " seconds INTEGER NOT NULL,"
-           " characters INTEGER NOT NULL,"
-           " errors INTEGER NOT NULL,"
-           " words_per_minute INTEGER NOT NULL);"
-           "CREATE INDEX IF NOT EXISTS runs_by_lesson ON runs(lesson, id);"
-           "CREATE TABLE IF NOT EXISTS run_keys("
-           " run INTEGER NOT NULL REFERENCES runs(id),"
-           " expected INTEGER NOT NULL,"
-           " times_expected INTEGER NOT NULL,"
-           " times_missed INTEGER NOT NULL,"
-           " PRIMARY KEY(run, expected)) WITHOUT ROWID;"
-           "CREATE TABLE IF NOT EXISTS run_misses("
-           " run INTEGER NOT NULL REFERENCES runs(id),"
-           " expected INTEGER NOT NULL,"
-           " typed INTEGER NOT NULL,"
-           " times INTEGER NOT NULL,"
-           " PRIMARY KEY(run, expected, typed)) WITHOUT ROWID;"
-           "PRAGMA user_version = " +
-           std::to_string(HistorySchemaVersion) + ";";
+// The tables of version 1, made when the file is new; then every step from the file's version
+// to this program's, in order, so that a new file and an old one end alike.
+constexpr const char* Version1Sql = "CREATE TABLE IF NOT EXISTS runs("
+                                    " id INTEGER PRIMARY KEY,"
+                                    " finished_at INTEGER NOT NULL,"
+                                    " lesson INTEGER NOT NULL,"
+                                    " seconds INTEGER NOT NULL,"
+                                    " characters INTEGER NOT NULL,"
+                                    " errors INTEGER NOT NULL,"
+                                    " words_per_minute INTEGER NOT NULL);"
+                                    "CREATE INDEX IF NOT EXISTS runs_by_lesson ON runs(lesson, id);"
+                                    "CREATE TABLE IF NOT EXISTS run_keys("
+                                    " run INTEGER NOT NULL REFERENCES runs(id),"
+                                    " expected INTEGER NOT NULL,"
+                                    " times_expected INTEGER NOT NULL,"
+                                    " times_missed INTEGER NOT NULL,"
+                                    " PRIMARY KEY(run, expected)) WITHOUT ROWID;"
+                                    "CREATE TABLE IF NOT EXISTS run_misses("
+                                    " run INTEGER NOT NULL REFERENCES runs(id),"
+                                    " expected INTEGER NOT NULL,"
+                                    " typed INTEGER NOT NULL,"
+                                    " times INTEGER NOT NULL,"
+                                    " PRIMARY KEY(run, expected, typed)) WITHOUT ROWID;"
+                                    "PRAGMA user_version = 1;";
+// The lessons of other courses, by name and title; the rows already kept are the built-in
+// course's.
+constexpr const char* Version2Sql =
+    "ALTER TABLE runs ADD COLUMN course TEXT NOT NULL DEFAULT '';"
+    "ALTER TABLE runs ADD COLUMN lesson_title TEXT NOT NULL DEFAULT '';"
+    "CREATE INDEX runs_by_course ON runs(course, lesson_title, id);"
+    "PRAGMA user_version = 2;";
+constexpr const char* const Migrations[HistorySchemaVersion] = {Version1Sql, Version2Sql};
+
+// Brings the file from `version` to this program's, inside the caller's transaction. A step
+// that fails on tables of the right version but not of this program's making (a column already
+// there) counts as damage, like a file whose tables the check finds wanting.
+bool migrate(sqlite3* db, int version, int& code) {
+    for (int step = version; step < HistorySchemaVersion; ++step) {
+        if (!execute(db, Migrations[step], code)) {
+            if ((code & 0xFF) == SQLITE_ERROR) code = SQLITE_CORRUPT;
+            return false;
+        }
+    }
+    return true;
 }
 
 // Moves a damaged database (and its journal, which would otherwise be played back into the
@@ -70,7 +90,7 @@ bool setAside(const std::string& path) {
 // to SQLITE_CORRUPT when something is wrong, or to the error that stopped the check.
 bool intact(sqlite3* database, int& code) {
     for (const char* columns : {"SELECT id, finished_at, lesson, seconds, characters, errors, "
-                                "words_per_minute FROM runs",
+                                "words_per_minute, course, lesson_title FROM runs",
                                 "SELECT run, expected, times_expected, times_missed FROM run_keys",
                                 "SELECT run, expected, typed, times FROM run_misses"}) {
         prepare(database, columns, code);
@@ -92,7 +112,7 @@ bool intact(sqlite3* database, int& code) {
 
 // The whole write: schema when new, then the run and its keys in one transaction. `code`
 // tells why it failed; a newer schema sets `newer`.
-bool writeRun(const std::string& path, int32_t lesson, const RunSummary& run, int& code,
+bool writeRun(const std::string& path, const LessonKey& lesson, const RunSummary& run, int& code,
               bool& newer) {
     Database database = openHistory(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, code);
     if (!database) return false;
@@ -105,22 +125,28 @@ bool writeRun(const std::string& path, int32_t lesson, const RunSummary& run, in
         execute(db, "ROLLBACK", code);
         return false;
     }
-    if (version < HistorySchemaVersion && !execute(db, schemaSql().c_str(), code)) return false;
+    if (!migrate(db, version, code)) return false;
     // Damage the insert would not touch would still keep every later read from the file: such
     // a file is set aside now, like one the insert fails on, not added to.
     if (!intact(db, code)) return false;
 
     Statement insertRun = prepare(db,
                                   "INSERT INTO runs(finished_at, lesson, seconds, characters, "
-                                  "errors, words_per_minute) VALUES(?, ?, ?, ?, ?, ?)",
+                                  "errors, words_per_minute, course, lesson_title) "
+                                  "VALUES(?, ?, ?, ?, ?, ?, ?, ?)",
                                   code);
     if (code != SQLITE_OK) return false;
     sqlite3_bind_int64(insertRun.get(), 1, host.calendarSeconds());
-    sqlite3_bind_int(insertRun.get(), 2, lesson);
+    const bool builtIn = lesson.course.empty();
+    const std::string course = utf8FromLatin1(lesson.course);
+    const std::string title = builtIn ? std::string() : utf8FromLatin1(lesson.title);
+    sqlite3_bind_int(insertRun.get(), 2, builtIn ? lesson.row : -1);
     sqlite3_bind_int(insertRun.get(), 3, run.seconds);
     sqlite3_bind_int(insertRun.get(), 4, run.characters);
     sqlite3_bind_int(insertRun.get(), 5, run.errors);
     sqlite3_bind_int(insertRun.get(), 6, run.wordsPerMinute);
+    sqlite3_bind_text(insertRun.get(), 7, course.c_str(), -1, SQLITE_TRANSIENT);
+    sqlite3_bind_text(insertRun.get(), 8, title.c_str(), -1, SQLITE_TRANSIENT);
     if ((code = sqlite3_step(insertRun.get())) != SQLITE_DONE) return false;
     const sqlite3_int64 id = sqlite3_last_insert_rowid(db);
 
@@ -153,7 +179,7 @@ bool writeRun(const std::string& path, int32_t lesson, const RunSummary& run, in
 
 }  // namespace
 
-bool recordRun(int32_t lesson, const RunSummary& run) {
+bool recordRun(const LessonKey& lesson, const RunSummary& run) {
     std::string folder;
     std::string path;
     if (!run.finished) return false;

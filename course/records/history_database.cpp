@@ -1,5 +1,6 @@
 #include "course/records/history_database.h"
 
+#include "course/common/latin1.h"
 #include "course/records/data_folder.h"
 #include "course/records/run_figures.h"
 #include "engine/host.h"
@@ -81,6 +82,21 @@ bool fileExists(const std::string& path) {
     if (file == nullptr) return false;
     std::fclose(file);
     return true;
+}
+
+void bindLesson(sqlite3_stmt* statement, const LessonKey& lesson) {
+    if (!lesson.course.empty()) {
+        sqlite3_bind_text(statement, 1, utf8FromLatin1(lesson.course).c_str(), -1,
+                          SQLITE_TRANSIENT);
+        sqlite3_bind_text(statement, 2, utf8FromLatin1(lesson.title).c_str(), -1, SQLITE_TRANSIENT);
+    } else if (lesson.row != AllLessons) {
+        sqlite3_bind_int(statement, 1, lesson.row);
+    }
+}
+
+std::string lessonFilter(const LessonKey& lesson) {
+    if (!lesson.course.empty()) return " WHERE course = ?1 AND lesson_title = ?2";
+    return lesson.row == AllLessons ? "" : " WHERE lesson = ?1";
 }
 
 bool historyFile(const char* name, std::string& path) {

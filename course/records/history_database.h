@@ -36,12 +36,18 @@ void sayOnce(const char* what, const char* detail);
 // The path of a file of the data folder; false when there is no usable one.
 bool historyFile(const char* name, std::string& path);
 
-// Steps through `sql` (with ?1 the lesson when given), calling `row` for each result row.
+// Binds a lesson's key to a statement: ?1 the built-in course's row, or ?1 the course and ?2 the
+// lesson's title (UTF-8); nothing for AllLessons.
+void bindLesson(sqlite3_stmt* statement, const LessonKey& lesson);
+// The WHERE clause that picks the lesson's runs, as bindLesson binds them.
+std::string lessonFilter(const LessonKey& lesson);
+
+// Steps through `sql` (with the lesson's key bound), calling `row` for each result row.
 template <typename Row>
-bool eachRow(sqlite3* db, const std::string& sql, int32_t lesson, int& code, Row row) {
+bool eachRow(sqlite3* db, const std::string& sql, const LessonKey& lesson, int& code, Row row) {
     Statement statement = prepare(db, sql.c_str(), code);
     if (code != SQLITE_OK) return false;
-    if (lesson != AllLessons) sqlite3_bind_int(statement.get(), 1, lesson);
+    bindLesson(statement.get(), lesson);
     while ((code = sqlite3_step(statement.get())) == SQLITE_ROW) row(statement.get());
     if (code != SQLITE_DONE) return false;
     code = SQLITE_OK;

@@ -1,3 +1,4 @@
+#include "course/common/latin1.h"
 #include "course/records/best_times.h"
 #include "course/records/history.h"
 #include "course/records/history_database.h"
@@ -10,16 +11,14 @@
 
 namespace {
 
-const char* lessonFilter(int32_t lesson) {
-    return lesson == AllLessons ? "" : " WHERE lesson = ?1";
-}
+const LessonKey Everything{AllLessons, {}, {}};
 
 void setUnavailable(ProgressFigures& figures, const char* why) {
     figures.status = HistoryStatus::Unavailable;
     std::snprintf(figures.reason, sizeof figures.reason, "%s", why);
 }
 
-bool readFigures(sqlite3* db, int32_t lesson, ProgressFigures& figures, int& code) {
+bool readFigures(sqlite3* db, const LessonKey& lesson, ProgressFigures& figures, int& code) {
     const std::string filter = lessonFilter(lesson);
     auto column = [](sqlite3_stmt* s, int i) { return sqlite3_column_int(s, i); };
     bool read =
@@ -40,7 +39,7 @@ bool readFigures(sqlite3* db, int32_t lesson, ProgressFigures& figures, int& cod
                 });
     if (!read) return false;
     if (figures.runCount == 0) return true;
-    read = eachRow(db, "SELECT lesson, COUNT(*) FROM runs GROUP BY lesson", AllLessons, code,
+    read = eachRow(db, "SELECT lesson, COUNT(*) FROM runs GROUP BY lesson", Everything, code,
                    [&](sqlite3_stmt* s) {
                        const int row = column(s, 0);
                        if (row >= 0 && row < HistoryRows) figures.lessonRuns[row] = column(s, 1);
@@ -98,39 +97,50 @@ bool readFigures(sqlite3* db, int32_t lesson, ProgressFigures& figures, int& cod
                    });
 }
 
-// A CSV field needs no quoting: every value written is a number or a plain date.
-bool writeCsv(sqlite3* db, std::string& csv, int& code) {
-    csv = "finished_at,lesson,seconds,characters,errors,words_per_minute,accuracy\n";
-    const bool read = eachRow(
-        db,
-        "SELECT finished_at, lesson, seconds, characters, errors, words_per_minute FROM runs "
-        "ORDER BY id",
-        AllLessons, code, [&](sqlite3_stmt* s) {
-            char date[32] = "";
-            std::tm parts{};
-            if (platform::utcCalendar(sqlite3_column_int64(s, 0), parts))
-                std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%SZ", &parts);
-            const int lesson = sqlite3_column_int(s, 1);
-            const int characters = sqlite3_column_int(s, 3), errors = sqlite3_column_int(s, 4);
-            const int32_t accuracy = accuracyPermille(characters, errors);
-            char lessonName[16];
-            if (lesson == PracticeRow) {
-                std::snprintf(lessonName, sizeof lessonName, "practice");
-            } else {
-                std::snprintf(lessonName, sizeof lessonName, "%d", lesson + 1);
-            }
-            char line[128];
-            std::snprintf(line, sizeof line, "%s,%s,%d,%d,%d,%d,%d.%d\n", date, lessonName,
-                          sqlite3_column_int(s, 2), characters, errors, sqlite3_column_int(s, 5),
-                          accuracy / 10, accuracy % 10);
-            csv += line;
-        });
+// A field as CSV has it: in double quotes, each of its own doubled, when it holds a comma, a
+// quote or a line break.
+std::string csvField(const unsigned char* text) {
+    const std::string field = text == nullptr ? "" : reinterpret_cast<const char*>(text);
+    if (field.find_first_of(",\"\r\n") == std::string::npos) return field;
+    std::string quoted = "\"";
+    for (char c : field) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
+// The lesson column holds the built-in course's lesson number or "practice", or the title of a
+// lesson of another course, whose name is in the last column.
+bool writeCsv(sqlite3* db, int version, std::string& csv, int& code) {
+    csv = "finished_at,lesson,seconds,characters,errors,words_per_minute,accuracy,course\n";
+    const std::string courseColumns = version >= 2 ? "course, lesson_title" : "'', ''";
+    const bool read =
+        eachRow(db,
+                "SELECT finished_at, lesson, seconds, characters, errors, words_per_minute, " +
+                    courseColumns + " FROM runs ORDER BY id",
+                Everything, code, [&](sqlite3_stmt* s) {
+                    char date[32] = "";
+                    std::tm parts{};
+                    if (platform::utcCalendar(sqlite3_column_int64(s, 0), parts))
+                        std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%SZ", &parts);
+                    const int lesson = sqlite3_column_int(s, 1);
+                    const int characters = sqlite3_column_int(s, 3),
+                              errors = sqlite3_column_int(s, 4);
+                    const int32_t accuracy = accuracyPermille(characters, errors);
+                    const std::string course = csvField(sqlite3_column_text(s, 6));
+                    std::string lessonName =
+                        lesson == PracticeRow ? "practice" : std::to_string(lesson + 1);
+                    if (!course.empty()) lessonName = csvField(sqlite3_column_text(s, 7));
+                    char figures[96];
+                    std::snprintf(figures, sizeof figures, ",%d,%d,%d,%d,%d.%d,",
+                                  sqlite3_column_int(s, 2), characters, errors,
+                                  sqlite3_column_int(s, 5), accuracy / 10, accuracy % 10);
+                    csv += date + ("," + lessonName) + figures + course + "\n";
+                });
     return read;
 }
 
 }  // namespace
 
-void loadProgress(int32_t lesson, ProgressFigures& figures) {
+void loadProgress(const LessonKey& lesson, ProgressFigures& figures) {
     std::memset(&figures, 0, sizeof figures);
     figures.bestSeconds = -1;
     figures.status = HistoryStatus::Empty;
@@ -151,13 +161,16 @@ void loadProgress(int32_t lesson, ProgressFigures& figures) {
         setUnavailable(figures, "It was written by a newer Quenmore.");
         return;
     }
-    if (version == HistorySchemaVersion && readFigures(database.get(), lesson, figures, code)) {
+    // A file of version 1, which the next run brings up to date, holds only the built-in
+    // course's runs.
+    if (version == 1 && !lesson.course.empty()) return;
+    if (version >= 1 && readFigures(database.get(), lesson, figures, code)) {
         figures.status = figures.runCount > 0 ? HistoryStatus::Ready : HistoryStatus::Empty;
         return;
     }
     if (version == 0 && code == SQLITE_OK) return;  // created, never written
     // Our own queries failing on a file of our version means its tables are not ours.
-    const bool notOurs = version == HistorySchemaVersion && (code & 0xFF) == SQLITE_ERROR;
+    const bool notOurs = version >= 1 && (code & 0xFF) == SQLITE_ERROR;
     setUnavailable(figures, damaged(code) || notOurs
                                 ? "The history file is damaged; the next finished "
                                   "lesson sets it aside and starts a new one."
@@ -174,12 +187,38 @@ bool exportHistoryCsv(std::string& written) {
         return false;
     int code = SQLITE_OK;
     Database database = openHistory(path, SQLITE_OPEN_READONLY, code);
-    if (!database || schemaVersion(database.get(), code) != HistorySchemaVersion) return false;
+    const int version = database ? schemaVersion(database.get(), code) : -1;
+    if (version < 1 || version > HistorySchemaVersion) return false;
     // Written whole, through a new file of an unpredictable name, so a link planted in the data
     // folder cannot send the rows into another file.
     std::string rows;
     std::string reason;
-    return writeCsv(database.get(), rows, code) &&
+    return writeCsv(database.get(), version, rows, code) &&
            platform::writeFileAtomically(csv, reinterpret_cast<const uint8_t*>(rows.data()),
                                          rows.size(), reason);
+}
+
+std::vector<int32_t> courseBestTimes(const std::string& course,
+                                     const std::vector<std::string>& titles) {
+    std::vector<int32_t> seconds(titles.size(), -1);
+    std::string path;
+    if (!historyFile(HistoryFileName, path) || !fileExists(path)) return seconds;
+    int code = SQLITE_OK;
+    Database database = openHistory(path, SQLITE_OPEN_READONLY, code);
+    if (!database || schemaVersion(database.get(), code) != HistorySchemaVersion) return seconds;
+    std::vector<std::string> keys;
+    for (const std::string& title : titles) keys.push_back(utf8FromLatin1(title));
+    eachRow(database.get(),
+            "SELECT lesson_title, MIN(seconds) FROM runs WHERE course = ?1 AND seconds > 0 AND "
+            "seconds <= " +
+                std::to_string(LongestBestTime) + " GROUP BY lesson_title",
+            LessonKey{AllLessons, course, {}}, code, [&](sqlite3_stmt* s) {
+                const unsigned char* title = sqlite3_column_text(s, 0);
+                if (title == nullptr) return;
+                const auto found =
+                    std::find(keys.begin(), keys.end(), reinterpret_cast<const char*>(title));
+                if (found != keys.end())
+                    seconds[size_t(found - keys.begin())] = sqlite3_column_int(s, 1);
+            });
+    return seconds;
 }

@@ -55,13 +55,15 @@ bool slide(LessonMenu& menu, int32_t& frameCounter, bool down) {
 // reach the best-times file. An equal or slower time changes nothing and writes nothing; the
 // practice has no best time. A failed save is told on stderr and, in what this returns, on
 // the results screen; the time stays in the row, so the next save that works includes it.
+// Another course's best times live in the history alone.
 std::string keepFinishedRun(LessonMenu& menu, const RunSummary& summary) {
-    recordRun(menu.selectedIndex, summary);
-    if (menu.selectedIndex >= LessonCount) return {};
+    recordRun(selectedLessonKey(menu), summary);
+    if (menu.course == 0 && menu.selectedIndex >= LessonCount) return {};
     LessonEntry& entry = menu.entries[size_t(menu.selectedIndex)];
     const int32_t seconds = summary.seconds;
     if (!saneBestTime(seconds) || (entry.bestTime >= 0 && seconds >= entry.bestTime)) return {};
     entry.bestTime = seconds;
+    if (menu.course != 0) return {};
     BestTimes times = menuBestTimes(menu);
     std::string reason;
     const bool saved = saveBestTimes(times, &reason);
@@ -79,8 +81,10 @@ std::string keepFinishedRun(LessonMenu& menu, const RunSummary& summary) {
 void buildMenuRows(LessonMenu& menu) {
     menu.entries = std::make_unique<LessonEntry[]>(MenuRows);
     menu.entryCount = MenuRows;
+    const Course& course = builtInCourse();
     for (int i = 0; i < LessonCount; ++i) {
-        menu.entries[i] = LessonEntry{lessonCatalogue[i].title, -1, &lessonCatalogue[i]};
+        const CourseLesson& lesson = course.lessons[size_t(i)];
+        menu.entries[i] = LessonEntry{lesson.title.c_str(), -1, &lesson};
     }
     menu.entries[PracticeRow] = LessonEntry{PracticeTitle, -1, nullptr};
     menu.selectedIndex = 0;
@@ -99,6 +103,7 @@ void setMenuBestTimes(LessonMenu& menu, const BestTimes& times) {
 void setUpLessonMenu(VideoState& video, LessonMenu& menu, Settings* settings) {
     menu.video = &video;
     menu.settings = settings;
+    loadMenuCourses(menu);
     buildMenuRows(menu);
     BestTimes times = menuBestTimes(menu);
     loadBestTimes(times);
@@ -139,12 +144,14 @@ void drawLessonMenu(LessonMenu& menu) {
             std::snprintf(time, sizeof time, "Best Time: %d:%02d", row.bestTime / 60,
                           row.bestTime % 60);
         }
-        if (entry == PracticeRow) std::snprintf(time, sizeof time, "%s", PracticeSubtitle);
+        if (menu.course == 0 && entry == PracticeRow)
+            std::snprintf(time, sizeof time, "%s", PracticeSubtitle);
         writeText(memory, ListLayer, 4, 4 * slot, row.title, Font::Main, group);
         writeText(memory, ListLayer, 8, 4 * slot + 1, time, Font::Main, group);
     }
     drawProgressHint(memory);
     drawOptionsHint(memory);
+    drawCourseHeader(menu);
 }
 
 void runLessonMenu(LessonMenu& menu) {
@@ -177,10 +184,15 @@ void runLessonMenu(LessonMenu& menu) {
                 slid = true;
                 break;
             }
+            case SDLK_LEFT:
+            case SDLK_RIGHT:
+                if (stepCourse(menu, key == SDLK_RIGHT ? 1 : -1)) drawLessonMenu(menu);
+                break;
             case SDLK_RETURN: going = startSelectedLesson(menu, *screen) == ScreenExit::Done; break;
             case SDLK_TAB:
-                going = fadeOut(video) &&
-                        runProgressScreen(video, menu.selectedIndex) == ScreenExit::Done;
+                if (menu.entryCount == 0) break;
+                going = fadeOut(video) && runProgressScreen(video, courseProgressPages(menu),
+                                                            menu.selectedIndex) == ScreenExit::Done;
                 if (going) {
                     drawLessonMenu(menu);
                     going = fadeIn(video);
@@ -210,20 +222,19 @@ void runLessonMenu(LessonMenu& menu) {
 }
 
 ScreenExit startSelectedLesson(LessonMenu& menu, LessonScreen& screen) {
+    if (menu.entryCount == 0) return ScreenExit::Done;
     const LessonEntry& entry = menu.entries[size_t(menu.selectedIndex)];
-    const bool practising = menu.selectedIndex == PracticeRow;
+    const bool practising = menu.course == 0 && menu.selectedIndex == PracticeRow;
     if (entry.lesson == nullptr && !practising) return ScreenExit::Done;
     VideoState& video = *menu.video;
     if (!fadeOut(video)) return ScreenExit::Quit;
-    // Both live until the run is over: the screen's script points into the practice.
+    // Both live until the run is over: the screen's intro is the practice's.
     auto practice = std::make_unique<PracticeLesson>();
     auto run = std::make_unique<LessonRun>();
     if (practising) {
         setUpPractice(video, screen, menuBestTimes(menu), *practice);
     } else {
-        const LessonRecord& lesson = *entry.lesson;
-        setUpLessonScreen(video, screen, lesson.words, lesson.wordCount, lesson.title,
-                          lesson.script);
+        setUpLessonScreen(video, screen, *entry.lesson);
     }
     LessonEnd end = playLesson(*run, screen);
     if (end == LessonEnd::Finished)

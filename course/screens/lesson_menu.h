@@ -3,18 +3,21 @@
 #pragma once
 
 #include "course/common/screen_exit.h"
-#include "course/content/lesson_catalogue.h"
+#include "course/content/built_in_course.h"
 #include "course/lesson/lesson_screen.h"
 #include "course/records/best_times.h"
+#include "course/records/history.h"
 #include "course/records/settings.h"
+#include "course/screens/progress_screen.h"
 
 #include <memory>
+#include <vector>
 
 // One row of the lesson menu.
 struct LessonEntry {
-    const char* title;           // borrowed from the lesson record
+    const char* title;           // borrowed from the lesson
     int32_t bestTime;            // whole seconds; -1 when no time is recorded
-    const LessonRecord* lesson;  // null: the row cannot be started
+    const CourseLesson* lesson;  // null: the row cannot be started
 };
 
 struct LessonMenu {
@@ -23,11 +26,31 @@ struct LessonMenu {
     VideoState* video;
     int32_t selectedIndex;
     Settings* settings;  // what the Options screen changes; null: O opens nothing
+    // The courses after the built-in one (the learner's files) and the one shown: 0 the
+    // built-in course, whose best times are `builtInTimes` while another is shown; i the
+    // course courses[i - 1].
+    std::vector<Course> courses;
+    int32_t course;
+    BestTimes builtInTimes;
 };
 
-// Replaces the menu's rows with one per catalogue lesson and the practice row, every best
+// Replaces the menu's rows with one per built-in lesson and the practice row, every best
 // time -1, the first row selected.
 void buildMenuRows(LessonMenu& menu);
+
+// The pages of the learner's courses (menu_courses.cpp): read from the data folder for the
+// learner's keyboard; the page of course `course` shown (its rows, their best times, the first
+// row selected); the course's name and its file's first fault at the top, while there is more
+// than one course; a step to the course before or after, false at either end.
+void loadMenuCourses(LessonMenu& menu);
+void showCourse(LessonMenu& menu, int32_t course);
+void drawCourseHeader(LessonMenu& menu);
+bool stepCourse(LessonMenu& menu, int step);
+// The lesson key under which the selected row's runs are kept.
+LessonKey selectedLessonKey(const LessonMenu& menu);
+// The progress screen's pages for the course shown: its lessons, in its rows' order, then all
+// lessons.
+std::vector<ProgressPage> courseProgressPages(const LessonMenu& menu);
 // The lessons' rows' best times, and the other way round.
 BestTimes menuBestTimes(const LessonMenu& menu);
 void setMenuBestTimes(LessonMenu& menu, const BestTimes& times);

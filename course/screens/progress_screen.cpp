@@ -183,13 +183,6 @@ void writeWeakKeys(VideoMemory& memory, const KeyboardModel& keyboard, const Key
     writeCentred(memory, WeakRow, line);
 }
 
-void pageTitle(int32_t page, char (&title)[48]) {
-    const char* name = page == AllLessonsPage ? "All Lessons"
-                       : page == PracticeRow  ? PracticeTitle
-                                              : lessonCatalogue[page].title;
-    std::snprintf(title, sizeof title, "< %s >", name);
-}
-
 // The engine's fades keep the menu's layer 2 shimmering, which here would move the keys: this
 // screen fades its palette itself, over the same 64 frames, reading no events. False when the
 // program is to end.
@@ -222,10 +215,24 @@ int missLevel(uint32_t pressed, uint32_t missed) {
     return 4;
 }
 
+std::vector<ProgressPage> builtInProgressPages() {
+    std::vector<ProgressPage> pages;
+    for (int row = 0; row < LessonCount; ++row)
+        pages.push_back({{row, {}, {}}, builtInCourse().lessons[size_t(row)].title});
+    pages.push_back({{PracticeRow, {}, {}}, PracticeTitle});
+    pages.push_back({{AllLessons, {}, {}}, AllLessonsTitle});
+    return pages;
+}
+
 void drawProgressScreen(VideoState& video, ProgressScreen& screen, int32_t page) {
+    const std::vector<ProgressPage> pages = builtInProgressPages();
+    drawProgressScreen(video, screen, pages[size_t(std::clamp(page, 0, ProgressPages - 1))]);
+}
+
+void drawProgressScreen(VideoState& video, ProgressScreen& screen, const ProgressPage& page) {
     VideoMemory& memory = video.memory;
-    screen.page = page;
-    loadProgress(page == AllLessonsPage ? AllLessons : page, screen.figures);
+    screen.allLessons = page.lesson.row == AllLessons && page.lesson.course.empty();
+    loadProgress(page.lesson, screen.figures);
     const ProgressFigures& figures = screen.figures;
 
     // The keyboard as the lesson screen draws it, lower down, then given the ramp.
@@ -243,9 +250,7 @@ void drawProgressScreen(VideoState& video, ProgressScreen& screen, int32_t page)
     memory.layers[KeyboardLayer] =
         LayerEnable | layerScroll(KeyboardScrollX, ProgressKeyboardScrollY);
 
-    char title[48];
-    pageTitle(page, title);
-    writeCentred(memory, 0, title);
+    writeCentred(memory, 0, ("< " + page.title + " >").c_str());
     writeCentred(memory, 1,
                  screen.status[0] != '\0' ? screen.status
                                           : "Left/Right: page  C: save CSV  Tab: back");
@@ -255,9 +260,8 @@ void drawProgressScreen(VideoState& video, ProgressScreen& screen, int32_t page)
         return;
     }
     if (figures.status == HistoryStatus::Empty) {
-        const int row = writeWrapped(memory, 3,
-                                     page == AllLessonsPage ? "No runs kept yet."
-                                                            : "No runs kept yet for this page.");
+        const int row = writeWrapped(
+            memory, 3, screen.allLessons ? "No runs kept yet." : "No runs kept yet for this page.");
         writeWrapped(memory, row + 1,
                      "Finish a lesson, typing all ten lines, and its speed, accuracy and "
                      "missed keys show here.");
@@ -266,21 +270,24 @@ void drawProgressScreen(VideoState& video, ProgressScreen& screen, int32_t page)
     const int wordsScale = graphWordsScale(figures);
     drawGraph(memory, figures, wordsScale);
     writeLegend(memory, wordsScale);
-    writeFigures(memory, figures, page == AllLessonsPage);
+    writeFigures(memory, figures, screen.allLessons);
     KeyMissRates rates;
     keyMissRates(figures, screen.keyboard, rates);
     tintKeys(memory, screen.keyboard, rates);
     writeWeakKeys(memory, screen.keyboard, rates);
 }
 
-ScreenExit runProgressScreen(VideoState& video, int32_t firstPage) {
+ScreenExit runProgressScreen(VideoState& video, const std::vector<ProgressPage>& pages,
+                             int32_t firstPage) {
+    const int32_t count = int32_t(pages.size());
+    if (count == 0) return ScreenExit::Done;
     VideoMemory& memory = video.memory;
     auto screen = std::make_unique<ProgressScreen>();
     screen->savedPalette = memory.palette;
     screen->savedSheet = memory.sheet;
     putRampColours(memory.palette);
-    int32_t page = std::clamp(firstPage, 0, ProgressPages - 1);
-    drawProgressScreen(video, *screen, page);
+    int32_t page = std::clamp(firstPage, 0, count - 1);
+    drawProgressScreen(video, *screen, pages[size_t(page)]);
     bool going = fade(video, true);
     bool running = going;
     while (running) {
@@ -293,17 +300,16 @@ ScreenExit runProgressScreen(VideoState& video, int32_t firstPage) {
             case SDLK_ESCAPE: running = false; break;
             case SDLK_LEFT:
             case SDLK_RIGHT:
-                page = (page + (event.key.keysym.sym == SDLK_RIGHT ? 1 : ProgressPages - 1)) %
-                       ProgressPages;
+                page = (page + (event.key.keysym.sym == SDLK_RIGHT ? 1 : count - 1)) % count;
                 screen->status[0] = '\0';
-                drawProgressScreen(video, *screen, page);
+                drawProgressScreen(video, *screen, pages[size_t(page)]);
                 break;
             case SDLK_c: {
                 std::string name;
                 const bool written = exportHistoryCsv(name);
                 std::snprintf(screen->status, sizeof screen->status,
                               written ? "Saved %s" : "Could not save %s", name.c_str());
-                drawProgressScreen(video, *screen, page);
+                drawProgressScreen(video, *screen, pages[size_t(page)]);
                 break;
             }
             default: break;

@@ -10,6 +10,8 @@
 #include "engine/video_memory.h"
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 struct VideoState;
 
@@ -21,6 +23,16 @@ constexpr const char* ProgressHint = "Tab: Progress";
 
 constexpr int MissRampGroup = 9;      // where the palette keeps the ramp's colours
 constexpr int GraphColourGroup = 10;  // and the graph's
+constexpr const char* AllLessonsTitle = "All Lessons";
+
+// A page of the screen: whose runs it shows (AllLessons: every run), under which title.
+struct ProgressPage {
+    LessonKey lesson;
+    std::string title;
+};
+// The built-in course's pages, in the menu's order: its lessons, the practice, then all
+// lessons (AllLessonsPage).
+std::vector<ProgressPage> builtInProgressPages();
 
 // A key's colours at one step of the miss ramp: face, highlight, side and label.
 struct MissShade {
@@ -35,17 +47,20 @@ struct ProgressScreen {
     ProgressFigures figures;
     Palette savedPalette;
     CharacterSheet savedSheet;
-    int32_t page;  // 0 to 10 a menu row, AllLessonsPage every lesson
+    bool allLessons;  // the page shows every run
     char status[48];
 };
 
 // The ramp step of a miss rate: 0 never missed, then up to 5%, 10%, 20% and above 20%.
 int missLevel(uint32_t pressed, uint32_t missed);
-// Draws page `page` of the screen into video memory, reading the history; no frame is shown.
+// Draws a page of the screen into video memory, reading the history; no frame is shown.
+void drawProgressScreen(VideoState& video, ProgressScreen& screen, const ProgressPage& page);
+// The same for page `page` of the built-in course's pages.
 void drawProgressScreen(VideoState& video, ProgressScreen& screen, int32_t page);
-// The screen's loop, from page `firstPage` (the menu's selected row); Done after Tab or
-// Escape, faded out, with the palette and character sheet as they were. A window close or
-// the system's request: Quit.
-ScreenExit runProgressScreen(VideoState& video, int32_t firstPage);
+// The screen's loop over `pages`, from page `firstPage` (the menu's selected row); Done after
+// Tab or Escape, faded out, with the palette and character sheet as they were. A window close
+// or the system's request: Quit.
+ScreenExit runProgressScreen(VideoState& video, const std::vector<ProgressPage>& pages,
+                             int32_t firstPage);
 // The menu's hint on its bottom band, in sprites behind the list's rows.
 void drawProgressHint(VideoMemory& memory);

@@ -39,7 +39,7 @@ TEST(TypingExercise, EachPressIsJudgedByTheCharacterItTypes) {
         {SDLK_a, SDL_SCANCODE_A, KMOD_LCTRL | KMOD_LALT | KMOD_NUM, false, 'a', "1a;0"},
     };
     const std::string line = "A1A:a; a";  // the characters typed
-    Lesson lesson({"e"}, line.c_str());
+    Lesson lesson({}, line.c_str());
     uint64_t frame = Exercise;
     for (const Press& p : presses) {
         lesson.clock.keyDown(frame, p.key, p.scancode, uint16_t(p.mod), p.repeat);
@@ -66,16 +66,15 @@ TEST(TypingExercise, EachPressIsJudgedByTheCharacterItTypes) {
 // alone types nothing, and the keypad is not judged.
 TEST(KeyboardLayouts, EveryLessonsCharactersAreTypedTheLayoutsWay) {
     std::u32string characters;
-    for (const LessonRecord& record : lessonCatalogue) {
-        for (int w = 0; w < record.wordCount; ++w)
-            for (const char* c = record.words[w]; *c != '\0'; ++c)
-                if (characters.find(char32_t(*c)) == std::u32string::npos)
-                    characters += char32_t(*c);
+    for (const CourseLesson& lesson : builtInCourse().lessons) {
+        for (const std::string& entry : lesson.entries)
+            for (char c : entry)
+                if (characters.find(char32_t(c)) == std::u32string::npos) characters += char32_t(c);
     }
     ASSERT_LE(characters.size(), 30u * LineCount);
     // The labels of keys 1, 26 and 35 once the layout has come ("\xF6" is the glyph of "ö").
     for (auto [layout, labels] : {std::pair{&germanLayout(), "1a\xF6"}, {&frenchLayout(), "&qm"}}) {
-        Lesson lesson({"e"});
+        Lesson lesson;
         lesson.clock.textInputOn = false;  // until the exercise turns it on
         lesson.clock.changeLayout(Exercise, *layout, layout == &germanLayout());
         lesson.clock.keyDown(Exercise + 1, SDLK_KP_DIVIDE, SDL_SCANCODE_KP_DIVIDE);
@@ -130,7 +129,7 @@ TEST(LessonResults, ShowSpeedErrorsAndTime) {
         {"ab", 64, 100, 0, "   0", "00:00"},  // the intro's last frame: no speed, no division by 0
     };
     for (const Case& c : cases) {
-        Lesson lesson({"e"}, c.line);
+        Lesson lesson({}, c.line);
         lesson.jumpFrame = c.jumpFrame;
         lesson.jumpSeconds = c.seconds;
         lesson.type(Exercise, std::string(size_t(c.errors), '`'));
@@ -156,7 +155,7 @@ TEST(LessonResults, TheClockStandsWhileTheWindowHasNoFocus) {
         event.window.event = uint8_t(what);
         lesson.clock.push(frame, event);
     };
-    Lesson lesson({"e"}, "ab");
+    Lesson lesson({}, "ab");
     const uint64_t resumed = Exercise + 602;
     lesson.type(Exercise, "a");
     focus(lesson, Exercise + 1, SDL_WINDOWEVENT_FOCUS_LOST);
@@ -180,7 +179,7 @@ TEST(LessonResults, TheClockStandsWhileTheWindowHasNoFocus) {
     EXPECT_EQ(summary.keys.expected[int('a')], 10u);
 
     // Focus lost during the intro: the exercise begins paused.
-    Lesson away({"e"}, "ab");
+    Lesson away({}, "ab");
     focus(away, 10, SDL_WINDOWEVENT_FOCUS_LOST);
     away.jumpFrame = Exercise + 100;
     away.jumpSeconds = 600;

@@ -64,7 +64,7 @@ TEST_F(HistoryTest, AFinishedRunIsKeptWithItsCountsAndMissesAndAnAbandonedOneIsN
                   learner.errorsMade, learner.results.wordsPerMinute);
     EXPECT_EQ(std::string(csv.begin(), csv.end())
                   .find(std::string("finished_at,lesson,seconds,characters,errors,"
-                                    "words_per_minute,accuracy\n") +
+                                    "words_per_minute,accuracy,course\n") +
                         row),
               0u);
 
@@ -115,7 +115,7 @@ TEST_F(HistoryTest, NoFailureStopsTheProgramOrLosesWhatWasKept) {
             ASSERT_EQ(sqlite3_exec(holder, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr),
                       SQLITE_OK);
         } else if (failure == NewerVersion) {
-            ASSERT_TRUE(runSql(database, "PRAGMA user_version = 2"));
+            ASSERT_TRUE(runSql(database, "PRAGMA user_version = 3"));
         }
 
         const auto playTwice = [&](bool capture) {
@@ -161,6 +161,57 @@ TEST_F(HistoryTest, NoFailureStopsTheProgramOrLosesWhatWasKept) {
             EXPECT_EQ(queryNumber(database, "SELECT lesson FROM runs"), 3);
         }
     }
+}
+
+// A history of version 1 (runs without a course) is read as it is, and brought up to date by
+// the first run added, its rows being the built-in course's; a lesson of another course is kept
+// by its course's name and title, apart from the built-in lessons, and gives its best time.
+TEST_F(HistoryTest, AnOldHistoryTakesTheRunsOfOtherCourses) {
+    ASSERT_TRUE(runSql(database,
+                       "CREATE TABLE runs(id INTEGER PRIMARY KEY, finished_at INTEGER NOT NULL,"
+                       " lesson INTEGER NOT NULL, seconds INTEGER NOT NULL, characters INTEGER NOT"
+                       " NULL, errors INTEGER NOT NULL, words_per_minute INTEGER NOT NULL);"
+                       "CREATE INDEX runs_by_lesson ON runs(lesson, id);"
+                       "CREATE TABLE run_keys(run INTEGER NOT NULL REFERENCES runs(id), expected"
+                       " INTEGER NOT NULL, times_expected INTEGER NOT NULL, times_missed INTEGER"
+                       " NOT NULL, PRIMARY KEY(run, expected)) WITHOUT ROWID;"
+                       "CREATE TABLE run_misses(run INTEGER NOT NULL REFERENCES runs(id), expected"
+                       " INTEGER NOT NULL, typed INTEGER NOT NULL, times INTEGER NOT NULL,"
+                       " PRIMARY KEY(run, expected, typed)) WITHOUT ROWID;"
+                       "INSERT INTO runs VALUES(1, 1700000000, 3, 80, 300, 2, 45);"
+                       "PRAGMA user_version = 1;"));
+    const LessonKey mine{AllLessons, "Caf\xE9 Course", "First"};
+    auto figures = std::make_unique<ProgressFigures>();
+    loadProgress(3, *figures);
+    EXPECT_EQ(figures->runCount, 1);
+    EXPECT_EQ(courseBestTimes(mine.course, {"First"}), std::vector<int32_t>{-1});
+    std::string csv;
+    ASSERT_TRUE(exportHistoryCsv(csv));
+
+    ASSERT_TRUE(seedRun(mine, 70, 300, 1));
+    ASSERT_TRUE(seedRun(mine, 60, 300, 1));
+    ASSERT_TRUE(seedRun(LessonKey{AllLessons, mine.course, "Second, \"quoted\""}, 50, 300, 0));
+    EXPECT_EQ(queryNumber(database, "SELECT user_version FROM pragma_user_version"), 2);
+    EXPECT_EQ(queryNumber(database, "SELECT COUNT(*) FROM runs WHERE course = '' AND lesson = 3"),
+              1);
+    EXPECT_EQ(queryNumber(database, "SELECT COUNT(*) FROM runs WHERE course = 'Caf\xC3\xA9 Course'"
+                                    " AND lesson = -1"),
+              3);
+    EXPECT_EQ(courseBestTimes(mine.course, {"Second, \"quoted\"", "Third", "First"}),
+              (std::vector<int32_t>{50, -1, 60}));
+    loadProgress(mine, *figures);
+    EXPECT_EQ(figures->runCount, 2);
+    EXPECT_EQ(figures->bestSeconds, 60);
+    loadProgress(3, *figures);
+    EXPECT_EQ(figures->runCount, 1);
+    loadProgress(AllLessons, *figures);
+    EXPECT_EQ(figures->runCount, 4);
+    EXPECT_EQ(figures->lessonRuns[3], 1);
+    ASSERT_TRUE(exportHistoryCsv(csv));
+    const Bytes rows = readBytes(data.file(HistoryCsvFileName));
+    EXPECT_NE(std::string(rows.begin(), rows.end())
+                  .find(",\"Second, \"\"quoted\"\"\",50,300,0,72,100.0,Caf\xC3\xA9 Course\n"),
+              std::string::npos);
 }
 
 // What the progress screen reads: nothing yet, a page without runs, a page with them, and the

@@ -1,4 +1,4 @@
-// The intro script: what each command shows and when, faulty commands kept safe, and the keys
+// The intro: what each step shows and when, stray steps kept safe, and the keys
 // its highlights light on the learner's layout.
 #include "course/common/screen_text.h"
 #include "tests/support/lesson_fixture.h"
@@ -9,9 +9,10 @@ namespace {
 
 // A text takes a frame a character, a clear none, a pause of 0 one; a wait ends with the first
 // press read while waiting (those in the fade, printing or pausing are forgotten).
-TEST(LessonIntro, EachCommandTakesItsFramesAndFaultyOnesStaySafe) {
-    Lesson lesson({"t0216abc", "c021601", "t0217d", "p000", "t0218e", "p060", "t0219f", "w",
-                   "t0220g", "w", "t0221h", "w", "e"});
+TEST(LessonIntro, EachStepTakesItsFramesAndStrayOnesStaySafe) {
+    Lesson lesson({printStep(16, "abc"), clearStep(16), printStep(17, "d"), pauseStep(0),
+                   printStep(18, "e"), pauseStep(60), printStep(19, "f"), waitStep(),
+                   printStep(20, "g"), waitStep(), printStep(21, "h"), waitStep()});
     for (int frame : {10, 100, 135, 140, 140, 145}) lesson.type(uint64_t(frame), "q");
     lesson.escape(150);
     EXPECT_EQ(lesson.run(), 0);
@@ -20,23 +21,22 @@ TEST(LessonIntro, EachCommandTakesItsFramesAndFaultyOnesStaySafe) {
         int row;
         int64_t firstFrame;
     };
-    const Shown shown[] = {{"a##", 16, 64}, {"abc", 16, 66}, {"#bc", 16, 67},
-                           {"d", 17, 67},   {"e", 18, 69},   {"f", 19, 130},
-                           {"g", 20, 135},  {"h", 21, 140},  {"Type these words:", 16, 146}};
+    const Shown shown[] = {
+        {"a##", 16, 64}, {"abc", 16, 66}, {"d", 17, 67},  {"e", 18, 69},
+        {"f", 19, 130},  {"g", 20, 135},  {"h", 21, 140}, {"Type these words:", 16, 146}};
     for (const Shown& s : shown)
         EXPECT_EQ(lesson.frameShowing(s.text, s.row), s.firstFrame) << s.text;
+    EXPECT_EQ(lesson.text(67, 2, 16, 3), "###");  // cleared in the frame "d" was printed in
 
-    // Texts and clears off the text layer, operands missing, keyless highlights, no "e": no
-    // frame for a malformed command. (That no script writes outside map 0 but the keys' cells
-    // is the intro-script fuzzer's.)
-    Lesson faulty({"t6215abcd", "c621503", "c999999", "c/0/099", "t9999y", "t/0/0y", "t02", "t0216",
-                   "c0216", "c02164", "p", "p06", "h", "hf", "h\r1", "h\0011", "h\3101", "t0217x"});
-    faulty.escape(90);
-    faulty.run();
-    EXPECT_EQ(faulty.text(70, 62, 15, 4), "###d");  // a clear goes on into the next row
-    EXPECT_EQ(faulty.text(70, 2, 17, 1), "x");
-    EXPECT_EQ(faulty.frameShowing("Type these words:", 16), 72);
-    Lesson full(std::vector<const char*>(ScriptSlots, "c000000"));  // every slot, none ends it
+    // Texts and clears off the map, empty texts and keys no key types: no frame, no harm. (That
+    // no intro writes outside map 0 but the keys' cells is the intro fuzzer's.)
+    Lesson stray({printStep(99, "abcd"), clearStep(-1), clearStep(64), printStep(-20, "y"),
+                  printStep(16, ""), keyStep('\r'), keyStep(1), keyStep(0xC8), printStep(17, "x")});
+    stray.escape(90);
+    stray.run();
+    EXPECT_EQ(stray.text(70, 2, 17, 1), "x");
+    EXPECT_EQ(stray.frameShowing("Type these words:", 16), 71);
+    Lesson full(Intro(300, clearStep(16)));  // many steps, none of which takes a frame
     full.escape(70);
     full.run();
     EXPECT_EQ(full.frameShowing("Type these words:", 16), 65);
@@ -57,13 +57,11 @@ TEST(KeyboardLayouts, LabelsAndHighlightsFollowTheKeysThatMove) {
         {&frenchLayout(), {2, 5, 14, 35, 45}, "ywaq,\xE9^"},
     };
     for (const auto& [layout, lit, labels] : cases) {
-        Lesson lesson({"hz1", "h/1", "h[1", "h<1", "hm1",
-                       "h\xE9"
-                       "1",
-                       "e"});
+        Lesson lesson(
+            {keyStep('z'), keyStep('/'), keyStep('['), keyStep('<'), keyStep('m'), keyStep(0xE9)});
         lesson.clock.layout = layout;
         const char* line = "ab";
-        setUpLessonScreen(lesson.test.video(), *lesson.screen, &line, 1, "", lesson.script.get());
+        setUpLessonScreen(lesson.test.video(), *lesson.screen, &line, 1, "", &lesson.intro);
         lesson.escape(Exercise);
         lesson.run();
         std::vector<int> pressed;

@@ -46,7 +46,7 @@ TEST_F(OptionsTest, RowsChangeAtOnceAreSavedAndLeadBackToTheSameRow) {
 TEST(AltEnter, SwitchesTheDisplayAndIsNeverTyped) {
     static uint32_t changes = 0;
     for (bool pressed : {false, true}) {
-        Lesson lesson({"e"}, "ab");
+        Lesson lesson({}, "ab");
         changes = 0;
         lesson.test.video().choiceMade = [](const DisplayChoice&, uint32_t what) {
             changes |= what;

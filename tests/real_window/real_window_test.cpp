@@ -3,6 +3,8 @@
 // (damaged asset files: tests/package/install_tree_test).
 #include "tests/real_window/real_window_test.h"
 
+#include "course/screens/progress_screen.h"
+
 #include <csignal>
 
 namespace {
@@ -81,6 +83,61 @@ TEST_P(LessonTest, TypedWithMistakesItEndsInResultsProgressAndABestTimeThatLasts
 }
 
 INSTANTIATE_TEST_SUITE_P(Lessons, LessonTest, ::testing::Values(1, 9));
+
+// A course of the learner's own, put in the folder that the first start made: picked with
+// Right, its intro and lines played to the results, its best time in the menu and none in the
+// best-times file, which only the built-in lessons write.
+TEST_F(NativeWindowTest, ALearnersCourseIsPickedWithRightAndPlayedToTheResults) {
+    ASSERT_NO_FATAL_FAILURE(startAt());
+    ASSERT_TRUE(leaveTitle());
+    ASSERT_NO_FATAL_FAILURE(escapeFromMenu());
+    const std::filesystem::path courses =
+        std::filesystem::path(program.bestTimesFile).parent_path() / "quenmoreCourses";
+    ASSERT_TRUE(std::filesystem::exists(courses / "README.txt"));
+    const std::string course = "course: Home Keys\n"
+                               "lesson: Left Hand\n"
+                               "say Rest your left hand on a s d f.\n"
+                               "light a s d f\n"
+                               "wait\n"
+                               "release a s d f\n"
+                               "clear\n"
+                               "words: sad dad fad add\n";
+    ASSERT_TRUE(writeBytes((courses / "home.txt").string(), Bytes(course.begin(), course.end())));
+    ASSERT_NO_FATAL_FAILURE(launch());
+    ASSERT_TRUE(leaveTitle());
+    ASSERT_TRUE(pressKeys(x, {"Right"}));
+    EXPECT_TRUE(waitToSee([&](const Image& picture) {
+        return read(picture, {0, 0, 40, {0, MenuHintGroup, 0}}).find("< Home Keys") !=
+               std::string::npos;
+    })) << read(look(), {0, 0, 40, {0, MenuHintGroup, 0}});
+    ASSERT_TRUE(waitForText(MenuTitle, "Left Hand"));
+    ASSERT_TRUE(pressKeys(x, {"Return"}));
+    EXPECT_TRUE(waitForText({16, 128, 36, LessonStyle}, "Rest your left hand on a s d f."));
+    ASSERT_TRUE(reachExercise());
+    for (int line = 0; line < 10; ++line) {
+        const std::string text = read(look(), LineToType);
+        ASSERT_TRUE(text.find_first_not_of("sadf ") == std::string::npos && !text.empty()) << text;
+        // All but the last key first, so that a fresh line is told from this one.
+        const std::string allButLast = text.substr(0, text.size() - 1);
+        ASSERT_TRUE(pressKeys(x, keysFor(allButLast, false, {})));
+        ASSERT_TRUE(waitForText(TypedLine, allButLast + CursorCell)) << line << ": " << text;
+        ASSERT_TRUE(pressKeys(x, keysFor(text.substr(text.size() - 1), false, {})));
+        ASSERT_TRUE(waitToSee([&](const Image& picture) {
+            if (line == 9) return readResults(picture).shown;
+            return read(picture, TypedLine) == std::string(1, CursorCell);
+        })) << "line "
+            << line << " \"" << text << "\"";
+    }
+    const LessonResults results = readResults(look());
+    EXPECT_EQ(results.errors, 0) << results.text;
+    ASSERT_TRUE(pressKeys(x, {"Return"}));
+    char bestTime[32];
+    std::snprintf(bestTime, sizeof bestTime, "Best Time: %d:%02d", results.seconds / 60,
+                  results.seconds % 60);
+    EXPECT_TRUE(waitForText(MenuBestTime, bestTime));
+    EXPECT_FALSE(std::filesystem::exists(program.bestTimesFile));
+    ASSERT_NO_FATAL_FAILURE(escapeFromMenu());
+}
 
 // During the exercise the on-screen keyboard mirrors a held key and Caps Lock; with Caps Lock
 // on and Shift held a letter key types its small letter, as the system does, and the first

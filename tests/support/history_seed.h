@@ -10,7 +10,7 @@
 #include <string>
 
 // A finished run of `characters` with `errors` misses of `expected` typed as `typed`.
-inline bool seedRun(int32_t lesson, int32_t seconds, int32_t characters, int32_t errors,
+inline bool seedRun(const LessonKey& lesson, int32_t seconds, int32_t characters, int32_t errors,
                     char expected = 'f', char typed = 'd') {
     auto run = std::make_unique<RunSummary>();
     run->finished = true;
@@ -22,6 +22,10 @@ inline bool seedRun(int32_t lesson, int32_t seconds, int32_t characters, int32_t
         run->keys.expected[uint8_t(*c)] = uint32_t(characters / 9);
     for (int i = 0; i < errors; ++i) tallyPress(run->keys, uint8_t(expected), uint8_t(typed));
     return recordRun(lesson, *run);
+}
+inline bool seedRun(int32_t lesson, int32_t seconds, int32_t characters, int32_t errors,
+                    char expected = 'f', char typed = 'd') {
+    return seedRun(LessonKey{lesson, {}, {}}, seconds, characters, errors, expected, typed);
 }
 
 // The first column of the first row of `sql` on the database at `path`; -1 when it fails.

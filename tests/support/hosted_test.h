@@ -23,17 +23,19 @@ class HostedTest : public ::testing::Test {
     }
     void TearDown() override { restoreHost(); }
 
-    // The menu with a learner who picks a lesson `idleFrames` after the fade-in, plays it and
+    // The menu with a learner who steps `rightPresses` courses on and picks a lesson
+    // `idleFrames` after the fade-in, plays it and
     // leaves the menu with Escape (or ends the program otherwise, as planned); `look` sees every
     // frame before the learner does.
     void playFromMenu(LessonMenu& menu, Learner& learner, int idleFrames = 0,
-                      std::function<void(const VideoMemory&)> look = {}) {
+                      std::function<void(const VideoMemory&)> look = {}, int rightPresses = 0) {
         clock.onFrame = [&](const VideoMemory& memory) {
             if (look) look(memory);
             learner.onFrame(memory);
         };
         setUpLessonMenu(test.video(), menu);
         const uint64_t enter = clock.framesComposed + 64 + uint64_t(idleFrames);
+        for (int i = 0; i < rightPresses; ++i) clock.keyDown(enter, SDLK_RIGHT, SDL_SCANCODE_RIGHT);
         for (int i = 0; i < learner.plan.menuDownPresses; ++i)
             clock.keyDown(enter, SDLK_DOWN, SDL_SCANCODE_DOWN);
         clock.keyDown(enter, SDLK_RETURN, SDL_SCANCODE_RETURN);

@@ -1,8 +1,8 @@
-// One lesson screen played frame by frame with a hand-made intro script and line, through the
-// virtual host: what the intro and exercise tests watch.
+// One lesson screen played frame by frame with a hand-made intro and line, through the virtual
+// host: what the intro and exercise tests watch.
 #pragma once
 
-#include "course/content/lesson_catalogue.h"
+#include "course/content/built_in_course.h"
 #include "course/lesson/lesson_run.h"
 #include "tests/support/learner.h"
 #include "tests/support/test_video.h"
@@ -12,29 +12,40 @@
 #include <string>
 #include <vector>
 
-constexpr uint64_t Exercise = 65;  // the first exercise frame after a script of just "e"
+constexpr uint64_t Exercise = 65;  // the first exercise frame after an empty intro
+
+// Intro steps, as a test writes them.
+inline IntroStep printStep(int row, const char* text) {
+    return {StepKind::Print, 0, int16_t(row), 0, text};
+}
+inline IntroStep clearStep(int row) {
+    return {StepKind::Clear, 0, int16_t(row), 0, {}};
+}
+inline IntroStep keyStep(uint8_t key, bool on = true) {
+    return {on ? StepKind::Light : StepKind::Release, key, 0, 0, {}};
+}
+inline IntroStep waitStep() {
+    return {StepKind::Wait, 0, 0, 0, {}};
+}
+inline IntroStep pauseStep(int frames) {
+    return {StepKind::Pause, 0, 0, int16_t(frames), {}};
+}
 
 struct Lesson {
     VirtualHost clock;
     TestVideo test;
     std::unique_ptr<LessonScreen> screen = std::make_unique<LessonScreen>();
     std::unique_ptr<LessonRun> lessonRun = std::make_unique<LessonRun>();
-    // ScriptSlots slots of exact-length heap copies: the sanitizers catch any read past either.
-    std::unique_ptr<const char*[]> script = std::make_unique<const char*[]>(ScriptSlots);
-    std::vector<std::unique_ptr<char[]>> commands;
+    Intro intro;
     // Per frame: map 0 rows 0-23 as text ('_' the cursor, '#' other cells), labels, lamp.
     std::vector<std::string> frames;
     uint64_t jumpFrame = UINT64_MAX, jumpSeconds = 0;  // the clock jumps during that frame
 
-    explicit Lesson(const std::vector<const char*>& commandList, const char* line = "ab") {
+    explicit Lesson(Intro steps = {}, const char* line = "ab") : intro(std::move(steps)) {
         installVirtualHost(clock);
         test.composeNarrowFrames();
         clock.onFrame = [this](const VideoMemory& memory) { look(memory); };
-        for (size_t i = 0; i < commandList.size(); ++i) {
-            commands.push_back(std::make_unique<char[]>(std::strlen(commandList[i]) + 1));
-            script[i] = std::strcpy(commands.back().get(), commandList[i]);
-        }
-        setUpLessonScreen(test.video(), *screen, &line, 1, "Title", script.get());
+        setUpLessonScreen(test.video(), *screen, &line, 1, "Title", &intro);
         for (char* each : screen->lines) std::strcpy(each, line);
     }
     ~Lesson() { restoreHost(); }

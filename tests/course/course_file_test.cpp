@@ -1,0 +1,126 @@
+// Course files: the built-in course read from its book, as it always was, and the faults of
+// broken files named with their lines.
+#include "course/content/built_in_course.h"
+#include "course/content/course_reader.h"
+#include "tests/support/intro_check.h"
+#include "tests/support/lesson_fixture.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The ten lessons as a learner meets them on a US keyboard: every entry typed with its keys,
+// every one able to stand in a line but the one of lesson 10 that is longer than a line holds,
+// every intro inside the text box with each key it lights released again, every title whole.
+TEST(BuiltInCourse, EveryLessonCanBeTypedAndShown) {
+    KeyboardModel keyboard{};
+    buildKeyboard(keyboard);
+    std::vector<std::string> unplaceable;
+    for (const CourseLesson& lesson : builtInCourse().lessons) {
+        SCOPED_TRACE(lesson.title);
+        EXPECT_LE(lesson.title.size(), size_t(TitleColumns));
+        for (const std::string& entry : lesson.entries) {
+            Keystroke stroke{};
+            for (char c : entry) EXPECT_TRUE(keystrokeFor(c, stroke)) << entry;
+            if (entry.size() > size_t(LongestPlaceableEntry)) unplaceable.push_back(entry);
+        }
+        expectIntroFits(lesson.intro, keyboard);
+    }
+    EXPECT_EQ(unplaceable,
+              std::vector<std::string>{"int bytes = fwrite(&data, sizeof(data), 1, fp);"});
+}
+
+// The lines every lesson draws from a fixed calendar second, and every frame of its intro
+// (texts, lit keys, labels, lamp) with a key pressed every 25 frames: as they have always been.
+TEST(BuiltInCourse, LinesAndIntroFramesAreAsTheyWere) {
+    const uint64_t pinned[LessonCount] = {
+        9120546487447626826u,  2202765417195971933u, 2368036436951535845u, 3492882662853443240u,
+        16119515939543325318u, 8371499515444019468u, 8301797212048504311u, 7919921318630846915u,
+        1144147512091543958u,  368570711274830853u};
+    const Course& course = builtInCourse();
+    for (int l = 0; l < LessonCount; ++l) {
+        uint64_t digest = 14695981039346656037u;  // 64-bit FNV-1a
+        const auto add = [&digest](const std::string& text) {
+            for (char c : text) digest = (digest ^ uint8_t(c)) * 1099511628211u;
+            digest = (digest ^ 0xFFu) * 1099511628211u;
+        };
+        Lesson lesson;
+        lesson.clock.calendarSeconds = 1700000000 + l;
+        setUpLessonScreen(lesson.test.video(), *lesson.screen, course.lessons[size_t(l)]);
+        for (const char* line : lesson.screen->lines) add(line);
+        for (uint64_t f = 70; f < 1500; f += 25) lesson.press(f, SDLK_RIGHT, SDL_SCANCODE_RIGHT);
+        lesson.escape(1500);
+        lesson.run();
+        const int64_t exercise = lesson.frameShowing("Type these words:", 16);
+        ASSERT_GT(exercise, 0);
+        for (int64_t f = 0; f <= exercise; ++f) add(lesson.frames[size_t(f)]);
+        EXPECT_EQ(digest, pinned[l]) << l;
+    }
+}
+
+// Each broken file: its first fault at its line, and only the lessons without a fault kept.
+// Lines 1 to 5 of each: a course, a lesson "Good" and a lesson "Bad" with one entry each; the
+// fault follows on line 6, in "Bad" unless it begins a lesson of its own.
+TEST(CourseFile, EveryFaultIsNamedWithItsLine) {
+    const std::string head = "course: C\nlesson: Good\nwords: a\nlesson: Bad\nwords: b\n";
+    struct Broken {
+        std::string text;  // after the head, or the whole file when it starts with "!"
+        int line;
+        const char* message;
+        int kept = 1;  // lessons kept: "Good", then "Bad"
+    };
+    const Broken broken[] = {
+        {"jump\n", 6, "unknown line"},
+        {"phrase: abcdefghijklmnopqrstuvwxyz 123456789\n", 6, "longer than a line of the exercise"},
+        {"words: caf\xC3\xA9\n", 6, "no key of this keyboard types \"\xE9\""},
+        {"say 5 \xE2\x82\xAC\n", 6, "U+20AC, which the fonts do not draw"},
+        {"say \xC3\x28\n", 6, "not UTF-8"},
+        {"say \xED\xA0\x80\n", 6, "not UTF-8"},  // a surrogate
+        {"say 1\nsay 2\nsay 3\nsay 4\nsay 5\n", 10, "\"clear\" it before this"},
+        {"say " + std::string(39 * 4 - 1, 'x') + "\n", 6, "\"clear\" it before this"},
+        {"light f\nwait\n", 6, "\"f\" is lit and never released"},
+        {"release left-shift\n", 6, "left-shift is not lit"},
+        {"light alt\n", 6, "\"alt\" is no key"},
+        {"pause 1000\n", 6, "\"pause\" needs a number"},
+        {"pause soon\n", 6, "\"pause\" needs a number"},
+        {"wait for me\n", 6, "\"wait\" takes nothing after it"},
+        {"phrase:\n", 6, "\"phrase:\" needs the entry"},
+        {"lesson: Good\nwords: c\n", 6, "same title", 2},
+        {"lesson:\nwords: c\n", 6, "needs the lesson's title", 2},
+        {"lesson: " + std::string(36, 'T') + "\nwords: c\n", 6, "longer than 35", 2},
+        {"lesson: Empty\nsay nothing to type\n", 6, "the lesson has no entries", 2},
+        {"course: Again\n", 6, "one \"course:\" line"},
+        {"!course: C\nsay hello\nlesson: Good\nwords: a\n", 2, "belongs to no lesson"},
+        {"!course: " + std::string(37, 'N') + "\nlesson: Good\nwords: a\n", 1, "longer than 36"},
+        {"!# a comment and a blank line first\n\ncourse: Empty\n", 3, "has no lessons", 0},
+    };
+    KeyboardModel keyboard{};
+    buildKeyboard(keyboard);
+    for (const Broken& b : broken) {
+        const bool whole = b.text[0] == '!';
+        const Course course =
+            readCourse(whole ? b.text.substr(1) : head + b.text, "c.txt", &keyboard);
+        SCOPED_TRACE(b.text);
+        ASSERT_FALSE(course.errors.empty());
+        EXPECT_EQ(course.errors[0].line, b.line) << course.errors[0].message;
+        EXPECT_NE(course.errors[0].message.find(b.message), std::string::npos)
+            << course.errors[0].message;
+        std::vector<std::string> titles;
+        for (const CourseLesson& lesson : course.lessons) titles.push_back(lesson.title);
+        std::vector<std::string> kept = {"Good", "Bad"};
+        kept.resize(size_t(b.kept));
+        EXPECT_EQ(titles, kept);
+    }
+    // A course of 51 lessons keeps the first 50; one larger than a megabyte is no course.
+    std::string many = "course: Many\n";
+    for (int i = 1; i <= 51; ++i) many += "lesson: L" + std::to_string(i) + "\nwords: a\n";
+    const Course fifty = readCourse(many, "many.txt", &keyboard);
+    EXPECT_EQ(fifty.lessons.size(), 50u);
+    EXPECT_EQ(describeError(fifty.fileName, fifty.errors.at(0)),
+              "many.txt, line 102: a course has at most 50 lessons: this one and those after it "
+              "are left out");
+    const Course huge = readCourse(std::string(LargestCourseFile + 1, 'a'), "huge.txt", &keyboard);
+    EXPECT_EQ(describeError(huge.fileName, huge.errors.at(0)), "huge.txt: is larger than 1 MB");
+}
+
+}  // namespace
