@@ -25,9 +25,9 @@ struct DisplayOutput {
 // How the picture is put on the desktop: full screen on a monitor, or a window whose size
 // is a whole multiple of the picture.
 struct DisplayChoice {
-    bool windowed;    // false: full screen
-    int32_t scale;    // the window's whole factor; 0: the largest that fits its monitor
-    bool placed;      // the window's position is known: (x, y), its top-left corner
+    bool windowed;  // false: full screen
+    int32_t scale;  // the window's whole factor; 0: the largest that fits its monitor
+    bool placed;    // the window's position is known: (x, y), its top-left corner
     int32_t x, y;
     int32_t monitor;  // 1 for the first; 0: the one the window is on, else the first
 };

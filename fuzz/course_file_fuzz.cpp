@@ -16,9 +16,9 @@ namespace {
 
 void check(const Course& course, size_t lines, const KeyboardModel* keyboard) {
     FUZZ_CHECK(course.lessons.size() <= size_t(MostLessons));
-    FUZZ_CHECK(std::is_sorted(
-        course.errors.begin(), course.errors.end(),
-        [](const CourseError& a, const CourseError& b) { return a.line < b.line; }));
+    FUZZ_CHECK(
+        std::is_sorted(course.errors.begin(), course.errors.end(),
+                       [](const CourseError& a, const CourseError& b) { return a.line < b.line; }));
     for (const CourseError& error : course.errors)
         FUZZ_CHECK(error.line >= 0 && size_t(error.line) <= lines && !error.message.empty());
     for (const CourseLesson& lesson : course.lessons) {
@@ -46,7 +46,9 @@ void check(const Course& course, size_t lines, const KeyboardModel* keyboard) {
                 FUZZ_CHECK(lit[step.key] == 1);
                 lit[step.key] = 0;
                 break;
-            case StepKind::Pause: FUZZ_CHECK(step.frames >= 0 && step.frames <= LongestPause); break;
+            case StepKind::Pause:
+                FUZZ_CHECK(step.frames >= 0 && step.frames <= LongestPause);
+                break;
             case StepKind::Wait: break;
             }
         }
