@@ -11,7 +11,8 @@
 ; Start-menu shortcut, a desktop shortcut if chosen, and an entry in Settings > Apps under
 ; HKCU. /S installs and uninstalls silently. An earlier version is removed by its own
 ; uninstaller first, so that the folder holds this version's files alone; the learner's
-; best times and history live in AppData\Roaming, which neither side touches.
+; best times, history, settings and courses live in AppData\Roaming, which neither side
+; touches.
 ; While quenmore.exe runs from a folder that is to change, nothing changes: the installer
 ; asks the learner to close it (silently it stops at once) and ends with status 3.
 
@@ -64,8 +65,9 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "2026 the Quenmore developers"
 !insertmacro MUI_PAGE_FINISH
 
 !define MUI_UNCONFIRMPAGE_TEXT_TOP "Quenmore will be removed from the folder below. Your best \
-    times and your history of lessons are kept: they stay in your AppData\Roaming folder \
-    (quenmoreTimes.bin and quenmoreHistory.db), ready for the next install."
+    times, your history of lessons, your settings and your own courses are kept: they stay in \
+    your AppData\Roaming folder (quenmoreTimes.bin, quenmoreHistory.db, quenmoreSettings.ini \
+    and quenmoreCourses), ready for the next install."
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 
