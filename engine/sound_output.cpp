@@ -35,6 +35,7 @@ void chooseSoundDriver() {
 }
 
 bool startSoundOutput(SoundOutput& output, const SoundWave* waves, int32_t count) {
+    if (output.failed) return false;
     if (output.device != 0 && output.lost) closeSoundOutput(output);
     if (output.device != 0) {
         if (output.paused) SDL_PauseAudioDevice(output.device, 0);
@@ -54,6 +55,7 @@ bool startSoundOutput(SoundOutput& output, const SoundWave* waves, int32_t count
     SDL_AudioSpec obtained{};
     output.device = host.openAudioDevice(&wanted, &obtained);
     if (output.device == 0) {
+        output.failed = true;
         tellFailure(output, "no audio device could be opened");
         return false;
     }
@@ -73,6 +75,7 @@ bool startSoundOutput(SoundOutput& output, const SoundWave* waves, int32_t count
 }
 
 void pauseSoundOutput(SoundOutput& output) {
+    output.failed = false;
     if (output.device == 0 || output.paused) return;
     // SDL holds the callback's lock only while it sets the flag.
     SDL_PauseAudioDevice(output.device, 1);

@@ -19,6 +19,7 @@ struct SoundOutput {
     SDL_AudioDeviceID device;  // 0: none is open
     bool paused;               // the learner turned the sound off after it had been on
     bool lost;                 // the device went away (it stays open, silent, until the end)
+    bool failed;               // no device opened; tried again after pauseSoundOutput
     bool toldFailure;          // stderr has said that no device opened
     uint64_t origin;           // host.soundClock() when the device opened
     int32_t bufferSamples;     // what SDL gave
@@ -33,7 +34,8 @@ struct SoundOutput {
 // layer's choice; the SDL_AUDIODRIVER environment variable still wins). Before SDL starts.
 void chooseSoundDriver();
 // Opens the device, or takes it up again after pauseSoundOutput, with the waves it is to
-// play (kept by the caller). False when there is none: said on stderr the first time.
+// play (kept by the caller). False when there is none: said on stderr the first time, and
+// not tried again before the next pauseSoundOutput.
 bool startSoundOutput(SoundOutput& output, const SoundWave* waves, int32_t count);
 // Silence until startSoundOutput: the device stays open (closing it would hold the frame up
 // while SDL's audio thread ends), and sounds asked for meanwhile are dropped.
