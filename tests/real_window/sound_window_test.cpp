@@ -15,8 +15,11 @@ class SoundWindowTest : public RealWindowTest {
 #ifdef QUENMORE_WINDOWS_PROGRAM
         if (!std::filesystem::exists(QUENMORE_WINDOWS_PROGRAM)) return {};
         ProgramUnderTest exe = wineProgram(QUENMORE_WINDOWS_PROGRAM, QUENMORE_WINE_PREFIX);
+        // The prefix is shared with the other Wine window tests: none of their choices or
+        // times carry over.
         std::error_code ignored;
         std::filesystem::remove(settingsFile(exe), ignored);
+        std::filesystem::remove(exe.bestTimesFile, ignored);
 #else
         ProgramUnderTest exe = nativeProgram(QUENMORE_PROGRAM, folder.file("data"));
 #endif
