@@ -2,6 +2,7 @@
 // letterboxed presentation and the 60-per-second frame pacing.
 #pragma once
 
+#include "engine/sound_output.h"
 #include "engine/video_memory.h"
 
 #include <cstdint>
@@ -46,6 +47,7 @@ struct VideoState {
     // Told of every change the learner makes to `choice` from any screen (Alt+Enter, moving
     // the window), with the DisplayChange bits of what changed; null: nobody keeps it.
     void (*choiceMade)(const DisplayChoice& choice, uint32_t changes);
+    SoundOutput sound;  // the sounds' device; it opens only when the learner wants sound
 };
 
 struct DisplayRect {

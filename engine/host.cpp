@@ -64,6 +64,11 @@ void sdlTextInput(bool on) {
     on ? SDL_StartTextInput() : SDL_StopTextInput();
 }
 
+SDL_AudioDeviceID openSdlAudio(const SDL_AudioSpec* wanted, SDL_AudioSpec* obtained) {
+    if (SDL_GetCurrentAudioDriver() == nullptr && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return 0;
+    return SDL_OpenAudioDevice(nullptr, 0, wanted, obtained, SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
+}
+
 }  // namespace
 
 Host defaultHost() {
@@ -82,6 +87,9 @@ Host defaultHost() {
     functions.frameComposed = nullptr;
     functions.frameComposedData = nullptr;
     functions.framePresented = nullptr;
+    functions.openAudioDevice = openSdlAudio;
+    functions.soundClock = [] { return uint64_t(0); };
+    functions.soundMixed = nullptr;
     return functions;
 }
 

@@ -39,6 +39,18 @@ struct Host {
     // Called right after every frame is presented, before the wait for the next tick; null
     // in the program.
     void (*framePresented)();
+    // Sound. Opens SDL's audio output as SDL_OpenAudioDevice does (the default device, its
+    // buffer size free to change), starting SDL's audio first when it is not running; 0 when
+    // none opens. Tests open none, or a device of SDL's disk driver that they hold still
+    // until the run is over.
+    SDL_AudioDeviceID (*openAudioDevice)(const SDL_AudioSpec* wanted, SDL_AudioSpec* obtained);
+    // The sample at which a sound asked for now starts, counted as the output's own samples
+    // from its opening: 0 in the program, where every sound starts with the next buffer
+    // mixed; the scripted time in tests, so that a sound lands on the samples of its frame.
+    uint64_t (*soundClock)();
+    // Called from SDL's audio thread with every buffer mixed, before SDL takes it, as the
+    // output was opened; null in the program.
+    void (*soundMixed)(const int16_t* samples, int32_t count);
 };
 
 // The functions the program runs with: SDL and the platform layer.

@@ -130,6 +130,10 @@ void applyDisplayChoice(VideoState& video) {
 
 int nextEvent(VideoState& video, SDL_Event& event) {
     while (host.pollEvent(&event) != 0) {
+        if (event.type == SDL_AUDIODEVICEADDED || event.type == SDL_AUDIODEVICEREMOVED) {
+            noteSoundDeviceEvent(video.sound, event);
+            continue;
+        }
         if (isAltEnter(event)) {
             if (event.key.repeat == 0) {
                 video.choice.windowed = !video.choice.windowed;

@@ -92,6 +92,11 @@ void unlockFile(FileLock& lock);
 // 0 stands for none. False when the system cannot tell (no X display, for one).
 bool keyboardLayout(const int* codes, int count, uint32_t (*levels)[3]);
 
+// The audio driver SDL is to play the sounds through, by SDL's name; null for SDL's own
+// choice. On Windows DirectSound: SDL's WASAPI output crackles under Wine, where DirectSound
+// plays cleanly, and one driver everywhere is the one that is tested.
+const char* soundDriver();
+
 // The separator between a folder and a name on this system.
 char pathSeparator();
 

@@ -259,6 +259,10 @@ void unlockFile(FileLock& lock) {
     lock.handle = -1;
 }
 
+const char* soundDriver() {
+    return nullptr;  // PulseAudio, PipeWire or ALSA, whichever SDL finds first
+}
+
 // X key codes are the Linux input codes plus 8 on every X server of these days. A connection
 // of its own, opened for each reading, sees the keyboard map as it is now.
 bool keyboardLayout(const int* codes, int count, uint32_t (*levels)[3]) {

@@ -316,6 +316,10 @@ void unlockFile(FileLock& lock) {
     lock.handle = -1;
 }
 
+const char* soundDriver() {
+    return "directsound";
+}
+
 // The layout of the thread that owns the window, asked without touching its dead-key state.
 bool keyboardLayout(const int* codes, int count, uint32_t (*levels)[3]) {
     constexpr UINT KeepKeyboardState = 0x4;

@@ -1,5 +1,7 @@
 #include "testing/virtual_host.h"
 
+#include "engine/sound_mixer.h"
+
 #include <iterator>
 
 namespace {
@@ -175,6 +177,22 @@ void installVirtualHost(VirtualHost& virtualHost) {
         if (active->onFrame) active->onFrame(memory);
     };
     host.frameComposedData = nullptr;
+    host.openAudioDevice = [](const SDL_AudioSpec* wanted, SDL_AudioSpec* obtained) {
+        active->soundOpens += 1;
+        if (!active->openSound) {
+            SDL_SetError("the scripted host gives no audio device");
+            return SDL_AudioDeviceID(0);
+        }
+        const SDL_AudioDeviceID device =
+            SDL_OpenAudioDevice(nullptr, 0, wanted, obtained, SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
+        // Held before it is unpaused: until released, SDL's audio thread waits for the lock
+        // before its first call of the callback.
+        if (device != 0) SDL_LockAudioDevice(device);
+        active->heldSound = device;
+        return device;
+    };
+    // The output's own samples of the virtual time: 800 a frame.
+    host.soundClock = [] { return active->counter * uint64_t(SoundRate) / active->frequency; };
 }
 
 void restoreHost() {

@@ -77,6 +77,17 @@ struct VirtualHost {
     size_t nextScripted = 0;
     std::deque<SDL_Event> queue;  // delivered, not yet polled
     std::function<void(const VideoMemory&)> onFrame;
+    // Sound: the program's asks for an audio device, and whether they get one (SDL's, of the
+    // driver SDL is running, such as its disk driver). A device given is held still from its
+    // opening until releaseSound: its callback mixes nothing before the run has asked for
+    // all its sounds, each at the virtual time it was asked for.
+    int soundOpens = 0;
+    bool openSound = false;
+    SDL_AudioDeviceID heldSound = 0;
+    void releaseSound() {
+        if (heldSound != 0) SDL_UnlockAudioDevice(heldSound);
+        heldSound = 0;
+    }
 
     // Scripted events, delivered once their frame is due; events queued at once, for learners
     // reacting to what they see. Key events update the key state and modifiers as SDL does.

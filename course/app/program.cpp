@@ -1,7 +1,9 @@
 #include "course/app/program.h"
 
 #include "course/app/startup.h"
+#include "course/common/sounds.h"
 #include "course/screens/lesson_menu.h"
+#include "course/screens/options_screen.h"
 #include "course/screens/title_screen.h"
 
 #include <cstdio>
@@ -31,6 +33,11 @@ void keepDisplayChoice(const DisplayChoice& choice, uint32_t changes) {
 void runCourse(VideoState& video, LessonMenu& menu, Settings& settings) {
     learnerSettings = &settings;
     video.choiceMade = keepDisplayChoice;
+    // The sounds follow the learner's choice as the Options screen changes it.
+    static CueSounds sounds{};
+    sounds = {&video.sound, &settings.sound};
+    listenToCues(playCueSound, &sounds);
+    applySoundChoice(video, settings);
     setUpTitleScreen(video);
     if (runTitleScreen(video) == ScreenExit::Done) {
         setUpLessonMenu(video, menu, &settings);

@@ -3,6 +3,7 @@
 #include "course/screens/options_screen.h"
 #include "engine/asset_files.h"
 #include "engine/host.h"
+#include "engine/sound_output.h"
 #include "engine/window_modes.h"
 #include "platform/platform.h"
 
@@ -88,6 +89,7 @@ bool startUp(VideoState& video, const Settings& settings, StartupFailure& failur
     // An input method composes text without a window of its own over the picture: the
     // exercise judges only the finished characters.
     SDL_SetHint(SDL_HINT_IME_INTERNAL_EDITING, "1");
+    chooseSoundDriver();
     if (SDL_Init(AllSubsystems) != 0 && SDL_Init(NeededSubsystems) != 0) {
         return failWithSdl(failure, "SDL could not be started");
     }

@@ -50,6 +50,7 @@ struct LessonRun {
     // The run's figures, complete once the exercise is typed to its end: the one place where
     // its time, speed and errors live.
     RunSummary summary;
+    bool newBest;  // the time is the lesson's new best, as whoever keeps the run found
 };
 
 // Plays the lesson prepared by setUpLessonScreen up to the end of its exercise: fade-in,

@@ -3,6 +3,7 @@
 #include "course/lesson/lesson_run_state.h"
 
 #include "course/common/art_tiles.h"
+#include "course/common/cues.h"
 #include "course/common/screen_text.h"
 #include "course/lesson/on_screen_keyboard.h"
 #include "course/records/history.h"
@@ -44,9 +45,15 @@ void judgeCharacter(LessonRun& run, uint32_t typed) {
         return;
     }
     const char* line = run.screen->lines[run.lineIndex];
-    tallyPress(run.summary.keys, uint8_t(line[run.position]),
-               typed < 128 ? uint8_t(typed) : uint8_t(0xFF));
-    if (typed != uint8_t(line[run.position])) {
+    const uint8_t expected = uint8_t(line[run.position]);
+    tallyPress(run.summary.keys, expected, typed < 128 ? uint8_t(typed) : uint8_t(0xFF));
+    const bool right = typed == expected;
+    tellCue({.kind = right ? CueKind::KeyRight : CueKind::KeyWrong,
+             .expected = expected,
+             .typed = typed,
+             .number = run.position,
+             .text = line});
+    if (!right) {
         run.summary.errors += 1;  // the same character stays expected
         return;
     }
@@ -58,6 +65,10 @@ void judgeCharacter(LessonRun& run, uint32_t typed) {
     if (line[run.position] != '\0') return;
     run.lineIndex += 1;
     run.position = 0;
+    tellCue({.kind = CueKind::LineDone,
+             .number = run.lineIndex,
+             .count = LineCount,
+             .text = run.lineIndex < LineCount ? run.screen->lines[run.lineIndex] : nullptr});
     if (run.lineIndex == LineCount) {
         run.running = false;
         return;

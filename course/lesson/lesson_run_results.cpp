@@ -3,6 +3,7 @@
 #include "course/lesson/lesson_run_state.h"
 
 #include "course/common/art_tiles.h"
+#include "course/common/cues.h"
 
 #include "engine/display.h"
 #include "engine/fades.h"
@@ -99,6 +100,11 @@ LessonEnd playResults(LessonRun& run, const std::string& notice) {
     }
 
     writeStatistics(run, notice);
+    tellCue({.kind = CueKind::Results,
+             .wordsPerMinute = run.summary.wordsPerMinute,
+             .errors = run.summary.errors,
+             .seconds = run.summary.seconds,
+             .newBest = run.newBest});
 
     run.running = true;
     while (run.running) {

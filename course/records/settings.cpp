@@ -93,6 +93,22 @@ const KeyRule Rules[] = {
          return "standard, high-contrast or colour-blind";
      },
      [](const Settings& s) -> std::string { return ColourSchemes[size_t(s.colours)].settingName; }},
+    {"sound", SoundKey,
+     [](Settings& s, std::string_view v) -> const char* {
+         for (int i = 0; i < SoundModeCount; ++i) {
+             if (v != SoundModes[i].settingName) continue;
+             s.sound = SoundMode(i);
+             return nullptr;
+         }
+         return "off, errors or all";
+     },
+     [](const Settings& s) -> std::string { return SoundModes[size_t(s.sound)].settingName; }},
+    {"volume", VolumeKey,
+     [](Settings& s, std::string_view v) -> const char* {
+         if (!readNumber(v, 0, LargestVolume, s.volume)) return "a whole number from 0 to 10";
+         return nullptr;
+     },
+     [](const Settings& s) { return std::to_string(s.volume); }},
 };
 
 std::string_view trimmed(std::string_view text) {

@@ -1,6 +1,7 @@
 #include "course/screens/lesson_menu.h"
 
 #include "course/common/art_tiles.h"
+#include "course/common/cues.h"
 #include "course/common/screen_text.h"
 #include "course/content/practice.h"
 #include "course/lesson/lesson_run.h"
@@ -74,6 +75,14 @@ std::string keepFinishedRun(LessonMenu& menu, const RunSummary& summary) {
     std::fprintf(stderr, "Quenmore: the best time could not be saved in %s: %s\n", path.c_str(),
                  reason.c_str());
     return "Time not saved: " + reason;
+}
+
+void tellRowChosen(const LessonMenu& menu) {
+    tellCue(
+        {.kind = CueKind::RowChosen,
+         .number = menu.selectedIndex,
+         .count = menu.entryCount,
+         .text = menu.entryCount > 0 ? menu.entries[size_t(menu.selectedIndex)].title : nullptr});
 }
 
 }  // namespace
@@ -179,6 +188,7 @@ void runLessonMenu(LessonMenu& menu) {
                 const int next = menu.selectedIndex + step;
                 if (next < 0 || next >= menu.entryCount) break;
                 menu.selectedIndex = next;
+                tellRowChosen(menu);
                 drawLessonMenu(menu);
                 going = slide(menu, frameCounter, key == SDLK_DOWN);
                 slid = true;
@@ -186,7 +196,9 @@ void runLessonMenu(LessonMenu& menu) {
             }
             case SDLK_LEFT:
             case SDLK_RIGHT:
-                if (stepCourse(menu, key == SDLK_RIGHT ? 1 : -1)) drawLessonMenu(menu);
+                if (!stepCourse(menu, key == SDLK_RIGHT ? 1 : -1)) break;
+                tellRowChosen(menu);
+                drawLessonMenu(menu);
                 break;
             case SDLK_RETURN: going = startSelectedLesson(menu, *screen) == ScreenExit::Done; break;
             case SDLK_TAB:
@@ -237,8 +249,12 @@ ScreenExit startSelectedLesson(LessonMenu& menu, LessonScreen& screen) {
         setUpLessonScreen(video, screen, *entry.lesson);
     }
     LessonEnd end = playLesson(*run, screen);
-    if (end == LessonEnd::Finished)
-        end = showLessonResults(*run, keepFinishedRun(menu, run->summary));
+    if (end == LessonEnd::Finished) {
+        const int32_t best = entry.bestTime;
+        const std::string notice = keepFinishedRun(menu, run->summary);
+        run->newBest = entry.bestTime != best;
+        end = showLessonResults(*run, notice);
+    }
     if (end == LessonEnd::Quit) return ScreenExit::Quit;
     drawLessonMenu(menu);
     return fadeIn(video) ? ScreenExit::Done : ScreenExit::Quit;

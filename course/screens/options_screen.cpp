@@ -1,6 +1,7 @@
 #include "course/screens/options_screen.h"
 
 #include "course/common/art_tiles.h"
+#include "course/common/cues.h"
 #include "course/common/screen_text.h"
 #include "engine/fades.h"
 #include "engine/host.h"
@@ -36,6 +37,14 @@ void showDisplay(OptionsContext& context) {
 
 int wrapped(int value, int direction, int count) {
     return ((value + direction) % count + count) % count;
+}
+
+// A step of a sound row applies at once, and lets the learner hear the sound the choice
+// makes most: the error tone alone, or the click among all.
+void stepSound(OptionsContext& context) {
+    applySoundChoice(context.video, context.settings);
+    const Sound sample = context.settings.sound == SoundMode::All ? Sound::Click : Sound::Error;
+    if (context.settings.sound != SoundMode::Off) playSound(context.video.sound, int32_t(sample));
 }
 
 }  // namespace
@@ -92,6 +101,25 @@ const OptionRow OptionRows[] = {
          if (applyColourScheme(c.video, next)) c.settings.colours = next;
      },
      ColoursKey},
+    {"Sound",
+     [](const OptionsContext& c, char (&value)[24]) {
+         std::snprintf(value, sizeof value, "%s", SoundModes[int(c.settings.sound)].label);
+     },
+     [](OptionsContext& c, int direction) {
+         c.settings.sound = SoundMode(wrapped(int(c.settings.sound), direction, SoundModeCount));
+         stepSound(c);
+     },
+     SoundKey},
+    // From 0 (silence) to 10; it stops at either end rather than leap from one to the other.
+    {"Volume",
+     [](const OptionsContext& c, char (&value)[24]) {
+         std::snprintf(value, sizeof value, "%d", int(c.settings.volume));
+     },
+     [](OptionsContext& c, int direction) {
+         c.settings.volume = std::clamp(c.settings.volume + direction, 0, LargestVolume);
+         stepSound(c);
+     },
+     VolumeKey},
 };
 
 namespace {
@@ -120,6 +148,14 @@ void animateBackground(VideoMemory& memory, int32_t frameCounter) {
 }  // namespace
 
 const int OptionRowCount = int(std::size(OptionRows));
+
+void applySoundChoice(VideoState& video, const Settings& settings) {
+    setSoundVolume(video.sound, settings.volume);
+    if (settings.sound == SoundMode::Off)
+        pauseSoundOutput(video.sound);
+    else
+        startSoundOutput(video.sound, soundWaves(), SoundCount);
+}
 
 bool applyColourScheme(VideoState& video, ColourScheme scheme) {
     if (loadColourScheme(scheme, video.memory.palette)) return true;
@@ -181,8 +217,14 @@ ScreenExit runOptionsScreen(VideoState& video, Settings& settings) {
             if (key == SDLK_ESCAPE || key == SDLK_o) {
                 running = false;
             } else if (key == SDLK_UP || key == SDLK_DOWN) {
-                selected =
+                const int next =
                     std::clamp(selected + (key == SDLK_DOWN ? 1 : -1), 0, OptionRowCount - 1);
+                if (next == selected) continue;
+                selected = next;
+                tellCue({.kind = CueKind::RowChosen,
+                         .number = selected,
+                         .count = OptionRowCount,
+                         .text = OptionRows[selected].label});
                 drawOptionsScreen(context, selected);
             } else if (key == SDLK_LEFT || key == SDLK_RIGHT || key == SDLK_RETURN) {
                 OptionRows[selected].step(context, key == SDLK_LEFT ? -1 : 1);

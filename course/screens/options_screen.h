@@ -34,6 +34,10 @@ void drawOptionsScreen(OptionsContext& context, int selected);
 ScreenExit runOptionsScreen(VideoState& video, Settings& settings);
 // The menu's hint that names the screen, in sprites behind the list's rows.
 void drawOptionsHint(VideoMemory& memory);
+// Makes the sound output follow the settings: opened (the first time) and playing at their
+// volume while the sound is on, silent while it is off. Sound off from the start opens no
+// device.
+void applySoundChoice(VideoState& video, const Settings& settings);
 // Applies the colour scheme of the settings to the palette; false, said on stderr, when its
 // palette file cannot be read (the palette stays as it was).
 bool applyColourScheme(VideoState& video, ColourScheme scheme);

@@ -20,11 +20,12 @@ TEST(SettingsText, EveryGoodLineSetsAndEveryOtherIsNamedAndIgnored) {
     std::string problems;
     const Settings all =
         read("# my choices\n  display = window \nwindow_scale=3\r\nwindow_x = -40\nwindow_y = 120\n"
-             "monitor = 2\ncolours = high-contrast\n\n",
+             "monitor = 2\ncolours = high-contrast\nsound = errors\nvolume = 0\n\n",
              problems);
     EXPECT_TRUE(all.display == DisplayMode::Window && all.windowScale == 3 && all.windowPlaced &&
                 all.windowX == -40 && all.windowY == 120 && all.monitor == 2 &&
-                all.colours == ColourScheme::HighContrast);
+                all.colours == ColourScheme::HighContrast && all.sound == SoundMode::Errors &&
+                all.volume == 0);
     EXPECT_EQ(problems, "");
     struct Damaged {
         const char* line;
@@ -38,7 +39,9 @@ TEST(SettingsText, EveryGoodLineSetsAndEveryOtherIsNamedAndIgnored) {
         {"monitor = -1", "line 1: monitor is 0 (automatic) or 1 to 64, not \"-1\"\n"},
         {"colours = blue",
          "line 1: colours is standard, high-contrast or colour-blind, not \"blue\"\n"},
-        {"volume = 11", "line 1: there is no key \"volume\"\n"},
+        {"sound = on", "line 1: sound is off, errors or all, not \"on\"\n"},
+        {"volume = 11", "line 1: volume is a whole number from 0 to 10, not \"11\"\n"},
+        {"loudness = 3", "line 1: there is no key \"loudness\"\n"},
         {"fullscreen", "line 1: it is no \"key = value\" line\n"},
         {"display = win\xFF", "line 1: it is not plain UTF-8 text\n"},
         {"display\x01 = window", "line 1: it is not plain UTF-8 text\n"},
