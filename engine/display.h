@@ -2,6 +2,7 @@
 // letterboxed presentation and the 60-per-second frame pacing.
 #pragma once
 
+#include "engine/speech.h"
 #include "engine/video_memory.h"
 
 #include <cstdint>
@@ -25,9 +26,9 @@ struct DisplayOutput {
 // How the picture is put on the desktop: full screen on a monitor, or a window whose size
 // is a whole multiple of the picture.
 struct DisplayChoice {
-    bool windowed;    // false: full screen
-    int32_t scale;    // the window's whole factor; 0: the largest that fits its monitor
-    bool placed;      // the window's position is known: (x, y), its top-left corner
+    bool windowed;  // false: full screen
+    int32_t scale;  // the window's whole factor; 0: the largest that fits its monitor
+    bool placed;    // the window's position is known: (x, y), its top-left corner
     int32_t x, y;
     int32_t monitor;  // 1 for the first; 0: the one the window is on, else the first
 };
@@ -46,6 +47,7 @@ struct VideoState {
     // Told of every change the learner makes to `choice` from any screen (Alt+Enter, moving
     // the window), with the DisplayChange bits of what changed; null: nobody keeps it.
     void (*choiceMade)(const DisplayChoice& choice, uint32_t changes);
+    SpeechState speech;  // what the screens say aloud; off unless the learner asks
 };
 
 struct DisplayRect {

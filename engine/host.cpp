@@ -1,6 +1,7 @@
 #include "engine/host.h"
 
 #include "platform/platform.h"
+#include "platform/voice.h"
 
 namespace {
 
@@ -82,6 +83,10 @@ Host defaultHost() {
     functions.frameComposed = nullptr;
     functions.frameComposedData = nullptr;
     functions.framePresented = nullptr;
+    functions.openVoice = platform::openVoice;
+    functions.speak = platform::speak;
+    functions.silence = platform::silenceVoice;
+    functions.voiceRate = platform::setVoiceRate;
     return functions;
 }
 

@@ -175,6 +175,12 @@ void installVirtualHost(VirtualHost& virtualHost) {
         if (active->onFrame) active->onFrame(memory);
     };
     host.frameComposedData = nullptr;
+    host.openVoice = [] { return active->voiceReachable; };
+    host.speak = [](const char* text, const char* language) {
+        active->voice.push_back(std::string(language) + ": " + text);
+    };
+    host.silence = [] { active->voice.push_back("cancel"); };
+    host.voiceRate = [](int32_t rate) { active->voice.push_back("rate " + std::to_string(rate)); };
 }
 
 void restoreHost() {

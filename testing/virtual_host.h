@@ -77,6 +77,10 @@ struct VirtualHost {
     size_t nextScripted = 0;
     std::deque<SDL_Event> queue;  // delivered, not yet polled
     std::function<void(const VideoMemory&)> onFrame;
+    // The voice: what it was asked, in order ("en: TEXT" for a text, "cancel", "rate N"), and
+    // whether it can be reached.
+    std::vector<std::string> voice;
+    bool voiceReachable = true;
 
     // Scripted events, delivered once their frame is due; events queued at once, for learners
     // reacting to what they see. Key events update the key state and modifiers as SDL does.

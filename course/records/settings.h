@@ -25,7 +25,12 @@ struct Settings {
     int32_t windowY = 0;
     int32_t monitor = 0;  // 1 for the first; 0: the one the window is on, else the first
     ColourScheme colours = ColourScheme::Standard;
+    bool speech = false;        // the screens speak
+    bool speechChosen = false;  // the file says speech on or off: a screen reader changes nothing
+    int32_t speechRate = 0;     // -10 to 10; 0: the voice's own
+    bool echoKeys = false;      // the exercise names the keys judged right too
 };
+constexpr int32_t SlowestSpeech = -10, FastestSpeech = 10;
 
 // The keys, one bit each, so that a save writes only the choices that changed: two copies of
 // the program then keep each other's changes.
@@ -35,6 +40,9 @@ enum SettingKey : uint32_t {
     WindowPositionKey = 1u << 2,  // window_x and window_y together
     MonitorKey = 1u << 3,
     ColoursKey = 1u << 4,
+    SpeechKey = 1u << 5,
+    SpeechRateKey = 1u << 6,
+    EchoKeysKey = 1u << 7,
 };
 
 // Reads settings from a file's text into `settings`: every line that is a known key with a
