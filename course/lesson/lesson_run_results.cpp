@@ -3,6 +3,7 @@
 #include "course/lesson/lesson_run_state.h"
 
 #include "course/common/art_tiles.h"
+#include "course/lesson/lesson_speech.h"
 
 #include "engine/display.h"
 #include "engine/fades.h"
@@ -99,6 +100,7 @@ LessonEnd playResults(LessonRun& run, const std::string& notice) {
     }
 
     writeStatistics(run, notice);
+    sayResults(run, notice);
 
     run.running = true;
     while (run.running) {
