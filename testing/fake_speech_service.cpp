@@ -132,6 +132,16 @@ std::vector<SpeechRequest> FakeSpeechService::received() {
     return requests;
 }
 
+size_t FakeSpeechService::count() {
+    const std::lock_guard<std::mutex> held(lock);
+    return requests.size();
+}
+
+SpeechRequest FakeSpeechService::last() {
+    const std::lock_guard<std::mutex> held(lock);
+    return requests.empty() ? SpeechRequest{} : requests.back();
+}
+
 bool FakeSpeechService::waitFor(size_t count, double seconds) {
     std::unique_lock<std::mutex> held(lock);
     return heard.wait_for(held, std::chrono::duration<double>(seconds),

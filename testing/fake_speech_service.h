@@ -33,6 +33,8 @@ struct FakeSpeechService {
     std::string address() const { return "unix_socket:" + path; }
     // The requests so far, and waits until `count` have come (false when `seconds` pass first).
     std::vector<SpeechRequest> received();
+    size_t count();
+    SpeechRequest last();  // the latest request (none: empty)
     bool waitFor(size_t count, double seconds);
     // The texts of the SPEAK requests and CANCEL SELF ("cancel"), in order.
     std::vector<std::string> utterances();

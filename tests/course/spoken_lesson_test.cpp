@@ -5,6 +5,7 @@
 // cancellation goes through the host's voice, in order.
 #include "course/common/character_names.h"
 #include "tests/support/hosted_test.h"
+#include "tests/support/lesson_fixture.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -189,6 +190,36 @@ TEST_P(SpokenLessonTest, ALearnerWhoNeverLooksTypesItByEar) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Lessons, SpokenLessonTest, ::testing::Values(1, 7, 9, 10));
+
+// The request to speak leaves in the frame the key is judged: before that frame is shown.
+// Keys judged right say nothing, unless every key is to be named.
+TEST(SpeechTiming, TheErrorsNameIsAskedForInTheFrameItsKeyIsJudged) {
+    for (bool echo : {false, true}) {
+        Lesson lesson({}, "ab");
+        lesson.test.video().speech.on = true;
+        lesson.test.video().speech.echoKeys = echo;
+        std::vector<size_t> saidBy;  // requests made by the time each frame was composed
+        lesson.clock.onFrame = [&](const VideoMemory& memory) {
+            lesson.look(memory);
+            saidBy.push_back(lesson.clock.voice.size());
+        };
+        lesson.type(Exercise + 2, "b");  // wrong: "a" is due
+        lesson.type(Exercise + 5, "a");
+        lesson.escape(Exercise + 8);
+        lesson.run();
+        const size_t first = saidBy[Exercise];  // the first line, said as the exercise began
+        ASSERT_GE(first, 1u);
+        ASSERT_TRUE(lesson.clock.voice[first - 1].starts_with("en: Type these words."));
+        EXPECT_EQ(saidBy[Exercise + 1], first);
+        EXPECT_EQ(saidBy[Exercise + 2], first + 2) << "the cancel and the name, in that frame";
+        EXPECT_EQ(std::vector<std::string>(lesson.clock.voice.begin() + long(first),
+                                           lesson.clock.voice.begin() + long(first) + 2),
+                  (std::vector<std::string>{"cancel", "en: a"}));
+        EXPECT_EQ(saidBy[Exercise + 5], first + 2 + (echo ? 1 : 0));
+        EXPECT_EQ(lesson.clock.voice.size() > first + 2 && lesson.clock.voice[first + 2] == "en: a",
+                  echo);
+    }
+}
 
 // Lesson 1 by ear, every utterance and cancellation in order: the menu, the intro a part at a
 // time (each cut off by the key that ends its wait), the first line, the expected character
