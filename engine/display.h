@@ -3,6 +3,7 @@
 #pragma once
 
 #include "engine/sound_output.h"
+#include "engine/speech.h"
 #include "engine/video_memory.h"
 
 #include <cstdint>
@@ -48,6 +49,7 @@ struct VideoState {
     // the window), with the DisplayChange bits of what changed; null: nobody keeps it.
     void (*choiceMade)(const DisplayChoice& choice, uint32_t changes);
     SoundOutput sound;  // the sounds' device; it opens only when the learner wants sound
+    SpeechState speech;  // what the screens say aloud; off unless the learner asks
 };
 
 struct DisplayRect {

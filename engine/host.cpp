@@ -1,6 +1,7 @@
 #include "engine/host.h"
 
 #include "platform/platform.h"
+#include "platform/voice.h"
 
 namespace {
 
@@ -90,6 +91,10 @@ Host defaultHost() {
     functions.openAudioDevice = openSdlAudio;
     functions.soundClock = [] { return uint64_t(0); };
     functions.soundMixed = nullptr;
+    functions.openVoice = platform::openVoice;
+    functions.speak = platform::speak;
+    functions.silence = platform::silenceVoice;
+    functions.voiceRate = platform::setVoiceRate;
     return functions;
 }
 

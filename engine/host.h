@@ -51,6 +51,14 @@ struct Host {
     // Called from SDL's audio thread with every buffer mixed, before SDL takes it, as the
     // output was opened; null in the program.
     void (*soundMixed)(const int16_t* samples, int32_t count);
+    // The voice (speech-dispatcher, SAPI), which works on a thread of its own, so that each of
+    // these returns at once. openVoice reaches it, false (said on stderr) when there is none;
+    // speak says a UTF-8 text in a language ("en", "de", "fr"), cutting off whatever was being
+    // said; silence stops at once; voiceRate sets the rate, -10 to 10 (0: the voice's own).
+    bool (*openVoice)();
+    void (*speak)(const char* text, const char* language);
+    void (*silence)();
+    void (*voiceRate)(int32_t rate);
 };
 
 // The functions the program runs with: SDL and the platform layer.

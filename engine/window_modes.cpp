@@ -1,6 +1,7 @@
 #include "engine/window_modes.h"
 
 #include "engine/host.h"
+#include "engine/speech.h"
 
 #include <SDL.h>
 
@@ -142,6 +143,7 @@ int nextEvent(VideoState& video, SDL_Event& event) {
             }
             continue;
         }
+        if (toggleSpeechOn(video, event)) continue;
         if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_MOVED &&
             video.choice.windowed && video.window != nullptr &&
             (SDL_GetWindowFlags(video.window) & SDL_WINDOW_FULLSCREEN) == 0) {

@@ -24,6 +24,6 @@ int32_t monitorCount();
 int32_t largestWindowScale(int32_t monitor);
 // The next pending event of a screen's loop, as host.pollEvent gives it (1), or 0 for none.
 // What belongs to the display on every screen is taken care of here and not given on:
-// Alt+Enter switches between full screen and the window, and moving the window is noted;
-// audio devices coming and going are the sound output's.
+// Alt+Enter switches between full screen and the window, F2 turns speech on or off, and
+// moving the window is noted; audio devices coming and going are the sound output's.
 int nextEvent(VideoState& video, SDL_Event& event);

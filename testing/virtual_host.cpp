@@ -193,6 +193,12 @@ void installVirtualHost(VirtualHost& virtualHost) {
     };
     // The output's own samples of the virtual time: 800 a frame.
     host.soundClock = [] { return active->counter * uint64_t(SoundRate) / active->frequency; };
+    host.openVoice = [] { return active->voiceReachable; };
+    host.speak = [](const char* text, const char* language) {
+        active->voice.push_back(std::string(language) + ": " + text);
+    };
+    host.silence = [] { active->voice.push_back("cancel"); };
+    host.voiceRate = [](int32_t rate) { active->voice.push_back("rate " + std::to_string(rate)); };
 }
 
 void restoreHost() {

@@ -88,6 +88,10 @@ struct VirtualHost {
         if (heldSound != 0) SDL_UnlockAudioDevice(heldSound);
         heldSound = 0;
     }
+    // The voice: what it was asked, in order ("en: TEXT" for a text, "cancel", "rate N"), and
+    // whether it can be reached.
+    std::vector<std::string> voice;
+    bool voiceReachable = true;
 
     // Scripted events, delivered once their frame is due; events queued at once, for learners
     // reacting to what they see. Key events update the key state and modifiers as SDL does.

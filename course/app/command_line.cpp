@@ -13,6 +13,7 @@ constexpr const char* Usage =
     "                    fits when not given)\n"
     "  --fullscreen      open full screen\n"
     "  --monitor N       full screen (or the window) on monitor N, 1 for the first\n"
+    "  --speech          speak every screen aloud (F2 turns speech on and off)\n"
     "  --help            show this help and end\n"
     "  --version         show the version and end\n"
     "\n"
@@ -51,6 +52,8 @@ CommandLine readCommandLine(int argc, const char* const* argv) {
                 line.action = CommandLine::Action::Version;
         } else if (argument == "--fullscreen") {
             line.fullScreenGiven = true;
+        } else if (argument == "--speech") {
+            line.speechGiven = true;
         } else if (argument == "--window") {
             line.windowGiven = true;
         } else if (argument.starts_with("--window=")) {
@@ -83,6 +86,7 @@ void applyCommandLine(const CommandLine& line, Settings& settings) {
     if (line.fullScreenGiven) settings.display = DisplayMode::FullScreen;
     if (line.scale > 0) settings.windowScale = line.scale;
     if (line.monitor > 0) settings.monitor = line.monitor;
+    if (line.speechGiven) settings.speech = settings.speechChosen = true;
 }
 
 const char* usageText() {

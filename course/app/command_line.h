@@ -1,5 +1,5 @@
-// The program's command line: --help, --version, and the display for this run (a window at a
-// scale, full screen, a monitor). A choice made here holds for the run and is not saved.
+// The program's command line: --help, --version, the display for this run (a window at a
+// scale, full screen, a monitor) and speech. A choice made here holds for the run and is not saved.
 #pragma once
 
 #include "course/records/settings.h"
@@ -11,8 +11,9 @@ struct CommandLine {
     std::string reason;  // why the line is refused
     bool windowGiven = false;
     bool fullScreenGiven = false;
-    int32_t scale = 0;     // --window=SCALE; 0: none given
-    int32_t monitor = -1;  // --monitor N; -1: none given
+    int32_t scale = 0;         // --window=SCALE; 0: none given
+    int32_t monitor = -1;      // --monitor N; -1: none given
+    bool speechGiven = false;  // --speech
 };
 
 // Reads the arguments after the program's name.

@@ -5,6 +5,9 @@
 #include "course/screens/lesson_menu.h"
 #include "course/screens/options_screen.h"
 #include "course/screens/title_screen.h"
+#include "engine/host.h"
+#include "engine/speech.h"
+#include "platform/voice.h"
 
 #include <cstdio>
 #include <string>
@@ -28,6 +31,25 @@ void keepDisplayChoice(const DisplayChoice& choice, uint32_t changes) {
     if ((changes & ModeChanged) != 0) save(DisplayKey);
 }
 
+// F2 is saved at once, as the Options screen's row is.
+void keepSpeechChoice(bool on) {
+    learnerSettings->speech = on;
+    learnerSettings->speechChosen = true;
+    save(SpeechKey);
+}
+
+// Speech as the settings (or the command line) say, or on when a screen reader runs and the
+// learner never chose; a voice that cannot be reached leaves it off.
+void startSpeech(VideoState& video, Settings& settings) {
+    video.speech.echoKeys = settings.echoKeys;
+    video.speech.toggled = keepSpeechChoice;
+    setSpeechRate(settings.speechRate);
+    const bool wanted =
+        settings.speech || (!settings.speechChosen && platform::screenReaderRunning());
+    video.speech.on = wanted && host.openVoice();
+    settings.speech = video.speech.on;
+}
+
 }  // namespace
 
 void runCourse(VideoState& video, LessonMenu& menu, Settings& settings) {
@@ -38,6 +60,7 @@ void runCourse(VideoState& video, LessonMenu& menu, Settings& settings) {
     sounds = {&video.sound, &settings.sound};
     listenToCues(playCueSound, &sounds);
     applySoundChoice(video, settings);
+    startSpeech(video, settings);
     setUpTitleScreen(video);
     if (runTitleScreen(video) == ScreenExit::Done) {
         setUpLessonMenu(video, menu, &settings);

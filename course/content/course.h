@@ -3,6 +3,8 @@
 // are 8-bit Latin-1, one tile per character, as every screen writes them.
 #pragma once
 
+#include "course/common/character_names.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -43,6 +45,7 @@ struct CourseError {
 
 struct Course {
     std::string name;
+    Language language = Language::English;  // what its texts are written in, and said in
     std::string fileName;               // the file it was read from; empty for the built-in course
     std::vector<CourseLesson> lessons;  // the lessons without a fault, in the file's order
     std::vector<CourseError> errors;    // every fault, in the file's order

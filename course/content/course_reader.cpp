@@ -133,6 +133,13 @@ class Reader {
         }
     }
 
+    // The language of the course's texts, for speech: before its first lesson.
+    void languageLine(int line, const std::string& code) {
+        if (lessonsStarted_ > 0) return fault(line, "\"language:\" comes before the first lesson");
+        if (!languageOfCode(code, course_.language))
+            fault(line, quoted(code) + " is no language the program speaks: en, de or fr");
+    }
+
     void lessonLine(int line, const std::string& title) {
         endLesson();
         if (++lessonsStarted_ > MostLessons) {
@@ -218,11 +225,12 @@ class Reader {
         if (verb == "course") return courseLine(line, rest);
         if (!seenCourse_) return;
         if (verb == "lesson") return lessonLine(line, rest);
+        if (verb == "language") return languageLine(line, rest);
         static const char* const known[] = {"words",   "phrase", "say",   "light",
                                             "release", "wait",   "pause", "clear"};
         if (std::find(std::begin(known), std::end(known), verb) == std::end(known)) {
-            return fault(line, "unknown line; lines begin with course:, lesson:, words:, "
-                               "phrase:, say, light, release, wait, pause or clear");
+            return fault(line, "unknown line; lines begin with course:, language:, lesson:, "
+                               "words:, phrase:, say, light, release, wait, pause or clear");
         }
         if (!inLesson_) {
             if (lessonsStarted_ <= MostLessons)

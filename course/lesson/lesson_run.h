@@ -50,7 +50,8 @@ struct LessonRun {
     // The run's figures, complete once the exercise is typed to its end: the one place where
     // its time, speed and errors live.
     RunSummary summary;
-    bool newBest;  // the time is the lesson's new best, as whoever keeps the run found
+    bool newBest;           // the run's time is the lesson's best (told by whoever keeps it)
+    int32_t introSpokenTo;  // speech: the intro's steps before this one have been said
 };
 
 // Plays the lesson prepared by setUpLessonScreen up to the end of its exercise: fade-in,

@@ -5,6 +5,7 @@
 #include "course/common/art_tiles.h"
 #include "course/common/cues.h"
 #include "course/common/screen_text.h"
+#include "course/lesson/lesson_speech.h"
 #include "course/lesson/on_screen_keyboard.h"
 #include "course/records/history.h"
 #include "engine/display.h"
@@ -55,8 +56,10 @@ void judgeCharacter(LessonRun& run, uint32_t typed) {
              .text = line});
     if (!right) {
         run.summary.errors += 1;  // the same character stays expected
+        sayExpected(run);
         return;
     }
+    sayTyped(run, uint8_t(typed));
     VideoMemory& memory = memoryOf(run);
     putCell(memory, TextColumn + run.position, TypedRow, lessonCell(line[run.position]));
     run.position += 1;
@@ -71,9 +74,11 @@ void judgeCharacter(LessonRun& run, uint32_t typed) {
              .text = run.lineIndex < LineCount ? run.screen->lines[run.lineIndex] : nullptr});
     if (run.lineIndex == LineCount) {
         run.running = false;
+        sayLineDone(run);
         return;
     }
     showLine(run);
+    sayLineDone(run);
 }
 
 // The next character of UTF-8 text from `i`, moving `i` past it; a malformed sequence
@@ -171,6 +176,7 @@ LessonEnd playExercise(LessonRun& run) {
     run.startTicks = host.performanceCounter();
     if (run.focusLost) pause(run);
     run.running = true;
+    sayFirstLine(run);
     host.textInput(true);
     while (run.running) {
         // A key press held back until it is known whether text follows it (see below).
@@ -200,6 +206,7 @@ LessonEnd playExercise(LessonRun& run) {
             // to be judged against, Escape included: they are dropped.
             if (!run.running) continue;
             if (event.key.keysym.sym == SDLK_ESCAPE) return LessonEnd::Abandoned;
+            if (event.key.keysym.sym == SDLK_F1) sayRestOfLine(run);
             // The character typed is judged from the text the system makes of the press. With
             // Ctrl or Alt held the system makes none, and the key's own character is judged;
             // not so with AltGr (right Alt), which may wait for a dead key's next key.

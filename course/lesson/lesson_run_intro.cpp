@@ -1,6 +1,7 @@
 // The intro: the lesson's steps of texts, key highlights, waits and pauses.
 #include "course/lesson/lesson_run_state.h"
 
+#include "course/lesson/lesson_speech.h"
 #include "course/lesson/on_screen_keyboard.h"
 #include "engine/display.h"
 #include "engine/host.h"
@@ -67,6 +68,8 @@ void pauseStep(LessonRun& run) {
 // Runs steps until one that takes frames: a text, a wait, a pause or the end.
 void runSteps(LessonRun& run) {
     for (const IntroStep* step = currentStep(run); step != nullptr; step = currentStep(run)) {
+        if (step->kind == StepKind::Print || step->kind == StepKind::Light)
+            sayIntroPart(run, run.scriptCursor);
         switch (step->kind) {
         case StepKind::Clear: clearRow(run, step->row); break;
         case StepKind::Light:
@@ -100,6 +103,7 @@ void runSteps(LessonRun& run) {
 
 LessonEnd playIntro(LessonRun& run) {
     run.running = true;
+    sayIntroPart(run, 0);
     while (run.running) {
         SDL_Event event;
         while (nextEvent(videoOf(run), event) != 0) {
@@ -111,7 +115,9 @@ LessonEnd playIntro(LessonRun& run) {
             if (event.key.keysym.sym == SDLK_ESCAPE) return LessonEnd::Abandoned;
             // Only a wait takes a press; one made while printing or pausing is forgotten,
             // and of several presses in one frame only the first ends the wait.
-            if (run.scriptMode == ScriptMode::Wait) run.scriptMode = ScriptMode::Run;
+            if (run.scriptMode != ScriptMode::Wait) continue;
+            run.scriptMode = ScriptMode::Run;
+            cutIntroShort(run);
         }
         switch (run.scriptMode) {
         case ScriptMode::Run: runSteps(run); break;

@@ -4,6 +4,7 @@
 
 #include "course/common/art_tiles.h"
 #include "course/common/cues.h"
+#include "course/lesson/lesson_speech.h"
 
 #include "engine/display.h"
 #include "engine/fades.h"
@@ -105,6 +106,7 @@ LessonEnd playResults(LessonRun& run, const std::string& notice) {
              .errors = run.summary.errors,
              .seconds = run.summary.seconds,
              .newBest = run.newBest});
+    sayResults(run, notice);
 
     run.running = true;
     while (run.running) {

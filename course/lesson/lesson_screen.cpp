@@ -65,6 +65,8 @@ void setUpLessonScreen(VideoState& video, LessonScreen& screen, const char* cons
     video.memory.lineCallbackData = &screen;
     screen.frameCounter = 0;
     screen.intro = intro;
+    screen.title = title;
+    screen.language = Language::English;
 }
 
 void setUpLessonScreen(VideoState& video, LessonScreen& screen, const CourseLesson& lesson) {

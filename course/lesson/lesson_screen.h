@@ -23,11 +23,14 @@ struct LessonScreen {
     VideoState* video;
     int32_t frameCounter;  // composed frames, advanced by lessonRasterCallback
     const Intro* intro;    // the steps the intro plays; null for none
+    const char* title;     // borrowed, like the intro
+    Language language;     // the course's: how lines and characters are said
 };
 
 // Fills the screen for one run: word lines (seeded from the host's calendar seconds),
 // keyboard, tile maps, title, line callback. Draws nothing and sets no layer word.
-// The intro is not copied: it must live as long as the run.
+// The intro and title are not copied: they must live as long as the run. The language is
+// English; a course in another sets it afterwards.
 void setUpLessonScreen(VideoState& video, LessonScreen& screen, const char* const* words,
                        int32_t wordCount, const char* title, const Intro* intro);
 // The same for a lesson of a course, with its entries, title and intro.

@@ -31,6 +31,12 @@ bool readNumber(std::string_view text, int32_t low, int32_t high, int32_t& value
     return true;
 }
 
+bool readSwitch(std::string_view text, bool& value) {
+    if (text != "on" && text != "off") return false;
+    value = text == "on";
+    return true;
+}
+
 // One key of the file: how its value is read (null, or what a good value is) and written.
 struct KeyRule {
     const char* name;
@@ -109,6 +115,25 @@ const KeyRule Rules[] = {
          return nullptr;
      },
      [](const Settings& s) { return std::to_string(s.volume); }},
+    {"speech", SpeechKey,
+     [](Settings& s, std::string_view v) -> const char* {
+         if (!readSwitch(v, s.speech)) return "off or on";
+         s.speechChosen = true;
+         return nullptr;
+     },
+     [](const Settings& s) -> std::string { return s.speech ? "on" : "off"; }},
+    {"speech_rate", SpeechRateKey,
+     [](Settings& s, std::string_view v) -> const char* {
+         if (!readNumber(v, SlowestSpeech, FastestSpeech, s.speechRate))
+             return "a whole number from -10 to 10";
+         return nullptr;
+     },
+     [](const Settings& s) { return std::to_string(s.speechRate); }},
+    {"echo_keys", EchoKeysKey,
+     [](Settings& s, std::string_view v) -> const char* {
+         return readSwitch(v, s.echoKeys) ? nullptr : "off or on";
+     },
+     [](const Settings& s) -> std::string { return s.echoKeys ? "on" : "off"; }},
 };
 
 std::string_view trimmed(std::string_view text) {

@@ -28,7 +28,12 @@ struct Settings {
     ColourScheme colours = ColourScheme::Standard;
     SoundMode sound = SoundMode::Off;
     int32_t volume = DefaultVolume;  // 0 to 10
+    bool speech = false;        // the screens speak
+    bool speechChosen = false;  // the file says speech on or off: a screen reader changes nothing
+    int32_t speechRate = 0;     // -10 to 10; 0: the voice's own
+    bool echoKeys = false;      // the exercise names the keys judged right too
 };
+constexpr int32_t SlowestSpeech = -10, FastestSpeech = 10;
 
 // The keys, one bit each, so that a save writes only the choices that changed: two copies of
 // the program then keep each other's changes.
@@ -40,6 +45,9 @@ enum SettingKey : uint32_t {
     ColoursKey = 1u << 4,
     SoundKey = 1u << 5,
     VolumeKey = 1u << 6,
+    SpeechKey = 1u << 7,
+    SpeechRateKey = 1u << 8,
+    EchoKeysKey = 1u << 9,
 };
 
 // Reads settings from a file's text into `settings`: every line that is a known key with a

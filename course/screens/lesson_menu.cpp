@@ -12,6 +12,7 @@
 #include "course/screens/progress_screen.h"
 #include "engine/fades.h"
 #include "engine/host.h"
+#include "engine/speech.h"
 #include "engine/window_modes.h"
 
 #include <cstdio>
@@ -57,13 +58,15 @@ bool slide(LessonMenu& menu, int32_t& frameCounter, bool down) {
 // practice has no best time. A failed save is told on stderr and, in what this returns, on
 // the results screen; the time stays in the row, so the next save that works includes it.
 // Another course's best times live in the history alone.
-std::string keepFinishedRun(LessonMenu& menu, const RunSummary& summary) {
+std::string keepFinishedRun(LessonMenu& menu, const RunSummary& summary, bool& newBest) {
     recordRun(selectedLessonKey(menu), summary);
+    newBest = false;
     if (menu.course == 0 && menu.selectedIndex >= LessonCount) return {};
     LessonEntry& entry = menu.entries[size_t(menu.selectedIndex)];
     const int32_t seconds = summary.seconds;
     if (!saneBestTime(seconds) || (entry.bestTime >= 0 && seconds >= entry.bestTime)) return {};
     entry.bestTime = seconds;
+    newBest = true;
     if (menu.course != 0) return {};
     BestTimes times = menuBestTimes(menu);
     std::string reason;
@@ -166,6 +169,7 @@ void drawLessonMenu(LessonMenu& menu) {
 void runLessonMenu(LessonMenu& menu) {
     VideoState& video = *menu.video;
     auto screen = std::make_unique<LessonScreen>();
+    sayMenuRow(menu, true);
     if (!fadeIn(video)) return;
     bool running = true;
     int32_t frameCounter = 0;
@@ -189,6 +193,7 @@ void runLessonMenu(LessonMenu& menu) {
                 if (next < 0 || next >= menu.entryCount) break;
                 menu.selectedIndex = next;
                 tellRowChosen(menu);
+                sayMenuRow(menu, false);
                 drawLessonMenu(menu);
                 going = slide(menu, frameCounter, key == SDLK_DOWN);
                 slid = true;
@@ -199,6 +204,7 @@ void runLessonMenu(LessonMenu& menu) {
                 if (!stepCourse(menu, key == SDLK_RIGHT ? 1 : -1)) break;
                 tellRowChosen(menu);
                 drawLessonMenu(menu);
+                sayMenuRow(menu, true);
                 break;
             case SDLK_RETURN: going = startSelectedLesson(menu, *screen) == ScreenExit::Done; break;
             case SDLK_TAB:
@@ -207,6 +213,7 @@ void runLessonMenu(LessonMenu& menu) {
                                                             menu.selectedIndex) == ScreenExit::Done;
                 if (going) {
                     drawLessonMenu(menu);
+                    sayMenuRow(menu, false);
                     going = fadeIn(video);
                 }
                 break;
@@ -216,11 +223,15 @@ void runLessonMenu(LessonMenu& menu) {
                     fadeOut(video) && runOptionsScreen(video, *menu.settings) == ScreenExit::Done;
                 if (going) {
                     drawLessonMenu(menu);
+                    sayMenuRow(menu, false);
                     going = fadeIn(video);
                 }
                 break;
             // The events already queued behind Escape are still handled in this pass.
-            case SDLK_ESCAPE: running = false; break;
+            case SDLK_ESCAPE:
+                running = false;
+                say(video, "Goodbye.");
+                break;
             default: break;
             }
             if (!going) return;
@@ -248,14 +259,15 @@ ScreenExit startSelectedLesson(LessonMenu& menu, LessonScreen& screen) {
     } else {
         setUpLessonScreen(video, screen, *entry.lesson);
     }
+    const Course* course = shownCourse(menu);
+    screen.language = course != nullptr ? course->language : builtInCourse().language;
     LessonEnd end = playLesson(*run, screen);
     if (end == LessonEnd::Finished) {
-        const int32_t best = entry.bestTime;
-        const std::string notice = keepFinishedRun(menu, run->summary);
-        run->newBest = entry.bestTime != best;
+        const std::string notice = keepFinishedRun(menu, run->summary, run->newBest);
         end = showLessonResults(*run, notice);
     }
     if (end == LessonEnd::Quit) return ScreenExit::Quit;
     drawLessonMenu(menu);
+    sayMenuRow(menu, false);
     return fadeIn(video) ? ScreenExit::Done : ScreenExit::Quit;
 }

@@ -46,6 +46,11 @@ void loadMenuCourses(LessonMenu& menu);
 void showCourse(LessonMenu& menu, int32_t course);
 void drawCourseHeader(LessonMenu& menu);
 bool stepCourse(LessonMenu& menu, int step);
+// The course whose page is shown; null for the built-in one.
+const Course* shownCourse(const LessonMenu& menu);
+// Says the selected row (its title, best time and place among the rows), and with `whole`
+// the course's name before it and the menu's keys after it (menu_speech.cpp).
+void sayMenuRow(LessonMenu& menu, bool whole);
 // The lesson key under which the selected row's runs are kept.
 LessonKey selectedLessonKey(const LessonMenu& menu);
 // The progress screen's pages for the course shown: its lessons, in its rows' order, then all

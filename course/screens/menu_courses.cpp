@@ -18,11 +18,6 @@ constexpr TileCell HeaderBody = CellPriority | art::BoxBody;
 constexpr TileCell HeaderEdge = CellPriority | art::BoxTop | CellFlipY;
 constexpr TileCell Clear = art::MainFont + ' ';
 
-const Course* shownCourse(const LessonMenu& menu) {
-    if (menu.course <= 0 || size_t(menu.course) > menu.courses.size()) return nullptr;
-    return &menu.courses[size_t(menu.course - 1)];
-}
-
 // One row of sprites, in front of everything, so the list's rows slide under the band.
 int writeSprites(VideoMemory& memory, int sprite, int column, int row, const std::string& text) {
     for (size_t i = 0; i < text.size() && column + int(i) < ScreenColumns; ++i, ++sprite) {
@@ -52,6 +47,11 @@ std::vector<std::string> wrapped(const std::string& text, size_t width) {
 }
 
 }  // namespace
+
+const Course* shownCourse(const LessonMenu& menu) {
+    if (menu.course <= 0 || size_t(menu.course) > menu.courses.size()) return nullptr;
+    return &menu.courses[size_t(menu.course - 1)];
+}
 
 void loadMenuCourses(LessonMenu& menu) {
     KeyboardModel keyboard{};

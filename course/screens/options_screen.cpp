@@ -5,6 +5,7 @@
 #include "course/common/screen_text.h"
 #include "engine/fades.h"
 #include "engine/host.h"
+#include "engine/speech.h"
 #include "engine/window_modes.h"
 
 #include <SDL.h>
@@ -120,6 +121,38 @@ const OptionRow OptionRows[] = {
          stepSound(c);
      },
      VolumeKey},
+    {"Speech",
+     [](const OptionsContext& c, char (&value)[24]) {
+         std::snprintf(value, sizeof value, "%s", c.settings.speech ? "On" : "Off");
+     },
+     [](OptionsContext& c, int) {
+         turnSpeech(c.video, !c.settings.speech);
+         c.settings.speech = c.video.speech.on;
+         c.settings.speechChosen = true;
+     },
+     SpeechKey},
+    {"Speech rate",
+     [](const OptionsContext& c, char (&value)[24]) {
+         if (c.settings.speechRate == 0)
+             std::snprintf(value, sizeof value, "Voice's own");
+         else
+             std::snprintf(value, sizeof value, "%+d", int(c.settings.speechRate));
+     },
+     [](OptionsContext& c, int direction) {
+         c.settings.speechRate =
+             std::clamp(c.settings.speechRate + direction, SlowestSpeech, FastestSpeech);
+         setSpeechRate(c.settings.speechRate);
+     },
+     SpeechRateKey},
+    {"Echo keys",
+     [](const OptionsContext& c, char (&value)[24]) {
+         std::snprintf(value, sizeof value, "%s", c.settings.echoKeys ? "On" : "Off");
+     },
+     [](OptionsContext& c, int) {
+         c.settings.echoKeys = !c.settings.echoKeys;
+         c.video.speech.echoKeys = c.settings.echoKeys;
+     },
+     EchoKeysKey},
 };
 
 namespace {
@@ -143,6 +176,31 @@ void animateBackground(VideoMemory& memory, int32_t frameCounter) {
     memory.layers[BarLayer] =
         (memory.layers[BarLayer] & ~layerScroll(511, 0)) | layerScroll(frameCounter & 1, 0);
     memory.layers[BackdropLayer] = LayerEnable | layerScroll(frameCounter % BackdropPeriod, 0);
+}
+
+// Says row `selected` as it shows ("Colours: High contrast"), with `whole` what the screen is
+// and its keys before it, and with `place` where it stands among the rows.
+void sayRow(OptionsContext& context, int selected, bool whole, bool place) {
+    if (!context.video.speech.on) return;
+    Utterance utterance;
+    startUtterance(utterance);
+    if (whole)
+        addText(utterance, "Options. Up and Down choose a row, Left and Right change it, Escape "
+                           "goes back to the lessons. ");
+    char value[24];
+    OptionRows[selected].show(context, value);
+    addText(utterance, OptionRows[selected].label);
+    addText(utterance, ": ");
+    addLatin1(utterance, value, std::strlen(value));
+    addText(utterance, ".");
+    if (place) {
+        addText(utterance, " ");
+        addNumber(utterance, selected + 1);
+        addText(utterance, " of ");
+        addNumber(utterance, OptionRowCount);
+        addText(utterance, ".");
+    }
+    say(context.video, utterance);
 }
 
 }  // namespace
@@ -177,8 +235,16 @@ void drawOptionsScreen(OptionsContext& context, int selected) {
     writeStatic(memory, HintRow + 1, "Escape: back to the lessons");
     memory.layers[TextLayer] = LayerEnable;
 
-    const int scroll = firstShown(selected) * RowPitch * 8;
-    for (int i = 0; i < OptionRowCount; ++i) {
+    // Only the rows in view are written, so that none shows below the list over the hints;
+    // marks at the list's left edge tell of rows above or below it.
+    const int first = firstShown(selected);
+    const int last = std::min(OptionRowCount, first + VisibleRows);
+    const int scroll = first * RowPitch * 8;
+    if (first > 0) writeText(memory, TextLayer, 1, FirstRow, "^", Font::Main, UnselectedGroup);
+    if (last < OptionRowCount)
+        writeText(memory, TextLayer, 1, FirstRow + RowPitch * (VisibleRows - 1), "v", Font::Main,
+                  UnselectedGroup);
+    for (int i = first; i < last; ++i) {
         const int row = FirstRow + RowPitch * i;
         const TileCell group = i == selected ? SelectedGroup : UnselectedGroup;
         char value[24];
@@ -205,6 +271,8 @@ ScreenExit runOptionsScreen(VideoState& video, Settings& settings) {
     drawOptionsScreen(context, selected);
     // Alt+Enter and a moved window change the display from any screen: the rows follow.
     DisplayChoice shown = displayChoiceOf(settings);
+    bool speechShown = settings.speech;  // and F2 the speech row
+    sayRow(context, selected, true, true);
     if (!fadeIn(video)) return ScreenExit::Quit;
     int32_t frameCounter = 0;
     bool running = true;
@@ -226,6 +294,7 @@ ScreenExit runOptionsScreen(VideoState& video, Settings& settings) {
                          .count = OptionRowCount,
                          .text = OptionRows[selected].label});
                 drawOptionsScreen(context, selected);
+                sayRow(context, selected, false, true);
             } else if (key == SDLK_LEFT || key == SDLK_RIGHT || key == SDLK_RETURN) {
                 OptionRows[selected].step(context, key == SDLK_LEFT ? -1 : 1);
                 std::string why;
@@ -233,11 +302,14 @@ ScreenExit runOptionsScreen(VideoState& video, Settings& settings) {
                     std::fprintf(stderr, "Quenmore: the settings could not be saved: %s\n",
                                  why.c_str());
                 drawOptionsScreen(context, selected);
+                speechShown = settings.speech;
+                sayRow(context, selected, false, false);
             }
         }
         const DisplayChoice now = displayChoiceOf(settings);
-        if (std::memcmp(&now, &shown, sizeof now) != 0) {
+        if (std::memcmp(&now, &shown, sizeof now) != 0 || settings.speech != speechShown) {
             shown = now;
+            speechShown = settings.speech;
             drawOptionsScreen(context, selected);
         }
         ++frameCounter;

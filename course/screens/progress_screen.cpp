@@ -8,6 +8,7 @@
 #include "course/screens/progress_graph.h"
 #include "engine/fades.h"
 #include "engine/host.h"
+#include "engine/speech.h"
 #include "engine/window_modes.h"
 
 #include <algorithm>
@@ -288,6 +289,16 @@ ScreenExit runProgressScreen(VideoState& video, const std::vector<ProgressPage>&
     putRampColours(memory.palette);
     int32_t page = std::clamp(firstPage, 0, count - 1);
     drawProgressScreen(video, *screen, pages[size_t(page)]);
+    // Speech: the page's figures, read one at a time with Up and Down.
+    std::vector<std::string> figures;
+    int figure = 0;
+    const auto sayPage = [&] {
+        if (!video.speech.on) return;
+        figures = progressFigureTexts(*screen);
+        figure = 0;
+        sayProgress(video, figures, pages[size_t(page)].title, -1);
+    };
+    sayPage();
     bool going = fade(video, true);
     bool running = going;
     while (running) {
@@ -303,6 +314,15 @@ ScreenExit runProgressScreen(VideoState& video, const std::vector<ProgressPage>&
                 page = (page + (event.key.keysym.sym == SDLK_RIGHT ? 1 : count - 1)) % count;
                 screen->status[0] = '\0';
                 drawProgressScreen(video, *screen, pages[size_t(page)]);
+                sayPage();
+                break;
+            case SDLK_UP:
+            case SDLK_DOWN:
+                if (figures.empty()) break;
+                figure =
+                    (figure + (event.key.keysym.sym == SDLK_DOWN ? 1 : int(figures.size()) - 1)) %
+                    int(figures.size());
+                sayProgress(video, figures, pages[size_t(page)].title, figure);
                 break;
             case SDLK_c: {
                 std::string name;
@@ -310,6 +330,7 @@ ScreenExit runProgressScreen(VideoState& video, const std::vector<ProgressPage>&
                 std::snprintf(screen->status, sizeof screen->status,
                               written ? "Saved %s" : "Could not save %s", name.c_str());
                 drawProgressScreen(video, *screen, pages[size_t(page)]);
+                say(video, screen->status);
                 break;
             }
             default: break;

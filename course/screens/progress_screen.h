@@ -62,5 +62,10 @@ void drawProgressScreen(VideoState& video, ProgressScreen& screen, int32_t page)
 // or the system's request: Quit.
 ScreenExit runProgressScreen(VideoState& video, const std::vector<ProgressPage>& pages,
                              int32_t firstPage);
+// What the page says aloud, a figure a text (progress_speech.cpp); says the page's title and
+// its first figure (`figure` -1) or one figure.
+std::vector<std::string> progressFigureTexts(const ProgressScreen& screen);
+void sayProgress(VideoState& video, const std::vector<std::string>& texts, const std::string& title,
+                 int figure);
 // The menu's hint on its bottom band, in sprites behind the list's rows.
 void drawProgressHint(VideoMemory& memory);

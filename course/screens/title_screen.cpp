@@ -4,6 +4,7 @@
 #include "course/common/screen_text.h"
 #include "engine/fades.h"
 #include "engine/host.h"
+#include "engine/speech.h"
 #include "engine/window_modes.h"
 
 #include <algorithm>
@@ -38,6 +39,8 @@ ScreenExit runTitleScreen(VideoState& video) {
     VideoMemory& memory = video.memory;
     bool keepRunning = true;
     uint32_t titleCounter = 0;
+    say(video, "Quenmore, a touch-typing tutor. Press any key to begin, or Escape to leave. "
+               "F2 turns speech off.");
     if (!fadeIn(video)) return ScreenExit::Quit;
     while (true) {
         SDL_Event event;

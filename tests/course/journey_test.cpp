@@ -97,6 +97,7 @@ TEST_F(GoldenTest, AWholeJourneyAndBestTimesAfterARestart) {
     EXPECT_EQ(restarted.entries[6].bestTime, shifting.results.seconds);
     for (const char* name : {"title", "menu", "intro", "results", "exercise-shift"})
         expectGolden(name, shots[name]);
+    EXPECT_TRUE(clock.voice.empty()) << "speech is off: nothing is said";
 }
 
 // The Options screen in every colour scheme, and the menu in the high-contrast one; the

@@ -40,4 +40,27 @@ TEST_F(WineWindowTest, TheTitleTheMenuALessonLeftAndOneFinished) {
         << history;
 }
 
+// SAPI under Wine cannot speak (its Speak is not implemented): with --speech that is said
+// once on stderr, F2 tries again without saying it twice, and the lesson plays as ever.
+TEST_F(WineWindowTest, WithSpeechTheFallbackIsSaidOnceAndTheLessonPlays) {
+    if (!std::filesystem::exists(QUENMORE_WINDOWS_PROGRAM))
+        GTEST_SKIP() << QUENMORE_WINDOWS_PROGRAM << " does not exist; script/windows builds it";
+    ProgramUnderTest exe = wineProgram(QUENMORE_WINDOWS_PROGRAM, QUENMORE_WINE_PREFIX);
+    exe.command.push_back("--speech");
+    ASSERT_NO_FATAL_FAILURE(start(exe, ScreenWidth, ScreenHeight));
+    ASSERT_TRUE(leaveTitle()) << "no menu";
+    ASSERT_TRUE(pressKeys(x, {"F2", "F2"}));
+    ASSERT_TRUE(reachExercise()) << "no exercise";
+    const std::string line = read(look(), LineToType);
+    ASSERT_TRUE(pressKeys(x, keysFor(line.substr(0, 2), false, {})));
+    ASSERT_TRUE(waitForText(TypedLine, line.substr(0, 2) + CursorCell)) << "nothing typed";
+    ASSERT_TRUE(pressKeys(x, {"Escape"}));
+    EXPECT_TRUE(waitForText(MenuTitle, "Lesson 1:", true)) << "no menu after Escape";
+    ASSERT_NO_FATAL_FAILURE(escapeFromMenu());
+    const std::string log = readFile(process.log);
+    const size_t said = log.find("Quenmore: no voice: SAPI");
+    EXPECT_NE(said, std::string::npos) << log;
+    EXPECT_EQ(log.find("Quenmore: no voice", said + 1), std::string::npos) << log;
+}
+
 }  // namespace
