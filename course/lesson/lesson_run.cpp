@@ -37,7 +37,13 @@ void followLayout(LessonRun& run, const SDL_Event& event) {
     const bool focusGained =
         event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED;
     if (event.type != SDL_KEYMAPCHANGED && !focusGained) return;
-    readKeyboardLayout(run.screen->keyboard);
+    KeyboardModel& keyboard = run.screen->keyboard;
+    const bool isoShown = keyboard.keys[IsoKey].shown;
+    const bool altGrShown = keyboard.keys[AltGrKey].shown;
+    readKeyboardLayout(keyboard);
+    // A key that came or went leaves its place, or its neighbour's old one, to be drawn anew.
+    if (keyboard.keys[IsoKey].shown != isoShown || keyboard.keys[AltGrKey].shown != altGrShown)
+        drawKeyboardPanel(memoryOf(run));
     redrawKeys(run);
 }
 

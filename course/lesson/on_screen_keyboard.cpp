@@ -69,6 +69,11 @@ void drawKey(VideoMemory& memory, const KeyboardModel& keyboard, KeyboardPlaceme
              int keyIndex, bool shiftShown, bool capsShown) {
     if (keyIndex < 0 || keyIndex >= keyboard.keyCount || keyIndex >= KeySlots) return;
     const KeyboardKey& key = keyboard.keys[keyIndex];
+    SpriteEntry& sprite = memory.sprites[size_t(keyIndex)];
+    if (!key.shown) {  // the keys around it cover its place
+        sprite.attributes = HiddenLabelSprite;
+        return;
+    }
 
     // Shift with Caps Lock gives a letter's small form, as the system types it.
     const bool upper = shiftShown != (capsShown && key.capsApplies);
@@ -92,7 +97,6 @@ void drawKey(VideoMemory& memory, const KeyboardModel& keyboard, KeyboardPlaceme
     // pressed it leaves that layer and is drawn by the key's own sprite, one pixel lower.
     TileCell& label = memory.maps[size_t(
         mapIndex(KeyLabelLayer, right & (MapSide - 1), (key.row + 1) & (MapSide - 1)))];
-    SpriteEntry& sprite = memory.sprites[size_t(keyIndex)];
     if (!key.pressed) {
         label = CellPriority | cellTile(shown, 0);
         sprite.attributes = HiddenLabelSprite | spriteY(key.row * 8 - placement.scrollY);
