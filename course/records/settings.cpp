@@ -93,6 +93,13 @@ const KeyRule Rules[] = {
          return "standard, high-contrast or colour-blind";
      },
      [](const Settings& s) -> std::string { return ColourSchemes[size_t(s.colours)].settingName; }},
+    {"finger_guide", FingerGuideKey,
+     [](Settings& s, std::string_view v) -> const char* {
+         if (v != "on" && v != "off") return "on or off";
+         s.fingerGuide = v == "on";
+         return nullptr;
+     },
+     [](const Settings& s) -> std::string { return s.fingerGuide ? "on" : "off"; }},
 };
 
 std::string_view trimmed(std::string_view text) {

@@ -92,6 +92,12 @@ const OptionRow OptionRows[] = {
          if (applyColourScheme(c.video, next)) c.settings.colours = next;
      },
      ColoursKey},
+    {"Finger guide",
+     [](const OptionsContext& c, char (&value)[24]) {
+         std::snprintf(value, sizeof value, "%s", c.settings.fingerGuide ? "On" : "Off");
+     },
+     [](OptionsContext& c, int) { c.settings.fingerGuide = !c.settings.fingerGuide; },
+     FingerGuideKey},
 };
 
 namespace {

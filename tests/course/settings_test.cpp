@@ -20,11 +20,11 @@ TEST(SettingsText, EveryGoodLineSetsAndEveryOtherIsNamedAndIgnored) {
     std::string problems;
     const Settings all =
         read("# my choices\n  display = window \nwindow_scale=3\r\nwindow_x = -40\nwindow_y = 120\n"
-             "monitor = 2\ncolours = high-contrast\n\n",
+             "monitor = 2\ncolours = high-contrast\nfinger_guide = on\n\n",
              problems);
     EXPECT_TRUE(all.display == DisplayMode::Window && all.windowScale == 3 && all.windowPlaced &&
                 all.windowX == -40 && all.windowY == 120 && all.monitor == 2 &&
-                all.colours == ColourScheme::HighContrast);
+                all.colours == ColourScheme::HighContrast && all.fingerGuide);
     EXPECT_EQ(problems, "");
     struct Damaged {
         const char* line;
@@ -38,6 +38,7 @@ TEST(SettingsText, EveryGoodLineSetsAndEveryOtherIsNamedAndIgnored) {
         {"monitor = -1", "line 1: monitor is 0 (automatic) or 1 to 64, not \"-1\"\n"},
         {"colours = blue",
          "line 1: colours is standard, high-contrast or colour-blind, not \"blue\"\n"},
+        {"finger_guide = yes", "line 1: finger_guide is on or off, not \"yes\"\n"},
         {"volume = 11", "line 1: there is no key \"volume\"\n"},
         {"fullscreen", "line 1: it is no \"key = value\" line\n"},
         {"display = win\xFF", "line 1: it is not plain UTF-8 text\n"},
@@ -51,6 +52,7 @@ TEST(SettingsText, EveryGoodLineSetsAndEveryOtherIsNamedAndIgnored) {
     }
     EXPECT_EQ(read("display = window\ndisplay = fullscreen", problems).display,
               DisplayMode::FullScreen);  // the later line wins
+    EXPECT_FALSE(read("finger_guide = on\nfinger_guide = off", problems).fingerGuide);
 }
 
 // A save writes the keys it is given into the lines that hold them and keeps every other line,
@@ -66,6 +68,9 @@ TEST(SettingsText, ASaveRewritesOnlyItsOwnKeys) {
     EXPECT_EQ(settingsTextWith(old, settings, ColoursKey | MonitorKey),
               "# mine\ncolours = colour-blind\nsound = all\ndisplay = fullscreen\n"
               "display = window\nnot a setting\nmonitor = 0\n");
+    settings.fingerGuide = true;
+    EXPECT_EQ(settingsTextWith("finger_guide = off\n", settings, FingerGuideKey),
+              "finger_guide = on\n");
     settings.windowPlaced = true;
     settings.windowX = 5;
     settings.windowY = 6;
