@@ -315,6 +315,24 @@ int characterKey(const KeyboardModel& keyboard, uint8_t c) {
     return key < CharacterKeys && key < keyboard.keyCount ? key : -1;
 }
 
+int keysToType(const KeyboardModel& keyboard, uint8_t c, bool capsOn, int (&keys)[2]) {
+    const int k = characterKey(keyboard, c);
+    if (k < 0) return 0;
+    keys[0] = k;
+    const KeyboardKey& key = keyboard.keys[k];
+    const KeyLevel level = keyboard.levelByChar[c];
+    if (level == KeyLevel::AltGr) {
+        keys[1] = AltGrKey;
+        return 2;
+    }
+    const bool shift = (level == KeyLevel::Shifted) != (capsOn && key.capsApplies);
+    if (!shift) return 1;
+    const uint8_t other =
+        keyboard.keyByChar[onLeftHand(key.finger) ? RightShiftCode : LeftShiftCode];
+    keys[1] = other;
+    return 2;
+}
+
 int characterKeyOf(const KeyboardModel& keyboard, uint32_t scancode) {
     for (int k = 0; k < CharacterKeys && k < keyboard.keyCount; ++k)
         if (keyboard.keys[k].scancode == scancode && keyboard.keys[k].shown) return k;

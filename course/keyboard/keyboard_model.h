@@ -83,7 +83,11 @@ void buildKeyboard(KeyboardModel& keyboard);
 // ANSI keyboard's layout often names it, with characters found elsewhere too), left Shift
 // then narrowing to make room; AltGr is shown when some character is reached with it.
 void readKeyboardLayout(KeyboardModel& keyboard);
-// The character key (0 to 47) that types `c`, or -1.
+// The keys a learner presses to type `c`: its key, then the other hand's Shift when the
+// character needs Shift (with Caps Lock on, a letter needs it the other way round) or AltGr
+// when it needs AltGr. Their count; 0 when no key types it.
+int keysToType(const KeyboardModel& keyboard, uint8_t c, bool capsOn, int (&keys)[2]);
+// The character key (0 to 48) that types `c`, or -1.
 int characterKey(const KeyboardModel& keyboard, uint8_t c);
 // The shown character key of a physical key given by SDL scancode, or -1.
 int characterKeyOf(const KeyboardModel& keyboard, uint32_t scancode);

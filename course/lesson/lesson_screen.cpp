@@ -65,6 +65,7 @@ void setUpLessonScreen(VideoState& video, LessonScreen& screen, const char* cons
     video.memory.lineCallbackData = &screen;
     screen.frameCounter = 0;
     screen.intro = intro;
+    screen.fingerGuide = false;
 }
 
 void setUpLessonScreen(VideoState& video, LessonScreen& screen, const CourseLesson& lesson) {

@@ -23,6 +23,7 @@ struct LessonScreen {
     VideoState* video;
     int32_t frameCounter;  // composed frames, advanced by lessonRasterCallback
     const Intro* intro;    // the steps the intro plays; null for none
+    bool fingerGuide;      // the run shows the finger guide (set-up leaves it off)
 };
 
 // Fills the screen for one run: word lines (seeded from the host's calendar seconds),

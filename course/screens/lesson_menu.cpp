@@ -236,6 +236,7 @@ ScreenExit startSelectedLesson(LessonMenu& menu, LessonScreen& screen) {
     } else {
         setUpLessonScreen(video, screen, *entry.lesson);
     }
+    screen.fingerGuide = menu.settings != nullptr && menu.settings->fingerGuide;
     LessonEnd end = playLesson(*run, screen);
     if (end == LessonEnd::Finished)
         end = showLessonResults(*run, keepFinishedRun(menu, run->summary));
