@@ -52,9 +52,23 @@ bool isDead(char32_t c) {
     return c >= 0x300 && c < 0x370;
 }
 
+bool fingerMarked(const VideoMemory& memory) {
+    for (int sprite = FirstFingerMarkSprite; sprite < FirstFingerMarkSprite + 10; ++sprite)
+        if ((memory.sprites[size_t(sprite)].attributes & SpriteVisible) != 0) return true;
+    return false;
+}
+
+// What the program allocates between two frames: the test's own work in onFrame is left out.
+struct FrameAllocations {
+    uint64_t counted = 0, after = 0;
+    void frameBegins(uint64_t atStart) { counted += after == 0 ? 0 : atStart - after; }
+    void frameLooked() { after = allocations; }
+};
+
 // A lesson with the finger guide on, whose lines are `text` cut into lines of 30.
 struct GuidedLesson : Lesson {
-    GuidedLesson(const SimulatedLayout& layout, const std::string& text) {
+    GuidedLesson(const SimulatedLayout& layout, const std::string& text, Intro steps = {})
+        : Lesson(std::move(steps)) {
         clock.layout = &layout;
         fillPalette(test.memory().palette);
         const char* line = "ab";
@@ -65,10 +79,16 @@ struct GuidedLesson : Lesson {
             std::strcpy(screen->lines[i], part.empty() ? "." : part.c_str());
         }
     }
+    bool inExercise(const VideoMemory& memory) const {
+        return readText(memory, Heading).rfind("Type these words:", 0) == 0 && lessonRun->running;
+    }
 };
 
-// A learner who presses only what is lit, one key a frame: the character's key, with the
-// Shift or AltGr lit beside it, and after a dead key the space bar.
+// The intro's "f" lit in its finger's colour and the finger marked, then let go. Then a
+// learner who presses only what is lit, one key a frame (the character's key, with the Shift
+// or AltGr lit beside it, and after a dead key the space bar), types every character of the
+// ten lessons without an error, each key lit in its finger's colour, capitals with the other
+// hand's Shift; and the frames allocate nothing.
 TEST(FingerGuide, PressingOnlyTheLitKeysTypesEveryCharacterOfTheTenLessonsOnEveryLayout) {
     std::string characters;
     for (const CourseLesson& lesson : builtInCourse().lessons)
@@ -77,38 +97,47 @@ TEST(FingerGuide, PressingOnlyTheLitKeysTypesEveryCharacterOfTheTenLessonsOnEver
                 if (characters.find(c) == std::string::npos) characters += c;
     for (const SimulatedLayout* layout :
          {&usLayout(), &germanLayout(), &frenchLayout(), &dvorakLayout()}) {
-        GuidedLesson lesson(*layout, characters);
+        GuidedLesson lesson(*layout, characters, {keyStep('f'), waitStep(), keyStep('f', false)});
         const KeyboardModel& keyboard = lesson.screen->keyboard;
+        FrameAllocations frame;
         int frames = 0, shifted = 0, altGr = 0;
-        lesson.clock.onFrame = [&](const VideoMemory& memory) {
-            lesson.look(memory);
-            if (readText(memory, Heading) != "Type these words:" || !lesson.lessonRun->running)
-                return;
-            frames += 1;
-            const std::vector<int> lit = litKeys(memory, keyboard);
-            ASSERT_TRUE(lit.size() == 1 || lit.size() == 2) << lit.size();
-            const KeyboardKey& key = keyboard.keys[lit[0]];
-            ASSERT_LT(lit[0], CharacterKeys);
-            // Its face in its finger's zone, which shows the finger's bright colour.
+        // The key's face in its finger's zone, which shows the finger's bright colour.
+        const auto expectFingersColour = [](const VideoMemory& memory, const KeyboardKey& key) {
             const int hue = fingerHue(fingerOf(key.scancode));
             const TileCell face = memory.maps[size_t(mapIndex(2, key.column, key.row))];
             EXPECT_EQ(cellGroupOf(face), FirstZoneGroup + hue);
             EXPECT_EQ(memory.palette[size_t((FirstZoneGroup + hue) * 16 + LitFaceValue)],
                       litShades(memory.palette, hue).face);
+        };
+        lesson.clock.onFrame = [&](const VideoMemory& memory) {
+            const uint64_t atStart = allocations;
+            const std::vector<int> lit = litKeys(memory, keyboard);
+            if (lesson.clock.framesComposed == 70) {  // the intro waits
+                ASSERT_EQ(lit, std::vector<int>{keyboard.keyByChar[size_t('f')]});
+                expectFingersColour(memory, keyboard.keys[lit[0]]);
+                EXPECT_TRUE(fingerMarked(memory));
+                lesson.clock.pressNow(SDLK_RIGHT, SDL_SCANCODE_RIGHT);
+            }
+            if (!lesson.inExercise(memory)) return;
+            frame.frameBegins(atStart);
+            frames += 1;
+            ASSERT_TRUE(lit.size() == 1 || lit.size() == 2) << lit.size();
+            const KeyboardKey& key = keyboard.keys[lit[0]];
+            ASSERT_LT(lit[0], CharacterKeys);
+            expectFingersColour(memory, key);
             uint16_t mod = KMOD_NONE;
             if (lit.size() == 2) {
                 const KeyboardKey& modifier = keyboard.keys[lit[1]];
-                if (modifier.scancode == SDL_SCANCODE_RALT) {
-                    mod = KMOD_RALT;
-                    altGr += 1;
-                } else {
-                    // The other hand's Shift.
-                    ASSERT_TRUE(modifier.scancode == SDL_SCANCODE_LSHIFT ||
-                                modifier.scancode == SDL_SCANCODE_RSHIFT);
-                    EXPECT_NE(onLeftHand(modifier.finger), onLeftHand(key.finger)) << key.lowerChar;
-                    mod = modifier.scancode == SDL_SCANCODE_LSHIFT ? KMOD_LSHIFT : KMOD_RSHIFT;
-                    shifted += 1;
+                const bool isAltGr = modifier.scancode == SDL_SCANCODE_RALT;
+                ASSERT_TRUE(isAltGr || modifier.scancode == SDL_SCANCODE_LSHIFT ||
+                            modifier.scancode == SDL_SCANCODE_RSHIFT);
+                if (!isAltGr) {  // the other hand's Shift
+                    EXPECT_NE(onLeftHand(modifier.finger), onLeftHand(key.finger));
                 }
+                mod = isAltGr                                    ? KMOD_RALT
+                      : modifier.scancode == SDL_SCANCODE_LSHIFT ? KMOD_LSHIFT
+                                                                 : KMOD_RSHIFT;
+                (isAltGr ? altGr : shifted) += 1;
             }
             const SDL_Scancode scancode = SDL_Scancode(key.scancode);
             lesson.clock.pressNow(0, scancode, mod);
@@ -117,13 +146,13 @@ TEST(FingerGuide, PressingOnlyTheLitKeysTypesEveryCharacterOfTheTenLessonsOnEver
                 std::find_if(layout->begin(), layout->end(),
                              [&](const SimulatedKey& s) { return s.scancode == scancode; });
             ASSERT_NE(simulated, layout->end());
-            const char32_t typed = mod == KMOD_RALT ? simulated->altGr
-                                   : mod != 0       ? simulated->shifted
-                                                    : simulated->alone;
-            if (isDead(typed)) {
+            if (isDead(mod == KMOD_RALT ? simulated->altGr
+                       : mod != 0       ? simulated->shifted
+                                        : simulated->alone)) {
                 lesson.clock.pressNow(SDLK_SPACE, SDL_SCANCODE_SPACE);
                 lesson.clock.releaseNow(SDLK_SPACE, SDL_SCANCODE_SPACE);
             }
+            frame.frameLooked();
         };
         lesson.clock.keyDown(Exercise + 400, SDLK_RETURN, SDL_SCANCODE_RETURN);
         lesson.clock.quit(Exercise + 800);  // a learner led astray gives up
@@ -135,6 +164,7 @@ TEST(FingerGuide, PressingOnlyTheLitKeysTypesEveryCharacterOfTheTenLessonsOnEver
         EXPECT_EQ(frames, length);    // one press a character, not more
         EXPECT_GE(shifted, 26 + 10);  // capitals at least, and punctuation
         EXPECT_EQ(altGr > 0, layout == &germanLayout() || layout == &frenchLayout());
+        EXPECT_EQ(frame.counted, 0u);
     }
 }
 
@@ -151,7 +181,7 @@ std::string trimmed(const std::string& text) {
 
 // The lit keys follow Caps Lock and the layout, reported or found when the focus comes back,
 // and the names under the keyboard follow them; a character that no key types is named in
-// the text box instead, until a layout types it.
+// the text box instead, until a layout types it. None of it allocates.
 TEST(FingerGuide, TheLitKeysFollowCapsLockAndTheLiveLayout) {
     struct Step {
         const char* what;
@@ -175,7 +205,7 @@ TEST(FingerGuide, TheLitKeysFollowCapsLockAndTheLiveLayout) {
         };
     };
     const Step steps[] = {
-        {"US", [](VirtualHost&) {}, {SDL_SCANCODE_Z}, "Left little", ""},
+        {"US", {}, {SDL_SCANCODE_Z}, "Left little", ""},
         {"Caps Lock on: the small letter needs Shift",
          press(SDLK_CAPSLOCK, SDL_SCANCODE_CAPSLOCK, KMOD_CAPS),
          {SDL_SCANCODE_Z, SDL_SCANCODE_RSHIFT},
@@ -204,118 +234,29 @@ TEST(FingerGuide, TheLitKeysFollowCapsLockAndTheLiveLayout) {
          ""},
     };
     GuidedLesson lesson(usLayout(), "z\xE9@");
-    std::vector<std::vector<uint32_t>> lit;
-    std::vector<std::string> names, notes;
+    FrameAllocations frame;
     size_t step = 0;
     lesson.clock.onFrame = [&](const VideoMemory& memory) {
-        lesson.look(memory);
-        if (readText(memory, Heading).rfind("Type these words:", 0) != 0) return;
-        lit.push_back(litScancodes(memory, lesson.screen->keyboard));
-        names.push_back(trimmed(readText(memory, {0, 8 * FingerNamesRow, 40, {0, 0, 0}})));
+        const uint64_t atStart = allocations;
+        if (!lesson.inExercise(memory) || step >= std::size(steps)) return;
+        frame.frameBegins(atStart);
+        const Step& now = steps[step];
+        const std::vector<uint32_t> expected(now.lit.begin(), now.lit.end());
+        EXPECT_EQ(litScancodes(memory, lesson.screen->keyboard), expected) << now.what;
+        EXPECT_EQ(trimmed(readText(memory, {0, 8 * FingerNamesRow, 40, {0, 0, 0}})), now.names)
+            << now.what;
         // The letter's own glyph, which the reading of ASCII text shows as unknown.
         std::string note = readText(memory, {152, 128, 11, LessonStyle});
         const TileCell letter = memory.maps[size_t(mapIndex(0, 28, HeadingRow))];
         if (note.size() == 11 && cellTileOf(letter) == lessonFontTile(0xE9)) note[9] = '\xE9';
-        notes.push_back(note);
-        if (step + 1 < std::size(steps)) steps[++step].act(lesson.clock);
+        EXPECT_EQ(note, now.note) << now.what;
+        if (++step < std::size(steps)) steps[step].act(lesson.clock);
+        frame.frameLooked();
     };
     lesson.clock.quit(Exercise + 20);
     lesson.run();
-    ASSERT_GE(lit.size(), std::size(steps));
-    for (size_t i = 0; i < std::size(steps); ++i) {
-        const std::vector<uint32_t> expected(steps[i].lit.begin(), steps[i].lit.end());
-        EXPECT_EQ(lit[i], expected) << steps[i].what;
-        EXPECT_EQ(names[i], steps[i].names) << steps[i].what;
-        EXPECT_EQ(notes[i], steps[i].note) << steps[i].what;
-    }
-}
-
-// In the intro a lit key shows in its finger's colour, the finger marked on its hand; without
-// the guide it shows pressed as ever, the keys untinted, no hand and no bump.
-TEST(FingerGuide, TheIntroLightsItsKeysInTheirFingersColours) {
-    for (bool guide : {false, true}) {
-        Lesson lesson({keyStep('f'), waitStep(), keyStep('f', false), waitStep()});
-        lesson.screen->fingerGuide = guide;
-        fillPalette(lesson.test.memory().palette);
-        const KeyboardKey& f =
-            lesson.screen->keyboard.keys[lesson.screen->keyboard.keyByChar[size_t('f')]];
-        const KeyboardKey& q =
-            lesson.screen->keyboard.keys[lesson.screen->keyboard.keyByChar[size_t('q')]];
-        struct Look {
-            int fTile, fGroup, qGroup;
-            bool hand, bump, indexMarked;
-            uint32_t indexFill;
-        };
-        std::vector<Look> looks;
-        lesson.clock.onFrame = [&](const VideoMemory& memory) {
-            const auto face = [&memory](const KeyboardKey& key) {
-                return memory.maps[size_t(mapIndex(2, key.column, key.row))];
-            };
-            const auto visible = [&memory](int sprite) {
-                return (memory.sprites[size_t(sprite)].attributes & SpriteVisible) != 0;
-            };
-            looks.push_back({cellTileOf(face(f)), cellGroupOf(face(f)), cellGroupOf(face(q)),
-                             visible(FirstHandSprite), visible(HomeBumpSprite),
-                             visible(FirstFingerMarkSprite + 3),
-                             memory.palette[size_t(LeftHandGroup * 16 + 5 + 3)]});
-        };
-        lesson.press(Exercise + 10, SDLK_x, SDL_SCANCODE_X);
-        lesson.escape(Exercise + 20);
-        lesson.run();
-        const Palette& palette = lesson.test.memory().palette;
-        const uint32_t bright = litShades(palette, 3).face;
-        const Look lit = looks[70], released = looks[Exercise + 12];
-        if (guide) {
-            EXPECT_EQ(lit.fTile, art::LitKeyTopLeft);
-            EXPECT_EQ(lit.fGroup, FirstZoneGroup + 3);  // index fingers
-            EXPECT_EQ(lit.qGroup, FirstZoneGroup + 0);  // little fingers
-            EXPECT_TRUE(lit.hand && lit.bump && lit.indexMarked);
-            EXPECT_EQ(lit.indexFill, bright);
-            EXPECT_EQ(released.fTile, art::KeyTopLeft);
-            EXPECT_FALSE(released.indexMarked);
-            EXPECT_NE(released.indexFill, bright);
-        } else {
-            EXPECT_EQ(lit.fTile, art::PressedKeyTopLeft);
-            EXPECT_EQ(lit.fGroup, 0);
-            EXPECT_EQ(lit.qGroup, 0);
-            EXPECT_FALSE(lit.hand || lit.bump || lit.indexMarked);
-            EXPECT_EQ(released.fTile, art::KeyTopLeft);
-        }
-    }
-}
-
-// With the guide on, the exercise's frames allocate nothing, whatever they show: keys typed,
-// a wrong one, Caps Lock, a new layout. (The learner's own presses are not counted.)
-TEST(FingerGuide, TheExerciseAllocatesNothingFromFrameToFrame) {
-    GuidedLesson lesson(usLayout(), "Ab cd");
-    uint64_t counted = 0, frames = 0, after = 0;
-    int frame = 0;
-    lesson.clock.onFrame = [&](const VideoMemory& memory) {
-        const uint64_t before = allocations;
-        const bool exercise = readText(memory, Heading).rfind("Type these words:", 0) == 0;
-        if (exercise && after != 0) {
-            counted += before - after;
-            frames += 1;
-        }
-        VirtualHost& host = lesson.clock;
-        if (exercise) {
-            switch (frame++) {
-            case 1: host.typeText(0, U"A"); break;
-            case 2: host.pressNow(SDLK_x, SDL_SCANCODE_X); break;
-            case 3: host.pressNow(SDLK_CAPSLOCK, SDL_SCANCODE_CAPSLOCK, KMOD_CAPS); break;
-            case 4:
-                host.layout = &germanLayout();
-                host.deliverNow(SDL_Event{SDL_KEYMAPCHANGED});
-                break;
-            case 20: host.quitNow(); break;
-            default: break;
-            }
-        }
-        after = allocations;
-    };
-    lesson.run();
-    EXPECT_GE(frames, 19u);
-    EXPECT_EQ(counted, 0u);
+    EXPECT_EQ(step, std::size(steps));
+    EXPECT_EQ(frame.counted, 0u);
 }
 
 }  // namespace

@@ -41,32 +41,6 @@ TEST_F(OptionsTest, RowsChangeAtOnceAreSavedAndLeadBackToTheSameRow) {
               std::string::npos);
 }
 
-// The last row turns the finger guide on and off, saved as it changes.
-TEST_F(OptionsTest, TheFingerGuideRowTurnsTheGuideOnAndOff) {
-    test.composeNarrowFrames();
-    Settings settings;
-    LessonMenu menu{};
-    setUpLessonMenu(test.video(), menu, &settings);
-    const uint64_t o = 70, shown = o + 140;
-    clock.keyDown(o, SDLK_o, SDL_SCANCODE_O);
-    for (int i = 0; i < 4; ++i) clock.keyDown(shown, SDLK_DOWN, SDL_SCANCODE_DOWN);
-    std::vector<std::string> values;
-    clock.onFrame = [&](const VideoMemory& memory) {
-        if (clock.framesComposed == shown + 1 || clock.framesComposed == shown + 3)
-            values.push_back(readText(memory, {24, 96, 26, HighlightStyle}));
-    };
-    clock.keyDown(shown + 2, SDLK_RIGHT, SDL_SCANCODE_RIGHT);
-    std::string saved;
-    clock.keyDown(shown + 4, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
-    clock.keyDown(shown + 4 + 140, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
-    runLessonMenu(menu);
-    EXPECT_EQ(values,
-              (std::vector<std::string>{"Finger guide      < Off >", "Finger guide      < On >"}));
-    EXPECT_TRUE(settings.fingerGuide);
-    const Bytes file = readBytes(data.file(SettingsFileName));
-    EXPECT_NE(std::string(file.begin(), file.end()).find("finger_guide = on\n"), std::string::npos);
-}
-
 // Alt+Enter in the middle of a line: the display switches and says so, and the exercise goes
 // on as if it had not been pressed: no error, nothing typed lost, the same time.
 TEST(AltEnter, SwitchesTheDisplayAndIsNeverTyped) {
