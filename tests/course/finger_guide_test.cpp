@@ -30,6 +30,14 @@ std::atomic<uint64_t> allocations{0};
 [[gnu::noinline]] void operator delete(void* p, size_t) noexcept {
     std::free(p);
 }
+// The library's temporary buffers come from the form that fails with null.
+[[gnu::noinline]] void* operator new(size_t size, const std::nothrow_t&) noexcept {
+    allocations += 1;
+    return std::malloc(size == 0 ? 1 : size);
+}
+[[gnu::noinline]] void operator delete(void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
 
 namespace {
 
