@@ -1,5 +1,5 @@
 // Composer speed: the production composer (with its fastest kernels, and with the portable
-// ones) and the per-pixel reference on the five scenes, and the memory floor of writing a
+// ones) and the per-pixel reference on the six scenes, and the memory floor of writing a
 // framebuffer from the palette.
 #include "bench/scenes.h"
 #include "engine/composer.h"
@@ -61,8 +61,8 @@ int main(int argc, char** argv) {
                                   {"BM_ComposeReference", composeFrameReference},
                                   {"BM_ComposePortable", composePortable}};
     for (const Composer& composer : composers) {
-        for (Scene scene :
-             {Scene::Menu, Scene::Lesson, Scene::Title, Scene::Worst, Scene::Progress}) {
+        for (Scene scene : {Scene::Menu, Scene::Lesson, Scene::Title, Scene::Worst, Scene::Progress,
+                            Scene::Guide}) {
             const std::string name = std::string(composer.name) + "/" + sceneName(scene);
             benchmark::RegisterBenchmark(name.c_str(), composeScene, composer.compose, scene);
         }

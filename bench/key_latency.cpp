@@ -4,6 +4,7 @@
 // with XGetImage until the typed glyph is there.
 //
 //   build/release/bench/key_latency [--keys N] [--screen WIDTHxHEIGHT] [--program PATH]
+//                                   [--guide]
 //
 // The screen is a whole multiple of 320x180 (default 320x180). The N letters (default 48)
 // are pressed at phases spread evenly over the frame period: the program's frame ticks are
@@ -12,7 +13,8 @@
 // 90th percentile and maximum latency, from just before the key press is sent to the end of
 // the screen read that first shows the glyph (the screen is read every 0.2 ms or so). PATH is
 // another build of the program to measure (its assets/ beside it); by default the one built with
-// this benchmark.
+// this benchmark. --guide measures with the finger guide on, from a settings file put in the
+// program's data folder.
 #include "engine/asset_files.h"
 #include "engine/display.h"
 #include "testing/x_session.h"
@@ -168,9 +170,12 @@ double percentile(std::vector<double> values, double fraction) {
     return values[std::min(index, values.size() - 1)];
 }
 
-bool parseArguments(int argc, char** argv, int& keys, int& width, int& height, std::string& path) {
+bool parseArguments(int argc, char** argv, int& keys, int& width, int& height, std::string& path,
+                    bool& guide) {
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--program") == 0 && i + 1 < argc) {
+        if (std::strcmp(argv[i], "--guide") == 0) {
+            guide = true;
+        } else if (std::strcmp(argv[i], "--program") == 0 && i + 1 < argc) {
             path = argv[++i];
         } else if (std::strcmp(argv[i], "--keys") == 0 && i + 1 < argc) {
             keys = std::atoi(argv[++i]);
@@ -191,9 +196,10 @@ int main(int argc, char** argv) {
     int width = ScreenWidth;
     int height = ScreenHeight;
     std::string path = QUENMORE_PROGRAM;
-    if (!parseArguments(argc, argv, keys, width, height, path)) {
+    bool guide = false;
+    if (!parseArguments(argc, argv, keys, width, height, path, guide)) {
         std::fprintf(stderr, "usage: key_latency [--keys N] [--screen WIDTHxHEIGHT] [--program "
-                             "PATH], the screen a whole multiple of 320x180\n");
+                             "PATH] [--guide], the screen a whole multiple of 320x180\n");
         return 2;
     }
     static Rig screen;
@@ -208,6 +214,16 @@ int main(int argc, char** argv) {
     char folderTemplate[] = "/tmp/quenmore-latency-XXXXXX";
     if (mkdtemp(folderTemplate) == nullptr) return 1;
     const std::string folder = folderTemplate;
+    if (guide) {
+        // The data folder is XDG_DATA_HOME's, this folder.
+        FILE* settings = std::fopen((folder + "/quenmoreSettings.ini").c_str(), "w");
+        if (settings == nullptr || std::fputs("finger_guide = on\n", settings) < 0 ||
+            std::fclose(settings) != 0) {
+            std::fprintf(stderr, "key_latency: cannot write the settings file in %s\n",
+                         folder.c_str());
+            return 1;
+        }
+    }
     std::string error;
     if (!startXSession(screen.session, width, height, folder, error)) {
         std::fprintf(stderr, "key_latency: %s\n", error.c_str());
@@ -283,8 +299,8 @@ int main(int argc, char** argv) {
     double sum = 0;
     for (double latency : latencies) sum += latency;
     std::printf("key-to-screen latency over %zu letters at phases spread over the %.3f ms "
-                "frame period:\n",
-                latencies.size(), milliseconds(period));
+                "frame period, the finger guide %s:\n",
+                latencies.size(), milliseconds(period), guide ? "on" : "off");
     std::printf("  min %.1f ms, median %.1f ms, p90 %.1f ms, max %.1f ms (mean %.1f ms)\n",
                 *std::min_element(latencies.begin(), latencies.end()), percentile(latencies, 0.5),
                 percentile(latencies, 0.9), *std::max_element(latencies.begin(), latencies.end()),

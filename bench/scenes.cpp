@@ -1,5 +1,7 @@
 #include "bench/scenes.h"
 
+#include <iterator>
+
 namespace {
 
 // Small deterministic generator so every run composes the same pictures.
@@ -114,6 +116,42 @@ void buildLesson(VideoMemory& memory, uint32_t& state) {
     memory.lineCallbackData = &lessonCallbackState;
 }
 
+// The lesson as the finger guide shows it: every key face in one of the five zone groups (3
+// to 7), two keys lit with their labels as sprites, the two hands (two sprites each, the right
+// one mirrored), the home keys' bumps and two finger marks.
+void buildGuide(VideoMemory& memory, uint32_t& state) {
+    buildLesson(memory, state);
+    for (int row = 0; row < 10; ++row)
+        for (int column = 0; column < 30; ++column) {
+            TileCell& cell = memory.maps[size_t(mapIndex(2, column, row))];
+            cell = TileCell(cell | cellTile(0, 3 + (column / 2) % 5));
+        }
+    for (int column = 10; column < 12; ++column)
+        for (int row = 4; row < 6; ++row) {
+            TileCell& cell = memory.maps[size_t(mapIndex(2, column, row))];
+            cell = TileCell((cell & ~TileMask) | (12 + (column - 10) + (row - 4) * 16));
+        }
+    struct Guided {
+        int x, y, widthTiles, heightTiles, tile;
+        bool flip;
+    };
+    const Guided sprites[] = {
+        {4, 48, 3, 4, 608, false},  {4, 80, 3, 1, 672, false},  {292, 48, 3, 4, 608, true},
+        {292, 80, 3, 1, 672, true}, {124, 53, 1, 1, 15, false}, {172, 53, 1, 1, 15, false},
+        {13, 42, 1, 1, 31, false},  {305, 48, 1, 1, 31, false}, {125, 57, 1, 1, 70, false},
+        {269, 73, 1, 1, 71, false},
+    };
+    for (size_t i = 0; i < std::size(sprites); ++i) {
+        const Guided& g = sprites[i];
+        SpriteEntry& sprite = memory.sprites[size_t(100 + i)];
+        sprite.attributes = SpriteVisible | spriteSize(g.widthTiles, g.heightTiles) |
+                            spriteTile(g.tile) | (g.flip ? SpriteFlipX : 0) |
+                            encodeSpriteCoordinate(g.y, 180);
+        sprite.placement = SpritePriority | spriteLevel(1) | spriteGroup(12 + int(i % 2)) |
+                           encodeSpriteCoordinate(g.x, 320);
+    }
+}
+
 void buildTitle(VideoMemory& memory) {
     fillMap(memory, 0, 32);
     fillMap(memory, 3, 32);
@@ -210,6 +248,7 @@ void buildScene(VideoMemory& memory, Scene scene) {
     case Scene::Title: buildTitle(memory); break;
     case Scene::Worst: buildWorst(memory, state); break;
     case Scene::Progress: buildProgress(memory, state); break;
+    case Scene::Guide: buildGuide(memory, state); break;
     }
 }
 
@@ -220,6 +259,7 @@ const char* sceneName(Scene scene) {
     case Scene::Title: return "title";
     case Scene::Worst: return "worst";
     case Scene::Progress: return "progress";
+    case Scene::Guide: return "lesson-guide";
     }
     return "?";
 }

@@ -10,6 +10,8 @@ enum class Scene {
     Title,     // layer 0 blending (mix) over layer 3
     Worst,     // four layers, multiply blending, 256 visible 32x32 sprites
     Progress,  // layers 0 to 2: text and graph tiles, key labels, tinted keys
+    Guide,     // the lesson with the finger guide: keys in five groups, a lit key and its
+               // label sprite, two hands of 24x32 and 24x8 sprites, bumps and finger marks
 };
 
 // Fills the memory (framebuffer already allocated) with the scene.

@@ -2,7 +2,7 @@
 // and jumps of the virtual clock, one action a frame, chosen by what the screen shows, from
 // the title through the menu, its lessons and the progress screen, and back out of the menu.
 // Each run starts with no history and with the best-times file the first byte says: how many
-// of the next bytes it holds.
+// of the next bytes it holds; its lowest bit turns the finger guide on.
 //
 // Invariants: the error count shown equals the wrong presses judged, and the best-times file
 // after the run is valid and no time in it is worse than before.
@@ -324,7 +324,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (runTitleScreen(test.video()) == ScreenExit::Done) {
         run.phase = Phase::Menu;
         LessonMenu menu{};
-        setUpLessonMenu(test.video(), menu);
+        Settings settings;
+        settings.fingerGuide = (data[0] & 1) != 0;
+        setUpLessonMenu(test.video(), menu, &settings);
         runLessonMenu(menu);
     }
 

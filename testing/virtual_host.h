@@ -39,6 +39,7 @@ using SimulatedLayout = std::vector<SimulatedKey>;
 const SimulatedLayout& usLayout();
 const SimulatedLayout& germanLayout();  // with the key between left Shift and Z
 const SimulatedLayout& frenchLayout();
+const SimulatedLayout& dvorakLayout();  // US Dvorak
 
 // A key with its modifiers (KMOD_RALT for AltGr), as the learner presses it.
 struct SimulatedKeystroke {

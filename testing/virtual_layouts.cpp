@@ -93,3 +93,13 @@ const SimulatedLayout& frenchLayout() {
                    {{SDL_SCANCODE_NONUSBACKSLASH, U'<', U'>', U'|'}});
     return layout;
 }
+
+// Dvorak on a US keyboard. The key between left Shift and Z gives what the X keyboard data
+// gives it on every 105-key keyboard, characters other keys give too.
+const SimulatedLayout& dvorakLayout() {
+    static const SimulatedLayout layout =
+        makeLayout(U"`1234567890[]',.pyfgcrl/=\\aoeuidhtns-;qjkxbmwvz",
+                   U"~!@#$%^&*(){}\"<>PYFGCRL?+|AOEUIDHTNS_:QJKXBMWVZ", std::u32string(47, U' '),
+                   {{SDL_SCANCODE_NONUSBACKSLASH, U'<', U'>', U'|'}});
+    return layout;
+}

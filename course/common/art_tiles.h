@@ -7,6 +7,15 @@ namespace art {
 constexpr int SkyTopBand = 288;
 constexpr int Hills = 298;
 constexpr int Ground = 304;
+constexpr int LitKeyTopLeft = 12;
+constexpr int LitKeyTop = 13;
+constexpr int LitKeyTopRight = 14;
+constexpr int LitKeyBottomLeft = 28;
+constexpr int LitKeyBottom = 29;
+constexpr int LitKeyBottomRight = 30;
+constexpr int HomeKeyBump = 15;
+constexpr int FingerMarker = 31;
+constexpr int Hand = 608;
 constexpr int KeyTopLeft = 0;
 constexpr int KeyTop = 1;
 constexpr int KeyTopRight = 2;

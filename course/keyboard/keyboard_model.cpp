@@ -20,8 +20,10 @@ struct KeyDefinition {
 };
 
 // A US layout in five rows of panel cells (rows 0, 2, 4, 6, 8), each row filling columns 0
-// to 29. Backspace, Tab, Caps Lock, Enter and the two Shift keys come last: their labels are
-// blank, and the character lookup names them by control codes instead of their spaces.
+// to 29. The ISO key (its characters those of the layout, blank here) sits where left Shift
+// ends when it is shown. Backspace, Tab, Caps Lock, Enter, the two Shift keys and AltGr come
+// last: their labels are blank, and the character lookup names them by control codes instead
+// of their spaces (AltGr by none).
 constexpr KeyDefinition KeyTable[KeyCount] = {
     {'`', '~', 0, 0, 2, SDL_SCANCODE_GRAVE, false},
     {'1', '!', 2, 0, 2, SDL_SCANCODE_1, false},
@@ -70,6 +72,7 @@ constexpr KeyDefinition KeyTable[KeyCount] = {
     {',', '<', 19, 6, 2, SDL_SCANCODE_COMMA, false},
     {'.', '>', 21, 6, 2, SDL_SCANCODE_PERIOD, false},
     {'/', '?', 23, 6, 2, SDL_SCANCODE_SLASH, false},
+    {' ', ' ', 3, 6, 2, SDL_SCANCODE_NONUSBACKSLASH, false},
     {' ', ' ', 8, 8, 12, SDL_SCANCODE_SPACE, false},
     {' ', ' ', 26, 0, 4, SDL_SCANCODE_BACKSPACE, false},
     {' ', ' ', 0, 2, 3, SDL_SCANCODE_TAB, false},
@@ -77,11 +80,87 @@ constexpr KeyDefinition KeyTable[KeyCount] = {
     {' ', ' ', 26, 4, 4, SDL_SCANCODE_RETURN, false},
     {' ', ' ', 0, 6, 5, SDL_SCANCODE_LSHIFT, false},
     {' ', ' ', 25, 6, 5, SDL_SCANCODE_RSHIFT, false},
+    {' ', ' ', 20, 8, 3, SDL_SCANCODE_RALT, false},
+};
+constexpr int LeftShiftKey = KeyCount - 3;
+constexpr uint16_t LeftShiftWidth = 5;
+constexpr uint16_t NarrowLeftShiftWidth = 3;  // beside a shown ISO key
+static_assert(KeyTable[IsoKey].scancode == SDL_SCANCODE_NONUSBACKSLASH &&
+              KeyTable[SpaceBarKey].scancode == SDL_SCANCODE_SPACE &&
+              KeyTable[LeftShiftKey].scancode == SDL_SCANCODE_LSHIFT &&
+              KeyTable[AltGrKey].scancode == SDL_SCANCODE_RALT);
+
+// The control code under which each special key (49 to 55, in table order) is looked up; 0
+// for none.
+constexpr uint8_t SpecialKeyCodes[KeyCount - CharacterKeys] = {
+    BackspaceCode, TabCode, CapsLockCode, EnterCode, LeftShiftCode, RightShiftCode, 0,
 };
 
-// The control code under which each special key (48 to 53, in table order) is looked up.
-constexpr uint8_t SpecialKeyCodes[KeyCount - CharacterKeys] = {
-    BackspaceCode, TabCode, CapsLockCode, EnterCode, LeftShiftCode, RightShiftCode,
+struct FingerOfKey {
+    SDL_Scancode scancode;
+    Finger finger;
+};
+
+// Which finger types which physical key, by SDL scancode. The key beside Return on ISO
+// keyboards reports itself as the backslash or, on some systems, as the non-US hash key.
+constexpr FingerOfKey FingerTable[] = {
+    {SDL_SCANCODE_GRAVE, Finger::LeftLittle},
+    {SDL_SCANCODE_1, Finger::LeftLittle},
+    {SDL_SCANCODE_Q, Finger::LeftLittle},
+    {SDL_SCANCODE_A, Finger::LeftLittle},
+    {SDL_SCANCODE_Z, Finger::LeftLittle},
+    {SDL_SCANCODE_NONUSBACKSLASH, Finger::LeftLittle},
+    {SDL_SCANCODE_TAB, Finger::LeftLittle},
+    {SDL_SCANCODE_CAPSLOCK, Finger::LeftLittle},
+    {SDL_SCANCODE_LSHIFT, Finger::LeftLittle},
+    {SDL_SCANCODE_2, Finger::LeftRing},
+    {SDL_SCANCODE_W, Finger::LeftRing},
+    {SDL_SCANCODE_S, Finger::LeftRing},
+    {SDL_SCANCODE_X, Finger::LeftRing},
+    {SDL_SCANCODE_3, Finger::LeftMiddle},
+    {SDL_SCANCODE_E, Finger::LeftMiddle},
+    {SDL_SCANCODE_D, Finger::LeftMiddle},
+    {SDL_SCANCODE_C, Finger::LeftMiddle},
+    {SDL_SCANCODE_4, Finger::LeftIndex},
+    {SDL_SCANCODE_5, Finger::LeftIndex},
+    {SDL_SCANCODE_R, Finger::LeftIndex},
+    {SDL_SCANCODE_T, Finger::LeftIndex},
+    {SDL_SCANCODE_F, Finger::LeftIndex},
+    {SDL_SCANCODE_G, Finger::LeftIndex},
+    {SDL_SCANCODE_V, Finger::LeftIndex},
+    {SDL_SCANCODE_B, Finger::LeftIndex},
+    {SDL_SCANCODE_6, Finger::RightIndex},
+    {SDL_SCANCODE_7, Finger::RightIndex},
+    {SDL_SCANCODE_Y, Finger::RightIndex},
+    {SDL_SCANCODE_U, Finger::RightIndex},
+    {SDL_SCANCODE_H, Finger::RightIndex},
+    {SDL_SCANCODE_J, Finger::RightIndex},
+    {SDL_SCANCODE_N, Finger::RightIndex},
+    {SDL_SCANCODE_M, Finger::RightIndex},
+    {SDL_SCANCODE_8, Finger::RightMiddle},
+    {SDL_SCANCODE_I, Finger::RightMiddle},
+    {SDL_SCANCODE_K, Finger::RightMiddle},
+    {SDL_SCANCODE_COMMA, Finger::RightMiddle},
+    {SDL_SCANCODE_9, Finger::RightRing},
+    {SDL_SCANCODE_O, Finger::RightRing},
+    {SDL_SCANCODE_L, Finger::RightRing},
+    {SDL_SCANCODE_PERIOD, Finger::RightRing},
+    {SDL_SCANCODE_0, Finger::RightLittle},
+    {SDL_SCANCODE_MINUS, Finger::RightLittle},
+    {SDL_SCANCODE_EQUALS, Finger::RightLittle},
+    {SDL_SCANCODE_P, Finger::RightLittle},
+    {SDL_SCANCODE_LEFTBRACKET, Finger::RightLittle},
+    {SDL_SCANCODE_RIGHTBRACKET, Finger::RightLittle},
+    {SDL_SCANCODE_BACKSLASH, Finger::RightLittle},
+    {SDL_SCANCODE_NONUSHASH, Finger::RightLittle},
+    {SDL_SCANCODE_SEMICOLON, Finger::RightLittle},
+    {SDL_SCANCODE_APOSTROPHE, Finger::RightLittle},
+    {SDL_SCANCODE_SLASH, Finger::RightLittle},
+    {SDL_SCANCODE_RETURN, Finger::RightLittle},
+    {SDL_SCANCODE_RSHIFT, Finger::RightLittle},
+    {SDL_SCANCODE_BACKSPACE, Finger::RightLittle},
+    {SDL_SCANCODE_SPACE, Finger::Thumbs},
+    {SDL_SCANCODE_RALT, Finger::RightThumb},
 };
 
 void appendKey(KeyboardModel& keyboard, const KeyDefinition& definition) {
@@ -95,6 +174,9 @@ void appendKey(KeyboardModel& keyboard, const KeyDefinition& definition) {
     key.pressed = false;
     key.scancode = uint32_t(definition.scancode);
     key.capsApplies = definition.capsApplies;
+    key.finger = fingerOf(uint32_t(definition.scancode));
+    key.shown = true;
+    key.lit = false;
     keyboard.keyCount += 1;
 }
 
@@ -116,11 +198,70 @@ bool enterable(uint32_t c) {
     return c > ' ' && c <= 0xFF && c != UnknownCharacter && labelCode(c) == c;
 }
 
-void enterKey(KeyboardModel& keyboard, uint32_t c, int k) {
-    if (enterable(c)) keyboard.keyByChar[c] = uint8_t(k);
+void enterKey(KeyboardModel& keyboard, uint32_t c, int k, KeyLevel level) {
+    if (!enterable(c)) return;
+    keyboard.keyByChar[c] = uint8_t(k);
+    keyboard.levelByChar[c] = level;
+}
+
+// The lookup from the shown keys' labels: lower, then upper, in table order (a character on
+// two keys ends with the later one); then the space bar and the special keys' codes.
+void enterCharacters(KeyboardModel& keyboard) {
+    for (uint8_t& entry : keyboard.keyByChar) entry = NoKey;
+    for (KeyLevel& level : keyboard.levelByChar) level = KeyLevel::Alone;
+    for (int k = 0; k < CharacterKeys; ++k) {
+        const KeyboardKey& key = keyboard.keys[k];
+        if (!key.shown) continue;
+        enterKey(keyboard, key.lowerChar, k, KeyLevel::Alone);
+        if (key.upperChar != key.lowerChar) enterKey(keyboard, key.upperChar, k, KeyLevel::Shifted);
+    }
+    keyboard.keyByChar[size_t(' ')] = SpaceBarKey;
+    for (int k = CharacterKeys; k < KeyCount; ++k) {
+        const uint8_t code = SpecialKeyCodes[k - CharacterKeys];
+        if (code != 0) keyboard.keyByChar[code] = uint8_t(k);
+    }
+}
+
+// The ISO key has a place of its own when it gives a character that no other key gives
+// alone or with Shift.
+bool givesItsOwnCharacter(const KeyboardModel& keyboard, int isoKey) {
+    const KeyboardKey& iso = keyboard.keys[isoKey];
+    for (const uint8_t c : {iso.lowerChar, iso.upperChar}) {
+        if (!enterable(c)) continue;
+        bool elsewhere = false;
+        for (int k = 0; k < CharacterKeys && !elsewhere; ++k)
+            elsewhere =
+                k != isoKey && (keyboard.keys[k].lowerChar == c || keyboard.keys[k].upperChar == c);
+        if (!elsewhere) return true;
+    }
+    return false;
 }
 
 }  // namespace
+
+int fingerHue(Finger finger) {
+    switch (finger) {
+    case Finger::LeftLittle:
+    case Finger::RightLittle: return 0;
+    case Finger::LeftRing:
+    case Finger::RightRing: return 1;
+    case Finger::LeftMiddle:
+    case Finger::RightMiddle: return 2;
+    case Finger::LeftIndex:
+    case Finger::RightIndex: return 3;
+    default: return 4;
+    }
+}
+
+bool onLeftHand(Finger finger) {
+    return finger <= Finger::LeftIndex;
+}
+
+Finger fingerOf(uint32_t scancode) {
+    for (const FingerOfKey& entry : FingerTable)
+        if (uint32_t(entry.scancode) == scancode) return entry.finger;
+    return Finger::None;
+}
 
 void readKeyboardLayout(KeyboardModel& keyboard) {
     if (keyboard.keyCount < KeyCount) return;
@@ -144,36 +285,29 @@ void readKeyboardLayout(KeyboardModel& keyboard) {
         key.upperChar = labelCode(shifted);
         key.capsApplies = hasCapital(alone) && shifted == alone - 32;
     }
-    for (uint8_t& entry : keyboard.keyByChar) entry = NoKey;
-    // Lower, then upper, in table order: a character on two keys ends with the later one.
+    keyboard.keys[IsoKey].shown = givesItsOwnCharacter(keyboard, IsoKey);
+    keyboard.keys[LeftShiftKey].width =
+        keyboard.keys[IsoKey].shown ? NarrowLeftShiftWidth : LeftShiftWidth;
+    enterCharacters(keyboard);
     // AltGr characters come last and take only what no key gives more simply.
-    for (int k = 0; k < CharacterKeys; ++k) {
-        enterKey(keyboard, keyboard.keys[k].lowerChar, k);
-        enterKey(keyboard, keyboard.keys[k].upperChar, k);
-    }
+    bool altGrUsed = false;
     for (int k = 0; k < CharacterKeys; ++k) {
         const uint32_t altGr = found[k].altGr;
-        if (enterable(altGr) && keyboard.keyByChar[altGr] == NoKey) enterKey(keyboard, altGr, k);
+        if (!keyboard.keys[k].shown || !enterable(altGr) || keyboard.keyByChar[altGr] != NoKey)
+            continue;
+        enterKey(keyboard, altGr, k, KeyLevel::AltGr);
+        altGrUsed = true;
     }
-    keyboard.keyByChar[size_t(' ')] = CharacterKeys - 1;
-    for (int k = CharacterKeys; k < KeyCount; ++k)
-        keyboard.keyByChar[SpecialKeyCodes[k - CharacterKeys]] = uint8_t(k);
+    keyboard.keys[AltGrKey].shown = altGrUsed;
 }
 
 void buildKeyboard(KeyboardModel& keyboard) {
     keyboard.keyCount = 0;
-    for (int k = 0; k < CharacterKeys; ++k) appendKey(keyboard, KeyTable[k]);
-    for (uint8_t& entry : keyboard.keyByChar) entry = NoKey;
-    // Lower, then upper, in table order: a character on two keys ends with the later one.
-    for (int k = 0; k < keyboard.keyCount; ++k) {
-        keyboard.keyByChar[keyboard.keys[k].lowerChar] = uint8_t(k);
-        keyboard.keyByChar[keyboard.keys[k].upperChar] = uint8_t(k);
-    }
-    // The special keys' blank labels are never entered, so the space stays with the space bar.
-    for (int k = CharacterKeys; k < KeyCount; ++k) {
-        appendKey(keyboard, KeyTable[k]);
-        keyboard.keyByChar[SpecialKeyCodes[k - CharacterKeys]] = uint8_t(k);
-    }
+    keyboard.fingerZones = false;
+    for (const KeyDefinition& definition : KeyTable) appendKey(keyboard, definition);
+    keyboard.keys[IsoKey].shown = false;
+    keyboard.keys[AltGrKey].shown = false;
+    enterCharacters(keyboard);
 }
 
 int characterKey(const KeyboardModel& keyboard, uint8_t c) {
@@ -181,9 +315,27 @@ int characterKey(const KeyboardModel& keyboard, uint8_t c) {
     return key < CharacterKeys && key < keyboard.keyCount ? key : -1;
 }
 
+int keysToType(const KeyboardModel& keyboard, uint8_t c, bool capsOn, int (&keys)[2]) {
+    const int k = characterKey(keyboard, c);
+    if (k < 0) return 0;
+    keys[0] = k;
+    const KeyboardKey& key = keyboard.keys[k];
+    const KeyLevel level = keyboard.levelByChar[c];
+    if (level == KeyLevel::AltGr) {
+        keys[1] = AltGrKey;
+        return 2;
+    }
+    const bool shift = (level == KeyLevel::Shifted) != (capsOn && key.capsApplies);
+    if (!shift) return 1;
+    const uint8_t other =
+        keyboard.keyByChar[onLeftHand(key.finger) ? RightShiftCode : LeftShiftCode];
+    keys[1] = other;
+    return 2;
+}
+
 int characterKeyOf(const KeyboardModel& keyboard, uint32_t scancode) {
     for (int k = 0; k < CharacterKeys && k < keyboard.keyCount; ++k)
-        if (keyboard.keys[k].scancode == scancode) return k;
+        if (keyboard.keys[k].scancode == scancode && keyboard.keys[k].shown) return k;
     return -1;
 }
 

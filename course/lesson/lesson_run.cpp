@@ -1,5 +1,7 @@
 #include "course/lesson/lesson_run.h"
 
+#include "course/common/finger_colours.h"
+#include "course/lesson/finger_guide.h"
 #include "course/lesson/lesson_run_state.h"
 #include "engine/display.h"
 #include "engine/fades.h"
@@ -37,7 +39,13 @@ void followLayout(LessonRun& run, const SDL_Event& event) {
     const bool focusGained =
         event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED;
     if (event.type != SDL_KEYMAPCHANGED && !focusGained) return;
-    readKeyboardLayout(run.screen->keyboard);
+    KeyboardModel& keyboard = run.screen->keyboard;
+    const bool isoShown = keyboard.keys[IsoKey].shown;
+    const bool altGrShown = keyboard.keys[AltGrKey].shown;
+    readKeyboardLayout(keyboard);
+    // A key that came or went leaves its place, or its neighbour's old one, to be drawn anew.
+    if (keyboard.keys[IsoKey].shown != isoShown || keyboard.keys[AltGrKey].shown != altGrShown)
+        drawKeyboardPanel(memoryOf(run));
     redrawKeys(run);
 }
 
@@ -63,18 +71,25 @@ void enterLesson(LessonRun& run) {
     const uint8_t* state = host.keyboardState(&length);
     copyKeyState(run.previousKeyState, state, length);
     run.savedPalette = memory.palette;
+    if (!screen.fingerGuide) return;
+    screen.keyboard.fingerZones = true;
+    redrawKeys(run);
+    drawHands(memory);
 }
 
-// Reads no events: whatever arrives meanwhile waits for the intro's first frame.
+// Reads no events: whatever arrives meanwhile waits for the intro's first frame. The lesson's
+// palette is the one it came with and, with the finger guide, the guide's colours.
 bool fadeInLesson(LessonRun& run) {
     VideoMemory& memory = memoryOf(run);
+    Palette shown = run.savedPalette;
+    if (run.screen->fingerGuide) putFingerColours(shown);
     bool going = true;
     for (int level = 0; level < FadeLevels && going; ++level) {
-        scalePalette(memory.palette, run.savedPalette, uint32_t(level));
+        scalePalette(memory.palette, shown, uint32_t(level));
         placeLamp(run);
         going = showFrame(videoOf(run));
     }
-    memory.palette = run.savedPalette;
+    memory.palette = shown;
     return going;
 }
 

@@ -47,6 +47,7 @@ struct LessonRun {
     bool paused;              // the clock stands until the first key after the focus came back
     uint64_t pausedAt;        // counter reading when the pause began
     TileCell underPaused[6];  // the text box cells that "Paused" covers
+    uint8_t keylessNoted;     // the next character, no key's, that the text box names; or 0
     // The run's figures, complete once the exercise is typed to its end: the one place where
     // its time, speed and errors live.
     RunSummary summary;
@@ -55,9 +56,10 @@ struct LessonRun {
 };
 
 // Plays the lesson prepared by setUpLessonScreen up to the end of its exercise: fade-in,
-// intro, exercise. Finished: `run.summary` holds the run's figures and what was typed for
-// every expected character. While the window has no keyboard focus the exercise's clock
-// stands. Any other end leaves the palette as it was before the lesson.
+// intro, exercise; with the screen's finger guide on, the keys in their fingers' zones and
+// the hands beside them from the fade-in on. Finished: `run.summary` holds the run's figures and
+// what was typed for every expected character. While the window has no keyboard focus the
+// exercise's clock stands. Any other end leaves the palette as it was before the lesson.
 LessonEnd playLesson(LessonRun& run, LessonScreen& screen);
 // The results of a finished run, with `notice` under the prompt when it is not empty (why the
 // time could not be saved), until Enter; then the fade-out. The palette is as it was before

@@ -6,6 +6,7 @@
 #include "course/common/cues.h"
 #include "course/common/screen_text.h"
 #include "course/lesson/lesson_speech.h"
+#include "course/lesson/finger_guide.h"
 #include "course/lesson/on_screen_keyboard.h"
 #include "course/records/history.h"
 #include "engine/display.h"
@@ -165,6 +166,46 @@ void resume(LessonRun& run) {
         putCell(memory, PausedColumn + i, HeadingRow, run.underPaused[i]);
 }
 
+// With the finger guide, the keys that type the next character are lit, their fingers marked
+// and named; a character that no key types is named in the text box instead, right of the
+// heading and left of where "Paused" shows.
+constexpr int KeylessColumn = 19;
+constexpr int KeylessLength = 11;
+
+void noteKeyless(LessonRun& run, uint8_t c) {
+    if (c == run.keylessNoted) return;
+    run.keylessNoted = c;
+    VideoMemory& memory = memoryOf(run);
+    for (int i = 0; i < KeylessLength; ++i)
+        putCell(memory, KeylessColumn + i, HeadingRow, TextBlank);
+    if (c == 0) return;
+    const char note[KeylessLength + 1] = {'N', 'o', ' ', 'k',     'e', 'y',
+                                          ':', ' ', '"', char(c), '"', 0};
+    writeLessonText(memory, KeylessColumn, HeadingRow, note);
+}
+
+void followGuide(LessonRun& run) {
+    LessonScreen& screen = *run.screen;
+    if (!screen.fingerGuide) return;
+    KeyboardModel& keyboard = screen.keyboard;
+    const uint8_t next = run.running ? uint8_t(screen.lines[run.lineIndex][run.position]) : 0;
+    int keys[2] = {-1, -1};
+    const int count = next == 0 ? 0 : keysToType(keyboard, next, run.capsShown, keys);
+    bool changed = false;
+    for (int k = 0; k < keyboard.keyCount; ++k) {
+        const bool lit = (count > 0 && keys[0] == k) || (count > 1 && keys[1] == k);
+        if (keyboard.keys[k].lit == lit) continue;
+        keyboard.keys[k].lit = lit;
+        redrawKey(run, k);
+        changed = true;
+    }
+    if (changed) {
+        markFingers(memoryOf(run), keyboard);
+        writeFingerNames(memoryOf(run), keyboard, keys, count);
+    }
+    noteKeyless(run, next != 0 && count == 0 ? next : 0);
+}
+
 }  // namespace
 
 LessonEnd playExercise(LessonRun& run) {
@@ -222,6 +263,7 @@ LessonEnd playExercise(LessonRun& run) {
         if (pendingKey >= 0) judgeKeyCharacter(run, pendingKey, pendingModifiers);
         mirrorHeldKeys(run);
         mirrorModifiers(run);
+        followGuide(run);
         placeLamp(run);
         if (!showFrame(videoOf(run))) return LessonEnd::Quit;
     }

@@ -2,6 +2,7 @@
 #include "course/lesson/lesson_run_state.h"
 
 #include "course/lesson/lesson_speech.h"
+#include "course/lesson/finger_guide.h"
 #include "course/lesson/on_screen_keyboard.h"
 #include "engine/display.h"
 #include "engine/host.h"
@@ -27,20 +28,22 @@ void clearRow(LessonRun& run, int row) {
         putCell(memoryOf(run), TextColumn + i, row, TextBlank);
 }
 
-// Any character a key's label shows can be lit, Latin-1 letters included.
+// Any character a key's label shows can be lit, Latin-1 letters included. The key shows
+// pressed or, with the finger guide, lit in its finger's colour, the finger marked.
 void highlightKey(LessonRun& run, uint8_t character, bool on) {
     KeyboardModel& keyboard = run.screen->keyboard;
     const uint8_t k = keyboard.keyByChar[character];
     if (k == NoKey || k >= keyboard.keyCount) return;
-    keyboard.keys[k].pressed = on;
+    (run.screen->fingerGuide ? keyboard.keys[k].lit : keyboard.keys[k].pressed) = on;
     redrawKey(run, k);
+    if (run.screen->fingerGuide) markFingers(memoryOf(run), keyboard);
     if (character != LeftShiftCode && character != RightShiftCode && character != CapsLockCode) {
         return;
     }
     // Either Shift key shows every upper character; Caps Lock the letters and the lamp.
     const auto held = [&keyboard](uint8_t code) {
         const uint8_t key = keyboard.keyByChar[code];
-        return key != NoKey && keyboard.keys[key].pressed;
+        return key != NoKey && (keyboard.keys[key].pressed || keyboard.keys[key].lit);
     };
     run.capsShown = held(CapsLockCode);
     run.shiftShown = held(RightShiftCode) || held(LeftShiftCode);

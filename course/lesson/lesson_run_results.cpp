@@ -5,6 +5,7 @@
 #include "course/common/art_tiles.h"
 #include "course/common/cues.h"
 #include "course/lesson/lesson_speech.h"
+#include "course/common/finger_colours.h"
 
 #include "engine/display.h"
 #include "engine/fades.h"
@@ -39,7 +40,7 @@ constexpr int PromptColumn = 8;
 constexpr int PromptRow = 18;
 constexpr const char* Prompt = "Press Enter to Continue";
 constexpr const char* PromptHidden = "                       ";
-constexpr int DimmedEntries = 32;  // palette groups 0 and 1
+constexpr int DimmedGroups = 2;  // palette groups 0 and 1, and the finger guide's
 constexpr int NoticeRow = 20;
 
 // Reads every pending event; true when the window is being closed. With `enter` given,
@@ -90,12 +91,17 @@ LessonEnd playResults(LessonRun& run, const std::string& notice) {
         }
     }
 
-    // The banner slides up from below the screen while groups 0 and 1 dim to half.
+    // The banner slides up from below the screen while the lesson's groups dim to half.
+    const Palette lesson = memory.palette;
+    const bool guide = run.screen->fingerGuide;
     for (int k = 0; k < SlideFrames; ++k) {
         if (windowClosed(video)) return LessonEnd::Abandoned;
         Palette dimmed;
-        scalePalette(dimmed, run.savedPalette, slideDimLevel(k));
-        std::copy_n(dimmed.begin(), DimmedEntries, memory.palette.begin());
+        scalePalette(dimmed, lesson, slideDimLevel(k));
+        for (int group = 0; group < PaletteSize / 16; ++group) {
+            if (group >= DimmedGroups && !(guide && fingerGuideGroup(group))) continue;
+            std::copy_n(dimmed.begin() + 16 * group, 16, memory.palette.begin() + 16 * group);
+        }
         memory.layers[TextLayer] = LayerEnable | layerScroll(0, bannerScrollY(k));
         if (!showFrame(video)) return LessonEnd::Quit;
     }

@@ -67,6 +67,7 @@ void setUpLessonScreen(VideoState& video, LessonScreen& screen, const char* cons
     screen.intro = intro;
     screen.title = title;
     screen.language = Language::English;
+    screen.fingerGuide = false;
 }
 
 void setUpLessonScreen(VideoState& video, LessonScreen& screen, const CourseLesson& lesson) {

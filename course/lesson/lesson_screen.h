@@ -25,6 +25,7 @@ struct LessonScreen {
     const Intro* intro;    // the steps the intro plays; null for none
     const char* title;     // borrowed, like the intro
     Language language;     // the course's: how lines and characters are said
+    bool fingerGuide;      // the run shows the finger guide (set-up leaves it off)
 };
 
 // Fills the screen for one run: word lines (seeded from the host's calendar seconds),

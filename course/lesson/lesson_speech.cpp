@@ -34,6 +34,29 @@ void addKeyName(Utterance& utterance, uint8_t key, Language language) {
     addText(utterance, name);
 }
 
+// The finger that types a key, as the intro says it after the key's name ("f, left index
+// finger"): by the key's place, so it is right on every layout.
+const char* const FingerNames[LanguageCount][int(Finger::None)] = {
+    {"left little finger", "left ring finger", "left middle finger", "left index finger",
+     "right index finger", "right middle finger", "right ring finger", "right little finger",
+     "either thumb", "right thumb"},
+    {"linker kleiner Finger", "linker Ringfinger", "linker Mittelfinger", "linker Zeigefinger",
+     "rechter Zeigefinger", "rechter Mittelfinger", "rechter Ringfinger", "rechter kleiner Finger",
+     "ein Daumen", "rechter Daumen"},
+    {"auriculaire gauche", "annulaire gauche", "majeur gauche", "index gauche", "index droit",
+     "majeur droit", "annulaire droit", "auriculaire droit", "un pouce", "pouce droit"},
+};
+
+void addFingerName(Utterance& utterance, const KeyboardModel& keyboard, uint8_t character,
+                   Language language) {
+    const uint8_t k = keyboard.keyByChar[character];
+    if (k == NoKey || k >= keyboard.keyCount) return;
+    const Finger finger = keyboard.keys[k].finger;
+    if (finger >= Finger::None) return;
+    addText(utterance, ", ");
+    addText(utterance, FingerNames[int(language)][int(finger)]);
+}
+
 const char* const Typing[LanguageCount] = {"Type these words.", "Tippe diese Wörter.",
                                            "Tapez ces mots."};
 const char* const Repeats[LanguageCount] = {"F1 repeats the rest of the line.",
@@ -79,8 +102,9 @@ void sayIntroPart(LessonRun& run, int32_t from) {
             addLatin1(utterance, step.text.data(), step.text.size());
             addText(utterance, " ");
         } else if (step.kind == StepKind::Light) {
-            if (lit++ > 0) addText(keys, ", ");
+            if (lit++ > 0) addText(keys, "; ");
             addKeyName(keys, step.key, languageOf(run));
+            addFingerName(keys, run.screen->keyboard, step.key, languageOf(run));
         }
     }
     run.introSpokenTo = int32_t(end) + 1;

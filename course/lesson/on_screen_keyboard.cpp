@@ -1,8 +1,11 @@
 #include "course/lesson/on_screen_keyboard.h"
 
 #include "course/common/art_tiles.h"
+#include "course/common/finger_colours.h"
 #include "course/common/screen_text.h"
 #include "engine/video_memory.h"
+
+#include <SDL.h>
 
 static_assert(KeySlots <= SpriteCount, "every key slot has a sprite of its own");
 
@@ -24,11 +27,16 @@ constexpr TileCell PanelBottomCorner = CellPriority | art::PanelBottomRight;
 // Tiles of a key face: left, middle and right over the bottom row's three, pressed the same
 // distance further on.
 constexpr int PressedTileOffset = art::PressedKeyTopLeft - art::KeyTopLeft;
+constexpr int LitTileOffset = art::LitKeyTopLeft - art::KeyTopLeft;
 constexpr int CapsLockLampY = 32;  // the key's top row in the panel
 constexpr int FaceBottomRowTiles = art::KeyBottomLeft - art::KeyTopLeft;
 static_assert(art::KeyTop == art::KeyTopLeft + 1 && art::KeyTopRight == art::KeyTopLeft + 2 &&
               art::KeyBottomRight == art::KeyBottomLeft + 2 &&
-              art::PressedKeyBottomLeft == art::KeyBottomLeft + PressedTileOffset);
+              art::PressedKeyBottomLeft == art::KeyBottomLeft + PressedTileOffset &&
+              art::LitKeyTop == art::LitKeyTopLeft + 1 &&
+              art::LitKeyTopRight == art::LitKeyTopLeft + 2 &&
+              art::LitKeyBottomLeft == art::KeyBottomLeft + LitTileOffset &&
+              art::LitKeyBottomRight == art::LitKeyBottomLeft + 2);
 constexpr TileCell BlankLabel = CellPriority | cellTile(BlankTile, 0);
 constexpr uint32_t HiddenLabelSprite = spriteTile(511);  // 8x8, not visible
 constexpr uint32_t KeySpritePlacement = SpritePriority | spriteLevel(1);
@@ -43,6 +51,17 @@ uint32_t spriteY(int32_t y) {
 
 void setCell(VideoMemory& memory, int map, int column, int row, TileCell cell) {
     memory.maps[size_t(mapIndex(map, column, row))] = cell;
+}
+
+// The bump sits across the middle of the key's top half, above its label, sinking with it.
+void placeHomeBump(VideoMemory& memory, const KeyboardKey& key, KeyboardPlacement placement) {
+    const bool home = key.scancode == SDL_SCANCODE_F || key.scancode == SDL_SCANCODE_J;
+    if (!home) return;
+    SpriteEntry& bump =
+        memory.sprites[size_t(HomeBumpSprite + (key.scancode == SDL_SCANCODE_J ? 1 : 0))];
+    bump.attributes = SpriteVisible | spriteTile(art::HomeKeyBump) |
+                      spriteY(key.row * 8 - placement.scrollY + (key.pressed ? 1 : 0));
+    bump.placement = spriteX(key.column * 8 - placement.scrollX + 4) | KeySpritePlacement;
 }
 
 }  // namespace
@@ -69,11 +88,19 @@ void drawKey(VideoMemory& memory, const KeyboardModel& keyboard, KeyboardPlaceme
              int keyIndex, bool shiftShown, bool capsShown) {
     if (keyIndex < 0 || keyIndex >= keyboard.keyCount || keyIndex >= KeySlots) return;
     const KeyboardKey& key = keyboard.keys[keyIndex];
+    SpriteEntry& sprite = memory.sprites[size_t(keyIndex)];
+    if (!key.shown) {  // the keys around it cover its place
+        sprite.attributes = HiddenLabelSprite;
+        return;
+    }
 
     // Shift with Caps Lock gives a letter's small form, as the system types it.
     const bool upper = shiftShown != (capsShown && key.capsApplies);
     const int shown = mainFontTile(upper ? key.upperChar : key.lowerChar);
-    const int offset = key.pressed ? PressedTileOffset : 0;
+    const bool lit = key.lit && !key.pressed;
+    const int offset = key.pressed ? PressedTileOffset : lit ? LitTileOffset : 0;
+    const int zone = FirstZoneGroup + fingerHue(key.finger);
+    const int group = keyboard.fingerZones || lit ? zone : 0;
 
     // Two rows of face tiles whatever the key's height: left, middle, right.
     const int left = key.column;
@@ -84,26 +111,28 @@ void drawKey(VideoMemory& memory, const KeyboardModel& keyboard, KeyboardPlaceme
         for (int column = left; column <= right; ++column) {
             const int tile = rowTiles + (column == left ? 0 : column == right ? 2 : 1);
             memory.maps[size_t(mapIndex(KeyboardLayer, column & (MapSide - 1), row))] =
-                TileCell(CellPriority | tile);
+                TileCell(CellPriority | cellTile(tile, group));
         }
     }
 
     // The label sits in the key's bottom-right cell on the label layer; while the key is
-    // pressed it leaves that layer and is drawn by the key's own sprite, one pixel lower.
+    // pressed it leaves that layer and is drawn by the key's own sprite, one pixel lower, and
+    // while it is lit by that sprite in its place, in the dark ink of the finger's group.
     TileCell& label = memory.maps[size_t(
         mapIndex(KeyLabelLayer, right & (MapSide - 1), (key.row + 1) & (MapSide - 1)))];
-    SpriteEntry& sprite = memory.sprites[size_t(keyIndex)];
-    if (!key.pressed) {
+    if (!key.pressed && !lit) {
         label = CellPriority | cellTile(shown, 0);
         sprite.attributes = HiddenLabelSprite | spriteY(key.row * 8 - placement.scrollY);
         sprite.placement = spriteX(key.column * 8 - placement.scrollX) | KeySpritePlacement;
     } else {
         label = BlankLabel;
-        sprite.attributes = SpriteVisible | spriteTile(shown) |
-                            spriteY((key.row + key.height) * 8 - placement.scrollY - 10);
-        sprite.placement =
-            spriteX((key.column + key.width) * 8 - placement.scrollX - 11) | KeySpritePlacement;
+        sprite.attributes =
+            SpriteVisible | spriteTile(shown) |
+            spriteY((key.row + key.height) * 8 - placement.scrollY - 11 + (key.pressed ? 1 : 0));
+        sprite.placement = spriteX((key.column + key.width) * 8 - placement.scrollX - 11) |
+                           KeySpritePlacement | spriteGroup(lit ? zone : 0);
     }
+    if (keyboard.fingerZones) placeHomeBump(memory, key, placement);
 }
 
 void drawAllKeys(VideoMemory& memory, const KeyboardModel& keyboard, KeyboardPlacement placement,

@@ -134,6 +134,13 @@ const KeyRule Rules[] = {
          return readSwitch(v, s.echoKeys) ? nullptr : "off or on";
      },
      [](const Settings& s) -> std::string { return s.echoKeys ? "on" : "off"; }},
+    {"finger_guide", FingerGuideKey,
+     [](Settings& s, std::string_view v) -> const char* {
+         if (v != "on" && v != "off") return "on or off";
+         s.fingerGuide = v == "on";
+         return nullptr;
+     },
+     [](const Settings& s) -> std::string { return s.fingerGuide ? "on" : "off"; }},
 };
 
 std::string_view trimmed(std::string_view text) {

@@ -32,6 +32,7 @@ struct Settings {
     bool speechChosen = false;  // the file says speech on or off: a screen reader changes nothing
     int32_t speechRate = 0;     // -10 to 10; 0: the voice's own
     bool echoKeys = false;      // the exercise names the keys judged right too
+    bool fingerGuide = false;  // the exercise lights the next key in its finger's colour
 };
 constexpr int32_t SlowestSpeech = -10, FastestSpeech = 10;
 
@@ -48,6 +49,7 @@ enum SettingKey : uint32_t {
     SpeechKey = 1u << 7,
     SpeechRateKey = 1u << 8,
     EchoKeysKey = 1u << 9,
+    FingerGuideKey = 1u << 10,
 };
 
 // Reads settings from a file's text into `settings`: every line that is a known key with a

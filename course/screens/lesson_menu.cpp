@@ -261,6 +261,7 @@ ScreenExit startSelectedLesson(LessonMenu& menu, LessonScreen& screen) {
     }
     const Course* course = shownCourse(menu);
     screen.language = course != nullptr ? course->language : builtInCourse().language;
+    screen.fingerGuide = menu.settings != nullptr && menu.settings->fingerGuide;
     LessonEnd end = playLesson(*run, screen);
     if (end == LessonEnd::Finished) {
         const std::string notice = keepFinishedRun(menu, run->summary, run->newBest);

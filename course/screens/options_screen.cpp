@@ -153,6 +153,12 @@ const OptionRow OptionRows[] = {
          c.video.speech.echoKeys = c.settings.echoKeys;
      },
      EchoKeysKey},
+    {"Finger guide",
+     [](const OptionsContext& c, char (&value)[24]) {
+         std::snprintf(value, sizeof value, "%s", c.settings.fingerGuide ? "On" : "Off");
+     },
+     [](OptionsContext& c, int) { c.settings.fingerGuide = !c.settings.fingerGuide; },
+     FingerGuideKey},
 };
 
 namespace {

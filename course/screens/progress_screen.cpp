@@ -122,6 +122,7 @@ int rampGroup(int level) {
 void tintKeys(VideoMemory& memory, const KeyboardModel& keyboard, const KeyMissRates& rates) {
     for (int k = 0; k < CharacterKeys && k < keyboard.keyCount; ++k) {
         const KeyboardKey& key = keyboard.keys[k];
+        if (!key.shown) continue;
         const int level = missLevel(rates.pressed[k], rates.missed[k]);
         const TileCell group = cellTile(0, rampGroup(level));
         for (int half = 0; half < 2; ++half) {

@@ -2,6 +2,7 @@
 // as built, every character has a glyph, and text is legible wherever the screens draw it.
 #include "course/common/art_tiles.h"
 #include "course/common/colour_schemes.h"
+#include "course/common/finger_colours.h"
 #include "course/common/screen_text.h"
 #include "engine/asset_files.h"
 #include "tests/support/contrast.h"
@@ -63,16 +64,20 @@ std::set<uint32_t> coloursOfRows(const ArtBook& book, const Palette& palette,
 
 // The pixel values of the key faces under a key label. The label's 8x8 cell lies 3 pixels left
 // of and above the key's bottom-right cell, one pixel lower while the key is pressed. Keys are
-// 2 or more cells wide and 2 high; a pressed key uses the tiles 3 further on.
-std::set<int> valuesUnderLabel(const ArtBook& book, int widthCells, bool pressed) {
+// 2 or more cells wide and 2 high; a pressed key uses the tiles 3 further on, a lit one 12.
+enum class Face { Up, Pressed, Lit };
+std::set<int> valuesUnderLabel(const ArtBook& book, int widthCells, Face face) {
     std::set<int> values;
     const int left = widthCells * 8 - 11;
-    const int top = pressed ? 6 : 5;
+    const int top = face == Face::Pressed ? 6 : 5;
+    const int first = face == Face::Pressed ? art::PressedKeyTopLeft
+                      : face == Face::Lit   ? art::LitKeyTopLeft
+                                            : art::KeyTopLeft;
     for (int y = top; y < top + 8; ++y) {
         for (int x = left; x < left + 8; ++x) {
             const int column = x / 8;
             const int part = column == 0 ? 0 : column == widthCells - 1 ? 2 : 1;
-            const int tile = part + (y >= 8 ? 16 : 0) + (pressed ? 3 : 0);
+            const int tile = first + part + (y >= 8 ? 16 : 0);
             values.insert(tilePixel(book, tile, x % 8, y % 8));
         }
     }
@@ -124,6 +129,33 @@ Lab seenAs(uint32_t colour, const double (&m)[3][3]) {
     const double z = (0.0193 * seen[0] + 0.1192 * seen[1] + 0.9505 * seen[2]) / 1.08883;
     const auto f = [](double t) { return t > 0.008856 ? std::cbrt(t) : 7.787 * t + 16.0 / 116; };
     return {116 * f(y) - 16, 500 * (f(x) - f(y)), 200 * (f(y) - f(z))};
+}
+
+// No two of `colours` closer than 15 in CIELAB as protanopia, deuteranopia and tritanopia
+// see them.
+void expectApartForEveryDeficiency(const std::vector<uint32_t>& colours, const std::string& what) {
+    const double deficiencies[3][3][3] = {
+        {{0.152286, 1.052583, -0.204868},
+         {0.114503, 0.786281, 0.099216},
+         {-0.003882, -0.048116, 1.051998}},
+        {{0.367322, 0.860646, -0.227968},
+         {0.280085, 0.672501, 0.047413},
+         {-0.011820, 0.042940, 0.968881}},
+        {{1.255528, -0.076749, -0.178779},
+         {-0.078411, 0.930809, 0.147602},
+         {0.004733, 0.691367, 0.303900}},
+    };
+    const char* names[] = {"protanopia", "deuteranopia", "tritanopia"};
+    for (int d = 0; d < 3; ++d) {
+        for (size_t i = 0; i < colours.size(); ++i) {
+            for (size_t j = i + 1; j < colours.size(); ++j) {
+                const Lab a = seenAs(colours[i], deficiencies[d]),
+                          b = seenAs(colours[j], deficiencies[d]);
+                const double distance = std::hypot(a.l - b.l, a.a - b.a, a.b - b.b);
+                EXPECT_GE(distance, 15.0) << names[d] << ": " << what << " " << i << " and " << j;
+            }
+        }
+    }
 }
 
 }  // namespace
@@ -188,16 +220,24 @@ TEST(CommittedArt, TextIsLegibleWhereverItIsDrawnInEveryScheme) {
         const Palette& colours = each.palette;
         const double least = each.scheme == ColourScheme::HighContrast ? 7.0 : 4.5;
         const auto ink = [&colours](int group) { return colours[size_t(group * 16 + 1)]; };
+        // The finger guide's groups as the lesson screen makes them.
+        Palette guide = colours;
+        putFingerColours(guide);
         // Groups 0 and 1 at half brightness, under the results: the lesson's texts are gone
         // by then (map 0 is cleared), and no key label and not the Caps Lock lamp lie under
-        // the results' rows.
+        // the results' rows. With the finger guide, the keys' quiet tints too (the bottom row
+        // reaches under the first row; nothing is lit once the last character is typed).
+        const auto half = [](uint32_t c) {
+            return (c >> 16 & 255) / 2 << 16 | (c >> 8 & 255) / 2 << 8 | (c & 255) / 2;
+        };
         std::set<uint32_t> dimmedScreen;
         for (size_t entry = 0; entry < 32; ++entry) {
             if (entry == 1 || entry == 17 || entry == 19 || entry == 20 || entry >= 30) continue;
-            const uint32_t c = colours[entry];
-            dimmedScreen.insert((c >> 16 & 255) / 2 << 16 | (c >> 8 & 255) / 2 << 8 |
-                                (c & 255) / 2);
+            dimmedScreen.insert(half(colours[entry]));
         }
+        for (int hue = 0; hue < FingerHueCount; ++hue)
+            for (size_t value : {3, 4, 5})
+                dimmedScreen.insert(half(guide[size_t((FirstZoneGroup + hue) * 16) + value]));
         const std::set<uint32_t> backdrop = coloursOf(*book, colours, BackdropTiles, 3);
         // The menu's hints, screen lines 170 to 177 ("Tab: Progress", on the hills' last rows
         // and the ground) and 10 to 17 ("O: Options", on the sky's two top bands).
@@ -228,7 +268,24 @@ TEST(CommittedArt, TextIsLegibleWhereverItIsDrawnInEveryScheme) {
                 places.push_back(
                     {"key label, width " + std::to_string(width) + (pressed ? ", pressed" : ""),
                      {ink(0)},
-                     coloursOfValues(colours, valuesUnderLabel(*book, width, pressed), 0)});
+                     coloursOfValues(
+                         colours,
+                         valuesUnderLabel(*book, width, pressed ? Face::Pressed : Face::Up), 0)});
+            }
+            // With the finger guide: a label on its finger's quiet tint, and a lit key's dark
+            // label (and its shadow) on the finger's bright colour.
+            for (int hue = 0; hue < FingerHueCount; ++hue) {
+                const int zone = FirstZoneGroup + hue;
+                const std::string which =
+                    ", width " + std::to_string(width) + ", finger hue " + std::to_string(hue);
+                places.push_back(
+                    {"tinted key label" + which,
+                     {ink(0)},
+                     coloursOfValues(guide, valuesUnderLabel(*book, width, Face::Up), zone)});
+                places.push_back(
+                    {"lit key label" + which,
+                     {guide[size_t(zone * 16 + LitLabelValue)], guide[size_t(zone * 16 + 2)]},
+                     coloursOfValues(guide, valuesUnderLabel(*book, width, Face::Lit), zone)});
             }
         }
         for (int level = 1; level < 5; ++level) {
@@ -239,7 +296,7 @@ TEST(CommittedArt, TextIsLegibleWhereverItIsDrawnInEveryScheme) {
             ramp[1] = colours[shade + 3];
             places.push_back({"miss ramp label, step " + std::to_string(level),
                               {ramp[1]},
-                              coloursOfValues(ramp, valuesUnderLabel(*book, 2, false), 0)});
+                              coloursOfValues(ramp, valuesUnderLabel(*book, 2, Face::Up), 0)});
         }
         for (const Place& place : places) {
             ASSERT_FALSE(place.behind.empty()) << place.what;
@@ -259,26 +316,18 @@ TEST(CommittedArt, TheColourBlindRampStaysApartForEveryDeficiency) {
     const Palette colours = everyScheme(*book)[int(ColourScheme::ColourBlind)].palette;
     std::vector<uint32_t> faces = {colours[3]};
     for (int level = 0; level < 4; ++level) faces.push_back(colours[size_t(9 * 16 + 4 * level)]);
-    const double deficiencies[3][3][3] = {
-        {{0.152286, 1.052583, -0.204868},
-         {0.114503, 0.786281, 0.099216},
-         {-0.003882, -0.048116, 1.051998}},
-        {{0.367322, 0.860646, -0.227968},
-         {0.280085, 0.672501, 0.047413},
-         {-0.011820, 0.042940, 0.968881}},
-        {{1.255528, -0.076749, -0.178779},
-         {-0.078411, 0.930809, 0.147602},
-         {0.004733, 0.691367, 0.303900}},
-    };
-    const char* names[] = {"protanopia", "deuteranopia", "tritanopia"};
-    for (int d = 0; d < 3; ++d) {
-        for (size_t i = 0; i < faces.size(); ++i) {
-            for (size_t j = i + 1; j < faces.size(); ++j) {
-                const Lab a = seenAs(faces[i], deficiencies[d]),
-                          b = seenAs(faces[j], deficiencies[d]);
-                const double distance = std::hypot(a.l - b.l, a.a - b.a, a.b - b.b);
-                EXPECT_GE(distance, 15.0) << names[d] << ": steps " << i << " and " << j;
-            }
-        }
+    expectApartForEveryDeficiency(faces, "steps");
+}
+
+// The finger guide's bright colours, one for each pair of mirrored fingers and one for the
+// thumbs, stay as far apart in every scheme.
+TEST(CommittedArt, TheFingerColoursStayApartForEveryDeficiencyInEveryScheme) {
+    const auto book = committedArt();
+    for (const Scheme& each : everyScheme(*book)) {
+        std::vector<uint32_t> lit;
+        for (int hue = 0; hue < FingerHueCount; ++hue)
+            lit.push_back(litShades(each.palette, hue).face);
+        expectApartForEveryDeficiency(lit, std::string(ColourSchemes[int(each.scheme)].label) +
+                                               ", finger hues");
     }
 }

@@ -53,8 +53,8 @@ TEST(KeyboardLayouts, LabelsAndHighlightsFollowTheKeysThatMove) {
     };
     const Case cases[] = {
         {&usLayout(), {23, 37, 43, 44, 46}, "yzqam2["},
-        {&germanLayout(), {7, 8, 18, 43}, "zyqam2\xFC"},
-        {&frenchLayout(), {2, 5, 14, 35, 45}, "ywaq,\xE9^"},
+        {&germanLayout(), {7, 8, 18, 43, IsoKey}, "zyqam2\xFC"},
+        {&frenchLayout(), {2, 5, 14, 35, 45, IsoKey}, "ywaq,\xE9^"},
     };
     for (const auto& [layout, lit, labels] : cases) {
         Lesson lesson(

@@ -1,6 +1,7 @@
 // Whole journeys through the real screens and art, and every way out. Chosen frames are
 // compared with tests/golden/, which script/update-goldens (QUENMORE_UPDATE_GOLDENS=1) writes
 // anew when the art or a screen changes on purpose: look at them before committing.
+#include "course/common/art_tiles.h"
 #include "course/records/best_times.h"
 #include "course/records/settings.h"
 #include "course/screens/lesson_menu.h"
@@ -98,6 +99,39 @@ TEST_F(GoldenTest, AWholeJourneyAndBestTimesAfterARestart) {
     for (const char* name : {"title", "menu", "intro", "results", "exercise-shift"})
         expectGolden(name, shots[name]);
     EXPECT_TRUE(clock.voice.empty()) << "speech is off: nothing is said";
+}
+
+// The exercise with the finger guide on: on a US keyboard in lesson 7, a capital's key and the
+// other hand's Shift lit; on a French one in lesson 8, the first character's keys.
+TEST_F(GoldenTest, TheExerciseWithTheFingerGuideOnUsAndFrenchKeyboards) {
+    Settings settings;
+    settings.fingerGuide = true;
+    const auto lit = [](const VideoMemory& memory, int column) {
+        return cellTileOf(memory.maps[size_t(mapIndex(2, column, 6))]) == art::LitKeyTopLeft;
+    };
+    LessonMenu menu{};
+    Learner capitals(clock, {.menuDownPresses = 6});
+    playFromMenu(
+        menu, capitals, 0,
+        [&](const VideoMemory& memory) {
+            shoot("exercise-finger-guide", memory,
+                  capitals.phase == LearnerPhase::Exercise && capitals.charactersTyped >= 4 &&
+                      (lit(memory, 0) || lit(memory, 25)));
+        },
+        0, &settings);
+    EXPECT_EQ(capitals.phase, LearnerPhase::BackInMenu);
+    EXPECT_EQ(capitals.results.errors, 0);
+    clock.layout = &frenchLayout();
+    Learner french(
+        clock, {.menuDownPresses = 7, .interrupts = true, .interruptIn = LearnerPhase::Exercise});
+    playFromMenu(
+        menu, french, 0,
+        [&](const VideoMemory& memory) {
+            shoot("exercise-finger-guide-french", memory, french.phase == LearnerPhase::Exercise);
+        },
+        0, &settings);
+    for (const char* name : {"exercise-finger-guide", "exercise-finger-guide-french"})
+        expectGolden(name, shots[name]);
 }
 
 // The Options screen in every colour scheme, and the menu in the high-contrast one; the

@@ -20,12 +20,12 @@ TEST(SettingsText, EveryGoodLineSetsAndEveryOtherIsNamedAndIgnored) {
     std::string problems;
     const Settings all =
         read("# my choices\n  display = window \nwindow_scale=3\r\nwindow_x = -40\nwindow_y = 120\n"
-             "monitor = 2\ncolours = high-contrast\nsound = errors\nvolume = 0\n\n",
+             "monitor = 2\ncolours = high-contrast\nsound = errors\nvolume = 0\nfinger_guide = on\n\n",
              problems);
     EXPECT_TRUE(all.display == DisplayMode::Window && all.windowScale == 3 && all.windowPlaced &&
                 all.windowX == -40 && all.windowY == 120 && all.monitor == 2 &&
                 all.colours == ColourScheme::HighContrast && all.sound == SoundMode::Errors &&
-                all.volume == 0);
+                all.volume == 0 && all.fingerGuide);
     EXPECT_EQ(problems, "");
     struct Damaged {
         const char* line;
@@ -42,6 +42,7 @@ TEST(SettingsText, EveryGoodLineSetsAndEveryOtherIsNamedAndIgnored) {
         {"sound = on", "line 1: sound is off, errors or all, not \"on\"\n"},
         {"volume = 11", "line 1: volume is a whole number from 0 to 10, not \"11\"\n"},
         {"loudness = 3", "line 1: there is no key \"loudness\"\n"},
+        {"finger_guide = yes", "line 1: finger_guide is on or off, not \"yes\"\n"},
         {"fullscreen", "line 1: it is no \"key = value\" line\n"},
         {"display = win\xFF", "line 1: it is not plain UTF-8 text\n"},
         {"display\x01 = window", "line 1: it is not plain UTF-8 text\n"},
@@ -54,6 +55,7 @@ TEST(SettingsText, EveryGoodLineSetsAndEveryOtherIsNamedAndIgnored) {
     }
     EXPECT_EQ(read("display = window\ndisplay = fullscreen", problems).display,
               DisplayMode::FullScreen);  // the later line wins
+    EXPECT_FALSE(read("finger_guide = on\nfinger_guide = off", problems).fingerGuide);
 }
 
 // A save writes the keys it is given into the lines that hold them and keeps every other line,
@@ -69,6 +71,9 @@ TEST(SettingsText, ASaveRewritesOnlyItsOwnKeys) {
     EXPECT_EQ(settingsTextWith(old, settings, ColoursKey | MonitorKey),
               "# mine\ncolours = colour-blind\nsound = all\ndisplay = fullscreen\n"
               "display = window\nnot a setting\nmonitor = 0\n");
+    settings.fingerGuide = true;
+    EXPECT_EQ(settingsTextWith("finger_guide = off\n", settings, FingerGuideKey),
+              "finger_guide = on\n");
     settings.windowPlaced = true;
     settings.windowX = 5;
     settings.windowY = 6;

@@ -130,7 +130,7 @@ TEST_F(SpeechRows, ChangeSpeechAndAreSaved) {
         // What a learner hears: each row as it is picked or changed, the rate's steps too.
         const std::vector<std::string> heard(clock.voice.begin(), clock.voice.begin() + 4);
         EXPECT_EQ(heard, (std::vector<std::string>{"en: Speech on.", "en: Speech: On.",
-                                                   "en: Speech rate: +9. 8 of 9.", "rate 10"}));
+                                                   "en: Speech rate: +9. 8 of 10.", "rate 10"}));
         EXPECT_EQ(clock.voice.back(), "en: Echo keys: On.");
     }
 }

@@ -239,15 +239,15 @@ TEST_F(HostedTest, TheFirstLessonByEarSaysThisInThisOrder) {
         "en: Lesson 1: Home Row Left. This first lesson will teach you where to place your left "
         "hand. ",
         "cancel",
-        "en: First, place your left index finger on the letter \"f.\" Key lit: f.",
+        "en: First, place your left index finger on the letter \"f.\" Key lit: f, left index finger.",
         "cancel",
-        "en: Next, place your middle finger on the letter \"d.\" Key lit: d.",
+        "en: Next, place your middle finger on the letter \"d.\" Key lit: d, left middle finger.",
         "cancel",
         "en: Let your ring and pinky fingers fall naturally on the letters \"s\" and \"a.\" Keys "
-        "lit: s, a.",
+        "lit: s, left ring finger; a, left little finger.",
         "cancel",
         "en: You should also be able to reach the letter \"g\" without moving your hand. Key lit: "
-        "g.",
+        "g, left index finger.",
         "cancel",
         "en: When you're ready, press any key to start ... ",
         "cancel",

@@ -88,7 +88,7 @@ TEST_F(SpeechWindowTest, ALessonTypedWithSpeechIsHeardInOrder) {
         "Quenmore, a touch-typing tutor.",
         "Lesson 1: Home Row Left. No best time yet. 1 of 11.",
         "Lesson 1: Home Row Left. This first lesson will teach you where to place your left hand.",
-        "First, place your left index finger on the letter \"f.\" Key lit: f.",
+        "First, place your left index finger on the letter \"f.\" Key lit: f, left index finger.",
         "When you're ready, press any key to start ...",
         "Type these words. F1 repeats the rest of the line. " + spoken(lines[0]),
         "cancel",

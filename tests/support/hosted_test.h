@@ -26,14 +26,15 @@ class HostedTest : public ::testing::Test {
     // The menu with a learner who steps `rightPresses` courses on and picks a lesson
     // `idleFrames` after the fade-in, plays it and
     // leaves the menu with Escape (or ends the program otherwise, as planned); `look` sees every
-    // frame before the learner does.
+    // frame before the learner does. The menu plays with `settings` when given.
     void playFromMenu(LessonMenu& menu, Learner& learner, int idleFrames = 0,
-                      std::function<void(const VideoMemory&)> look = {}, int rightPresses = 0) {
+                      std::function<void(const VideoMemory&)> look = {}, int rightPresses = 0,
+                      Settings* settings = nullptr) {
         clock.onFrame = [&](const VideoMemory& memory) {
             if (look) look(memory);
             learner.onFrame(memory);
         };
-        setUpLessonMenu(test.video(), menu);
+        setUpLessonMenu(test.video(), menu, settings);
         const uint64_t enter = clock.framesComposed + 64 + uint64_t(idleFrames);
         for (int i = 0; i < rightPresses; ++i) clock.keyDown(enter, SDLK_RIGHT, SDL_SCANCODE_RIGHT);
         for (int i = 0; i < learner.plan.menuDownPresses; ++i)
