@@ -89,8 +89,9 @@ void unlockFile(FileLock& lock);
 
 // The characters (Unicode) of the active keyboard layout for `count` keys given by their PC
 // scan code (set 1; 0 for none): alone, with Shift, with AltGr; a dead key gives its accent,
-// 0 stands for none. False when the system cannot tell (no X display, for one).
-bool keyboardLayout(const int* codes, int count, uint32_t (*levels)[3]);
+// 0 stands for none, and `dead` gets a bit per level of a key that is a dead key (1 alone,
+// 2 Shift, 4 AltGr). False when the system cannot tell (no X display, for one).
+bool keyboardLayout(const int* codes, int count, uint32_t (*levels)[3], uint8_t* dead);
 
 // The separator between a folder and a name on this system.
 char pathSeparator();

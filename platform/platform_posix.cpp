@@ -261,17 +261,19 @@ void unlockFile(FileLock& lock) {
 
 // X key codes are the Linux input codes plus 8 on every X server of these days. A connection
 // of its own, opened for each reading, sees the keyboard map as it is now.
-bool keyboardLayout(const int* codes, int count, uint32_t (*levels)[3]) {
+bool keyboardLayout(const int* codes, int count, uint32_t (*levels)[3], uint8_t* dead) {
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) return false;
     XkbStateRec state{};
     const int group = XkbGetState(display, XkbUseCoreKbd, &state) == Success ? state.group : 0;
     for (int i = 0; i < count; ++i) {
+        dead[i] = 0;
         for (int level = 0; level < 3; ++level) {
             const KeySym keysym =
                 codes[i] == 0 ? NoSymbol
                               : XkbKeycodeToKeysym(display, KeyCode(codes[i] + 8), group, level);
             levels[i][level] = keysymCharacter(keysym);
+            if (keysym >= 0xFE50 && keysym <= 0xFE5C) dead[i] |= uint8_t(1 << level);
         }
     }
     XCloseDisplay(display);

@@ -150,10 +150,14 @@ void installVirtualHost(VirtualHost& virtualHost) {
             const auto shown = [](char32_t c) {
                 return c == U' ' ? 0 : uint32_t(spacingAccent(c));
             };
-            characters[i] =
-                key == nullptr
-                    ? LayoutCharacters{}
-                    : LayoutCharacters{shown(key->alone), shown(key->shifted), shown(key->altGr)};
+            if (key == nullptr) {
+                characters[i] = LayoutCharacters{};
+                continue;
+            }
+            const uint8_t dead = uint8_t((isDead(key->alone) ? DeadAlone : 0) |
+                                         (isDead(key->shifted) ? DeadShifted : 0) |
+                                         (isDead(key->altGr) ? DeadAltGr : 0));
+            characters[i] = {shown(key->alone), shown(key->shifted), shown(key->altGr), dead};
         }
         return true;
     };

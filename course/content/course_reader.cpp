@@ -158,7 +158,7 @@ class Reader {
             return fault(line, quoted(text) + " is longer than a line of the exercise (" +
                                    std::to_string(LongestEntry) + " characters)");
         for (char c : text) {
-            if (keyboard_ != nullptr && characterKey(*keyboard_, uint8_t(c)) < 0)
+            if (keyboard_ != nullptr && !canType(*keyboard_, uint8_t(c)))
                 return fault(line, quoted(text) + ": no key of this keyboard types " +
                                        quoted(std::string(1, c)));
         }

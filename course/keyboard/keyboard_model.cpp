@@ -95,6 +95,8 @@ void appendKey(KeyboardModel& keyboard, const KeyDefinition& definition) {
     key.pressed = false;
     key.scancode = uint32_t(definition.scancode);
     key.capsApplies = definition.capsApplies;
+    key.altGrChar = ' ';
+    key.deadLevels = 0;
     keyboard.keyCount += 1;
 }
 
@@ -143,6 +145,9 @@ void readKeyboardLayout(KeyboardModel& keyboard) {
         key.lowerChar = labelCode(alone);
         key.upperChar = labelCode(shifted);
         key.capsApplies = hasCapital(alone) && shifted == alone - 32;
+        key.altGrChar = labelCode(found[k].altGr);
+        key.deadLevels =
+            complete ? uint8_t(found[k].dead & (DeadAlone | DeadShifted | DeadAltGr)) : 0;
     }
     for (uint8_t& entry : keyboard.keyByChar) entry = NoKey;
     // Lower, then upper, in table order: a character on two keys ends with the later one.
@@ -179,6 +184,49 @@ void buildKeyboard(KeyboardModel& keyboard) {
 int characterKey(const KeyboardModel& keyboard, uint8_t c) {
     const uint8_t key = keyboard.keyByChar[c];
     return key < CharacterKeys && key < keyboard.keyCount ? key : -1;
+}
+
+bool letterWithAccent(uint8_t c, uint8_t& accent, uint8_t& letter) {
+    // Per accent, the letters it makes of "aeiouyAEIOUYn N" in that order; '.' for none.
+    constexpr struct {
+        uint8_t accent;
+        const char* letters;
+    } Accented[] = {
+        {'`', "\xE0\xE8\xEC\xF2\xF9.\xC0\xC8\xCC\xD2\xD9..."},
+        {0xB4, "\xE1\xE9\xED\xF3\xFA\xFD\xC1\xC9\xCD\xD3\xDA\xDD.."},
+        {'^', "\xE2\xEA\xEE\xF4\xFB.\xC2\xCA\xCE\xD4\xDB..."},
+        {0xA8, "\xE4\xEB\xEF\xF6\xFC\xFF\xC4\xCB\xCF\xD6\xDC..."},
+        {'~', "\xE3..\xF5..\xC3..\xD5..\xF1\xD1"},
+    };
+    constexpr const char* Letters = "aeiouyAEIOUYnN";
+    for (const auto& each : Accented) {
+        for (int i = 0; Letters[i] != '\0'; ++i) {
+            if (uint8_t(each.letters[i]) != c || each.letters[i] == '.') continue;
+            accent = each.accent;
+            letter = uint8_t(Letters[i]);
+            return true;
+        }
+    }
+    return false;
+}
+
+int deadKeyOf(const KeyboardModel& keyboard, uint8_t accent, int& level) {
+    for (int k = 0; k < CharacterKeys && k < keyboard.keyCount; ++k) {
+        const KeyboardKey& key = keyboard.keys[k];
+        const uint8_t levels[3] = {key.lowerChar, key.upperChar, key.altGrChar};
+        for (level = 0; level < 3; ++level)
+            if ((key.deadLevels & (1 << level)) != 0 && levels[level] == accent) return k;
+    }
+    level = 0;
+    return -1;
+}
+
+bool canType(const KeyboardModel& keyboard, uint8_t c) {
+    if (characterKey(keyboard, c) >= 0) return true;
+    uint8_t accent = 0, letter = 0;
+    int level = 0;
+    return letterWithAccent(c, accent, letter) && deadKeyOf(keyboard, accent, level) >= 0 &&
+           characterKey(keyboard, letter) >= 0;
 }
 
 int characterKeyOf(const KeyboardModel& keyboard, uint32_t scancode) {

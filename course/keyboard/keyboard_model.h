@@ -20,15 +20,17 @@ constexpr uint8_t RightShiftCode = 11;
 constexpr uint8_t CapsLockCode = 12;
 
 struct KeyboardKey {
-    uint8_t lowerChar;  // typed without Shift (a Latin-1 code)
-    uint8_t upperChar;  // typed with Shift
-    uint16_t column;    // left cell column in the keyboard panel's map (map 2)
-    uint16_t row;       // top cell row in that map
-    uint16_t width;     // in cells
-    uint16_t height;    // in cells, 2 for every key
-    bool pressed;       // shown pressed
-    uint32_t scancode;  // SDL scancode of the physical key
-    bool capsApplies;   // Caps Lock makes it show and type upperChar (the letters)
+    uint8_t lowerChar;   // typed without Shift (a Latin-1 code)
+    uint8_t upperChar;   // typed with Shift
+    uint16_t column;     // left cell column in the keyboard panel's map (map 2)
+    uint16_t row;        // top cell row in that map
+    uint16_t width;      // in cells
+    uint16_t height;     // in cells, 2 for every key
+    bool pressed;        // shown pressed
+    uint32_t scancode;   // SDL scancode of the physical key
+    bool capsApplies;    // Caps Lock makes it show and type upperChar (the letters)
+    uint8_t altGrChar;   // typed with AltGr; ' ' for none
+    uint8_t deadLevels;  // the levels that are dead keys, bits as LayoutCharacters' `dead`
 };
 
 struct KeyboardModel {
@@ -48,6 +50,15 @@ void buildKeyboard(KeyboardModel& keyboard);
 void readKeyboardLayout(KeyboardModel& keyboard);
 // The character key (0 to 47) that types `c`, or -1.
 int characterKey(const KeyboardModel& keyboard, uint8_t c);
+
+// A letter that a dead key writes (grave, acute, circumflex, diaeresis and tilde, as Latin-1
+// has them): the accent's spacing character and the letter it goes on. False for any other.
+bool letterWithAccent(uint8_t c, uint8_t& accent, uint8_t& letter);
+// The dead key that gives `accent`, or -1; `level` gets its level (0 alone, 1 Shift, 2 AltGr).
+int deadKeyOf(const KeyboardModel& keyboard, uint8_t accent, int& level);
+// Whether the learner's layout types `c`: a key gives it, alone, with Shift or with AltGr, or
+// a dead key puts its accent on a letter a key gives.
+bool canType(const KeyboardModel& keyboard, uint8_t c);
 // The character key of a physical key given by SDL scancode, or -1.
 int characterKeyOf(const KeyboardModel& keyboard, uint32_t scancode);
 // How a key is named on screen: its unshifted character, or "Space".

@@ -123,4 +123,35 @@ TEST(CourseFile, EveryFaultIsNamedWithItsLine) {
     EXPECT_EQ(describeError(huge.fileName, huge.errors.at(0)), "huge.txt: is larger than 1 MB");
 }
 
+// A letter a dead key writes can be typed where the layout has that dead key: a learner's
+// course with "f\xEAte" is read on a French keyboard, and is a fault on a US one.
+TEST(CourseFile, LettersOfDeadKeysAreTypeableWhereTheLayoutHasThem) {
+    VirtualHost clock;
+    installVirtualHost(clock);
+    struct Case {
+        const SimulatedLayout* layout;
+        const char* typeable;  // Latin-1
+        const char* untypeable;
+    } cases[] = {
+        {&usLayout(), "e^`~", "\xEA\xE9\xE8\xF1"},
+        {&frenchLayout(), "\xEA\xEB\xE2\xEE\xF4\xFB\xE9\xE8\xF9\xE7\xFC\xE1", "\xF1"},
+        {&germanLayout(), "\xE4\xF6\xFC\xDF\xEA\xE9\xE8\xB5", "\xF1\xE7"},
+    };
+    for (const Case& c : cases) {
+        clock.layout = c.layout;
+        KeyboardModel keyboard{};
+        buildKeyboard(keyboard);
+        readKeyboardLayout(keyboard);
+        for (const char* t = c.typeable; *t != '\0'; ++t)
+            EXPECT_TRUE(canType(keyboard, uint8_t(*t))) << int(uint8_t(*t));
+        for (const char* t = c.untypeable; *t != '\0'; ++t)
+            EXPECT_FALSE(canType(keyboard, uint8_t(*t))) << int(uint8_t(*t));
+        const Course course =
+            readCourse("course: C\nlesson: L\nwords: f\xC3\xAAte\n", "c.txt", &keyboard);
+        EXPECT_EQ(course.errors.empty(),
+                  c.layout == &frenchLayout() || c.layout == &germanLayout());
+    }
+    restoreHost();
+}
+
 }  // namespace
