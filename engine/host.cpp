@@ -74,6 +74,7 @@ Host defaultHost() {
     functions.keyboardState = sdlKeyboardState;
     functions.modState = sdlModState;
     functions.readLayout = readSystemLayout;
+    functions.layoutName = platform::keyboardLayoutName;
     functions.textInput = sdlTextInput;
     functions.performanceCounter = SDL_GetPerformanceCounter;
     functions.performanceFrequency = SDL_GetPerformanceFrequency;

@@ -29,6 +29,8 @@ struct Host {
     // The active keyboard layout's characters for `count` keys given by SDL scancode. False
     // when only the characters alone are known (SDL_GetKeyFromScancode).
     bool (*readLayout)(const uint32_t* scancodes, int count, LayoutCharacters* characters);
+    // The active layout's name as the system gives it (platform::keyboardLayoutName).
+    bool (*layoutName)(std::string& name);
     void (*textInput)(bool on);                        // SDL_StartTextInput / SDL_StopTextInput
     uint64_t (*performanceCounter)();                  // SDL_GetPerformanceCounter
     uint64_t (*performanceFrequency)();                // SDL_GetPerformanceFrequency

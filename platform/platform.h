@@ -93,6 +93,11 @@ void unlockFile(FileLock& lock);
 // 2 Shift, 4 AltGr). False when the system cannot tell (no X display, for one).
 bool keyboardLayout(const int* codes, int count, uint32_t (*levels)[3], uint8_t* dead);
 
+// The name of the active keyboard layout as the system gives it: on X the layout of the active
+// group with its variant, as setxkbmap names them ("de", "fr", "us(dvorak)"); on Windows the
+// keyboard layout identifier ("00000407"). False when the system cannot tell.
+bool keyboardLayoutName(std::string& name);
+
 // The separator between a folder and a name on this system.
 char pathSeparator();
 

@@ -340,6 +340,15 @@ bool keyboardLayout(const int* codes, int count, uint32_t (*levels)[3], uint8_t*
     return true;
 }
 
+bool keyboardLayoutName(std::string& name) {
+    wchar_t identifier[KL_NAMELENGTH] = {};
+    if (!GetKeyboardLayoutNameW(identifier)) return false;
+    name = narrow(identifier);
+    for (char& c : name)
+        if (c >= 'a' && c <= 'f') c = char(c - 'a' + 'A');
+    return !name.empty();
+}
+
 char pathSeparator() {
     return '\\';
 }

@@ -161,6 +161,11 @@ void installVirtualHost(VirtualHost& virtualHost) {
         }
         return true;
     };
+    host.layoutName = [](std::string& name) {
+        name =
+            active->layoutName.empty() ? simulatedLayoutName(*active->layout) : active->layoutName;
+        return name != "-";  // "-": the system cannot tell
+    };
     host.textInput = [](bool on) { active->textInputOn = on; };
     host.performanceCounter = [] { return active->counter; };
     host.performanceFrequency = [] { return active->frequency; };

@@ -181,6 +181,25 @@ void buildKeyboard(KeyboardModel& keyboard) {
     }
 }
 
+const KeyboardModel& usKeyboard() {
+    static const KeyboardModel keyboard = [] {
+        KeyboardModel us{};
+        buildKeyboard(us);
+        return us;
+    }();
+    return keyboard;
+}
+
+bool typesAsUs(const KeyboardModel& keyboard) {
+    for (int k = 0; k < CharacterKeys; ++k) {
+        const KeyboardKey& theirs = keyboard.keys[k];
+        if (theirs.lowerChar != uint8_t(KeyTable[k].lowerChar) ||
+            theirs.upperChar != uint8_t(KeyTable[k].upperChar))
+            return false;
+    }
+    return keyboard.keyCount >= CharacterKeys;
+}
+
 int characterKey(const KeyboardModel& keyboard, uint8_t c) {
     const uint8_t key = keyboard.keyByChar[c];
     return key < CharacterKeys && key < keyboard.keyCount ? key : -1;

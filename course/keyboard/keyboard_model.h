@@ -48,6 +48,13 @@ void buildKeyboard(KeyboardModel& keyboard);
 // it alone or with Shift, else the one that gives it with AltGr; one that no key gives has
 // none. Labels are Latin-1 codes; a character outside it shows UnknownCharacter's mark.
 void readKeyboardLayout(KeyboardModel& keyboard);
+// The keyboard as buildKeyboard makes it: the keys' places named by what a US keyboard types
+// on them.
+const KeyboardModel& usKeyboard();
+// Whether `keyboard` types what a US keyboard types on every character key, alone and with
+// Shift.
+bool typesAsUs(const KeyboardModel& keyboard);
+
 // The character key (0 to 47) that types `c`, or -1.
 int characterKey(const KeyboardModel& keyboard, uint8_t c);
 

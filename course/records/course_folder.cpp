@@ -1,6 +1,6 @@
 #include "course/records/course_folder.h"
 
-#include "course/content/built_in_course.h"
+#include "course/content/course_books.h"
 #include "course/content/course_reader.h"
 #include "course/records/data_folder.h"
 #include "platform/platform.h"
@@ -107,7 +107,7 @@ std::vector<Course> loadLearnersCourses(const KeyboardModel& keyboard) {
         Course course = readCourseFile(path, bytes, fault) ? readCourse(bytes, name, &keyboard)
                                                            : readCourse("", name, &keyboard);
         if (!fault.empty()) course.errors = {{0, fault}};
-        const bool taken = course.name == builtInCourse().name ||
+        const bool taken = isCourseBookName(course.name) ||
                            std::any_of(courses.begin(), courses.end(), [&](const Course& other) {
                                return other.name == course.name;
                            });

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "course/common/colour_schemes.h"
+#include "course/content/course_books.h"
 #include "engine/display.h"
 
 #include <cstdint>
@@ -25,6 +26,7 @@ struct Settings {
     int32_t windowY = 0;
     int32_t monitor = 0;  // 1 for the first; 0: the one the window is on, else the first
     ColourScheme colours = ColourScheme::Standard;
+    CourseChoice course = CourseChoice::Automatic;  // the menu's first course
 };
 
 // The keys, one bit each, so that a save writes only the choices that changed: two copies of
@@ -35,6 +37,7 @@ enum SettingKey : uint32_t {
     WindowPositionKey = 1u << 2,  // window_x and window_y together
     MonitorKey = 1u << 3,
     ColoursKey = 1u << 4,
+    CourseKey = 1u << 5,
 };
 
 // Reads settings from a file's text into `settings`: every line that is a known key with a

@@ -63,7 +63,7 @@ std::string keepFinishedRun(LessonMenu& menu, const RunSummary& summary) {
     const int32_t seconds = summary.seconds;
     if (!saneBestTime(seconds) || (entry.bestTime >= 0 && seconds >= entry.bestTime)) return {};
     entry.bestTime = seconds;
-    if (menu.course != 0) return {};
+    if (menu.course != 0 || !menu.usLessons) return {};
     BestTimes times = menuBestTimes(menu);
     std::string reason;
     const bool saved = saveBestTimes(times, &reason);
@@ -81,7 +81,8 @@ std::string keepFinishedRun(LessonMenu& menu, const RunSummary& summary) {
 void buildMenuRows(LessonMenu& menu) {
     menu.entries = std::make_unique<LessonEntry[]>(MenuRows);
     menu.entryCount = MenuRows;
-    const Course& course = builtInCourse();
+    const Course& course =
+        menu.builtIn.lessons.size() == size_t(LessonCount) ? menu.builtIn : builtInCourse();
     for (int i = 0; i < LessonCount; ++i) {
         const CourseLesson& lesson = course.lessons[size_t(i)];
         menu.entries[i] = LessonEntry{lesson.title.c_str(), -1, &lesson};
@@ -104,10 +105,6 @@ void setUpLessonMenu(VideoState& video, LessonMenu& menu, Settings* settings) {
     menu.video = &video;
     menu.settings = settings;
     loadMenuCourses(menu);
-    buildMenuRows(menu);
-    BestTimes times = menuBestTimes(menu);
-    loadBestTimes(times);
-    setMenuBestTimes(menu, times);
     drawLessonMenu(menu);
 }
 
@@ -202,6 +199,7 @@ void runLessonMenu(LessonMenu& menu) {
                 if (menu.settings == nullptr) break;
                 going =
                     fadeOut(video) && runOptionsScreen(video, *menu.settings) == ScreenExit::Done;
+                if (going && menu.settings->course != menu.builtInChoice) chooseBuiltInCourse(menu);
                 if (going) {
                     drawLessonMenu(menu);
                     going = fadeIn(video);
@@ -232,7 +230,7 @@ ScreenExit startSelectedLesson(LessonMenu& menu, LessonScreen& screen) {
     auto practice = std::make_unique<PracticeLesson>();
     auto run = std::make_unique<LessonRun>();
     if (practising) {
-        setUpPractice(video, screen, menuBestTimes(menu), *practice);
+        setUpPractice(video, screen, menuBestTimes(menu), menu.builtIn, menu.usLessons, *practice);
     } else {
         setUpLessonScreen(video, screen, *entry.lesson);
     }

@@ -20,11 +20,11 @@ TEST(SettingsText, EveryGoodLineSetsAndEveryOtherIsNamedAndIgnored) {
     std::string problems;
     const Settings all =
         read("# my choices\n  display = window \nwindow_scale=3\r\nwindow_x = -40\nwindow_y = 120\n"
-             "monitor = 2\ncolours = high-contrast\n\n",
+             "monitor = 2\ncolours = high-contrast\ncourse = en-us\n\n",
              problems);
     EXPECT_TRUE(all.display == DisplayMode::Window && all.windowScale == 3 && all.windowPlaced &&
                 all.windowX == -40 && all.windowY == 120 && all.monitor == 2 &&
-                all.colours == ColourScheme::HighContrast);
+                all.colours == ColourScheme::HighContrast && all.course == CourseChoice(1));
     EXPECT_EQ(problems, "");
     struct Damaged {
         const char* line;
@@ -38,6 +38,7 @@ TEST(SettingsText, EveryGoodLineSetsAndEveryOtherIsNamedAndIgnored) {
         {"monitor = -1", "line 1: monitor is 0 (automatic) or 1 to 64, not \"-1\"\n"},
         {"colours = blue",
          "line 1: colours is standard, high-contrast or colour-blind, not \"blue\"\n"},
+        {"course = klingon", "line 1: course is auto or en-us, not \"klingon\"\n"},
         {"volume = 11", "line 1: there is no key \"volume\"\n"},
         {"fullscreen", "line 1: it is no \"key = value\" line\n"},
         {"display = win\xFF", "line 1: it is not plain UTF-8 text\n"},
