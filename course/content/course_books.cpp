@@ -12,9 +12,19 @@
 // The bytes of the course books in books/, which the build writes into sources of their own.
 extern const char byPositionCourseText[];
 extern const size_t byPositionCourseTextSize;
+extern const char germanCourseText[];
+extern const size_t germanCourseTextSize;
+extern const char frenchCourseText[];
+extern const size_t frenchCourseTextSize;
 
 const CourseBookInfo CourseBooks[CourseBookCount] = {
-    {"en-us", "English", "qwertyuiop|asdfghjkl|zxcvbnm", nullptr, 0},
+    {"en-us", "English", "qwertyuiop|asdfghjkl|zxcvbnm", byPositionCourseText,
+     byPositionCourseTextSize},
+    {"de", "Deutsch", "qwertzuiop|asdfghjkl|yxcvbnm", germanCourseText, germanCourseTextSize},
+    {"fr",
+     "Fran\xE7"
+     "ais",
+     "azertyuiop|qsdfghjklm|wxcvbn", frenchCourseText, frenchCourseTextSize},
 };
 
 namespace {
@@ -88,14 +98,8 @@ void keepEntries(Course& course, const KeyboardModel& keyboard, Keeps keeps) {
 const Course& courseBookAsWritten(CourseBook book, bool byPosition) {
     static bool read[CourseBookCount] = {};
     static Course books[CourseBookCount];
-    static bool readByPosition = false;
-    static Course englishByPosition;
-    const int b = int(book);
-    if (b <= 0 || b >= CourseBookCount) {
-        if (!byPosition) return builtInCourse();
-        return readOnce(byPositionCourseText, byPositionCourseTextSize, readByPosition,
-                        englishByPosition);
-    }
+    const int b = int(book) < CourseBookCount ? int(book) : 0;
+    if (b == 0 && !byPosition) return builtInCourse();
     return readOnce(CourseBooks[b].text, CourseBooks[b].textSize, read[b], books[b]);
 }
 
@@ -154,7 +158,7 @@ PlayedCourse playedCourse(CourseBook book, const KeyboardModel& keyboard) {
         return played;
     }
     // Read anew for this keyboard, so that its intros name and light the learner's keys.
-    played.course = readCourse(std::string(byPositionCourseText, byPositionCourseTextSize), "",
+    played.course = readCourse(std::string(CourseBooks[0].text, CourseBooks[0].textSize), "",
                                nullptr, &keyboard);
     if (played.course.lessons.size() != size_t(LessonCount))
         played.course = courseBookAsWritten(CourseBook::English, true);

@@ -13,16 +13,18 @@
 #include <cstdint>
 #include <string>
 
-enum class CourseBook : uint8_t { English };
-constexpr int CourseBookCount = 1;
+enum class CourseBook : uint8_t { English, German, French };
+constexpr int CourseBookCount = 3;
 
 struct CourseBookInfo {
-    const char* settingName;  // in the settings file: en-us, ...
+    const char* settingName;  // in the settings file: en-us, de, fr, ...
     const char* label;        // on the Options screen
     // The layout's letter keys, unshifted, from the first key of the upper, home and lower
     // rows, '|' between the rows: how the layout is known by its characters.
     const char* letters;
-    const char* text;  // the book (none for English: lessons.txt, and by position its own)
+    // The book's text; English has two: lessons.txt, built in as the US lessons
+    // (built_in_course.h), and this one, its lessons by position.
+    const char* text;
     size_t textSize;
 };
 extern const CourseBookInfo CourseBooks[CourseBookCount];

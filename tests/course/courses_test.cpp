@@ -115,17 +115,17 @@ TEST_F(CoursesTest, ACourseFileIsPlayedAndKeepsItsBestTimeInTheHistory) {
 // best-times file, and come back after a restart; a learner's course may not take its name.
 TEST_F(CoursesTest, ALayoutsCourseKeepsItsBestTimesInTheHistory) {
     clock.layout = &germanLayout();
-    write("mine.txt", "course: Touch Typing (your keys)\nlesson: Mine\nwords: a\n");
+    write("mine.txt", "course: Zehnfingerschreiben\nlesson: Mine\nwords: a\n");
     LessonMenu menu{};
     Learner learner(clock, {});
     playFromMenu(menu, learner);
     ASSERT_EQ(learner.phase, LearnerPhase::BackInMenu);
-    EXPECT_EQ(header(0), "Touch Typing (your keys) >");
+    EXPECT_EQ(header(0), "Zehnfingerschreiben >");
     const int seconds = learner.results.seconds;
     ASSERT_GT(seconds, 0);
     EXPECT_EQ(queryNumber(data.file(HistoryFileName),
-                          "SELECT COUNT(*) FROM runs WHERE course = 'Touch Typing (your keys)' "
-                          "AND lesson_title = 'Lesson 1: Home Row Left' AND lesson = -1"),
+                          "SELECT COUNT(*) FROM runs WHERE course = 'Zehnfingerschreiben' "
+                          "AND lesson_title = 'Lektion 1: Grundreihe links' AND lesson = -1"),
               1);
     EXPECT_FALSE(fs::exists(data.file(BestTimesFileName)));
     ASSERT_EQ(menu.courses.size(), 1u);
@@ -137,7 +137,7 @@ TEST_F(CoursesTest, ALayoutsCourseKeepsItsBestTimesInTheHistory) {
     EXPECT_EQ(restarted.entries[1].bestTime, -1);
     const std::vector<ProgressPage> pages = courseProgressPages(restarted);
     ASSERT_EQ(pages.size(), size_t(MenuRows + 1));
-    EXPECT_EQ(pages[0].lesson.course, "Touch Typing (your keys)");
+    EXPECT_EQ(pages[0].lesson.course, "Zehnfingerschreiben");
     EXPECT_EQ(pages[PracticeRow].lesson.row, PracticeRow);
 }
 

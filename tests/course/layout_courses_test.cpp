@@ -3,6 +3,7 @@
 // lighting only those keys of that layout, and every lesson typed to its results as the
 // layout types.
 #include "course/content/course_books.h"
+#include "course/content/course_reader.h"
 #include "course/content/lesson_places.h"
 #include "course/lesson/lesson_run.h"
 #include "course/lesson/lesson_screen.h"
@@ -24,6 +25,10 @@ struct LayoutCourse {
     const char* courseName;
     bool usLessons;
 };
+
+void PrintTo(const LayoutCourse& course, std::ostream* out) {
+    *out << course.name;
+}
 
 class LayoutCourseTest : public ::testing::TestWithParam<LayoutCourse> {
   protected:
@@ -81,6 +86,20 @@ class LayoutCourseTest : public ::testing::TestWithParam<LayoutCourse> {
     }
 };
 
+// Every book reads without a fault, as the program's own must: its ten lessons, each title
+// whole on the lesson screen.
+TEST(CourseBooks, EveryBookReadsWithoutAFault) {
+    for (const CourseBookInfo& book : CourseBooks) {
+        const Course course = readCourse(std::string(book.text, book.textSize), "", nullptr);
+        for (const CourseError& error : course.errors)
+            ADD_FAILURE() << describeError(book.settingName, error);
+        EXPECT_EQ(course.lessons.size(), size_t(LessonCount)) << book.settingName;
+        for (const CourseLesson& lesson : course.lessons)
+            EXPECT_LE(lesson.title.size(), size_t(TitleColumns)) << lesson.title;
+        EXPECT_TRUE(isCourseBookName(course.name));
+    }
+}
+
 // Every entry (but the one of the US lessons that is as old as they are) and every line drawn
 // is made of the characters of the keys taught so far, every key lit is one of them and is
 // released again, and the lesson typed without a mistake is finished with every character
@@ -134,7 +153,11 @@ INSTANTIATE_TEST_SUITE_P(
                       LayoutCourse{"EnglishOnFrench", &frenchLayout(), CourseBook::English,
                                    "Touch Typing (your keys)", false},
                       LayoutCourse{"EnglishOnDvorak", &dvorakLayout(), CourseBook::English,
-                                   "Touch Typing (your keys)", false}),
+                                   "Touch Typing (your keys)", false},
+                      LayoutCourse{"GermanOnGerman", &germanLayout(), CourseBook::German,
+                                   "Zehnfingerschreiben", false},
+                      LayoutCourse{"FrenchOnFrench", &frenchLayout(), CourseBook::French,
+                                   "Dactylographie", false}),
     [](const ::testing::TestParamInfo<LayoutCourse>& each) {
         return std::string(each.param.name);
     });

@@ -38,7 +38,7 @@ TEST(SettingsText, EveryGoodLineSetsAndEveryOtherIsNamedAndIgnored) {
         {"monitor = -1", "line 1: monitor is 0 (automatic) or 1 to 64, not \"-1\"\n"},
         {"colours = blue",
          "line 1: colours is standard, high-contrast or colour-blind, not \"blue\"\n"},
-        {"course = klingon", "line 1: course is auto or en-us, not \"klingon\"\n"},
+        {"course = klingon", "line 1: course is auto, en-us, de or fr, not \"klingon\"\n"},
         {"volume = 11", "line 1: there is no key \"volume\"\n"},
         {"fullscreen", "line 1: it is no \"key = value\" line\n"},
         {"display = win\xFF", "line 1: it is not plain UTF-8 text\n"},
