@@ -29,9 +29,14 @@ char32_t spacingAccent(char32_t c) {
     }
 }
 
-// A few letters with accents, enough for the dead keys of the tests; 0 for no such letter.
+// A few letters with accents, enough for the dead keys of the tests (a capital is its small
+// letter's, 32 codes before it); 0 for no such letter.
 char32_t composed(char32_t accent, char32_t c) {
     if (c == U' ') return spacingAccent(accent);
+    if (c >= U'A' && c <= U'Z') {
+        const char32_t small = composed(accent, c + 32);
+        return small == 0 ? 0 : small - 32;
+    }
     const std::u32string bases = U"aeiou";
     const std::u32string letters[] = {U"\u00E0\u00E8\u00EC\u00F2\u00F9",
                                       U"\u00E1\u00E9\u00ED\u00F3\u00FA",
@@ -69,7 +74,7 @@ std::vector<SimulatedKeystroke> simulatedKeystrokes(const SimulatedLayout& layou
         const uint16_t mods[] = {KMOD_NONE, KMOD_LSHIFT, KMOD_RALT};
         for (int level = 0; level < 3; ++level) {
             if (!isDead(levels[level])) continue;
-            for (char32_t base : std::u32string(U" aeiou")) {
+            for (char32_t base : std::u32string(U" aeiouAEIOU")) {
                 if (composed(levels[level], base) != c) continue;
                 std::vector<SimulatedKeystroke> strokes = {{key.scancode, mods[level]}};
                 const std::vector<SimulatedKeystroke> then = simulatedKeystrokes(layout, base);

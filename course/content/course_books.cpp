@@ -16,6 +16,10 @@ extern const char germanCourseText[];
 extern const size_t germanCourseTextSize;
 extern const char frenchCourseText[];
 extern const size_t frenchCourseTextSize;
+extern const char dvorakCourseText[];
+extern const size_t dvorakCourseTextSize;
+extern const char colemakCourseText[];
+extern const size_t colemakCourseTextSize;
 
 const CourseBookInfo CourseBooks[CourseBookCount] = {
     {"en-us", "English", "qwertyuiop|asdfghjkl|zxcvbnm", byPositionCourseText,
@@ -25,6 +29,10 @@ const CourseBookInfo CourseBooks[CourseBookCount] = {
      "Fran\xE7"
      "ais",
      "azertyuiop|qsdfghjklm|wxcvbn", frenchCourseText, frenchCourseTextSize},
+    {"en-dvorak", "English, Dvorak", "',.pyfgcrl|aoeuidhtns|;qjkxbmwvz", dvorakCourseText,
+     dvorakCourseTextSize},
+    {"en-colemak", "English, Colemak", "qwfpgjluy;|arstdhneio|zxcvbkm", colemakCourseText,
+     colemakCourseTextSize},
 };
 
 namespace {
@@ -150,6 +158,13 @@ PlayedCourse playedCourse(CourseBook book, const KeyboardModel& keyboard) {
     }
     if (book != CourseBook::English) {
         played.course = courseBookAsWritten(book);
+        // On another layout than its own, the keys the learner's keyboard lacks are not lit.
+        for (CourseLesson& lesson : played.course.lessons) {
+            std::erase_if(lesson.intro, [&keyboard](const IntroStep& step) {
+                const bool key = step.kind == StepKind::Light || step.kind == StepKind::Release;
+                return key && keyboard.keyByChar[step.key] == NoKey;
+            });
+        }
         keepEntries(played.course, keyboard, [&keyboard](int, const std::string& entry) {
             for (char c : entry)
                 if (!canType(keyboard, uint8_t(c))) return false;

@@ -13,11 +13,11 @@
 #include <cstdint>
 #include <string>
 
-enum class CourseBook : uint8_t { English, German, French };
-constexpr int CourseBookCount = 3;
+enum class CourseBook : uint8_t { English, German, French, Dvorak, Colemak };
+constexpr int CourseBookCount = 5;
 
 struct CourseBookInfo {
-    const char* settingName;  // in the settings file: en-us, de, fr, ...
+    const char* settingName;  // in the settings file: en-us, de, fr, en-dvorak, en-colemak
     const char* label;        // on the Options screen
     // The layout's letter keys, unshifted, from the first key of the upper, home and lower
     // rows, '|' between the rows: how the layout is known by its characters.
@@ -60,7 +60,8 @@ struct PlayedCourse {
 // is the English course by position, its intros naming and lighting the learner's keys and
 // its entries those that the keys taught so far type (an earlier lesson's, for a lesson none
 // of whose own entries can be typed). The others are played as written, without the entries
-// the learner's layout cannot type: a lesson left with none has those of the lesson before it.
+// the learner's layout cannot type (a lesson left with none has those of the lesson before it)
+// and without lighting the keys it lacks.
 PlayedCourse playedCourse(CourseBook book, const KeyboardModel& keyboard);
 
 // The course book as written, read once (the English one by position, shown on a US

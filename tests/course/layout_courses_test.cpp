@@ -24,6 +24,9 @@ struct LayoutCourse {
     CourseBook book;
     const char* courseName;
     bool usLessons;
+    // The course was chosen for a layout it is not written for: it keeps only the entries the
+    // layout types, wherever its keys are.
+    bool otherLayout = false;
 };
 
 void PrintTo(const LayoutCourse& course, std::ostream* out) {
@@ -118,14 +121,16 @@ TEST_P(LayoutCourseTest, EveryLessonIsMadeOfItsKeysAndCanBeFinished) {
     for (int l = 0; l < LessonCount; ++l) {
         const CourseLesson& lesson = played.course.lessons[size_t(l)];
         SCOPED_TRACE(lesson.title);
-        const CharacterSet characters = lessonCharacters(keyboard, l);
+        CharacterSet characters = lessonCharacters(keyboard, l);
+        for (int c = 0; c < 256 && GetParam().otherLayout; ++c)
+            characters[size_t(c)] = c == ' ' || canType(keyboard, uint8_t(c));
         ASSERT_FALSE(lesson.entries.empty());
         for (const std::string& entry : lesson.entries)
             EXPECT_TRUE(madeOf(entry, characters) || reachingAhead.count(entry) == 1) << entry;
         expectIntroFits(lesson.intro, keyboard);
         const std::set<int> taught = taughtKeys(l);
         for (const IntroStep& step : lesson.intro) {
-            if (step.kind != StepKind::Light) continue;
+            if (step.kind != StepKind::Light || GetParam().otherLayout) continue;
             EXPECT_EQ(taught.count(keyboard.keyByChar[step.key]), 1u) << step.key;
         }
         std::vector<std::string> lines;
@@ -146,18 +151,25 @@ TEST_P(LayoutCourseTest, EveryLessonIsMadeOfItsKeysAndCanBeFinished) {
 
 INSTANTIATE_TEST_SUITE_P(
     Layouts, LayoutCourseTest,
-    ::testing::Values(LayoutCourse{"EnglishOnUs", &usLayout(), CourseBook::English, "Touch Typing",
-                                   true},
-                      LayoutCourse{"EnglishOnGerman", &germanLayout(), CourseBook::English,
-                                   "Touch Typing (your keys)", false},
-                      LayoutCourse{"EnglishOnFrench", &frenchLayout(), CourseBook::English,
-                                   "Touch Typing (your keys)", false},
-                      LayoutCourse{"EnglishOnDvorak", &dvorakLayout(), CourseBook::English,
-                                   "Touch Typing (your keys)", false},
-                      LayoutCourse{"GermanOnGerman", &germanLayout(), CourseBook::German,
-                                   "Zehnfingerschreiben", false},
-                      LayoutCourse{"FrenchOnFrench", &frenchLayout(), CourseBook::French,
-                                   "Dactylographie", false}),
+    ::testing::Values(
+        LayoutCourse{"EnglishOnUs", &usLayout(), CourseBook::English, "Touch Typing", true},
+        LayoutCourse{"EnglishOnGerman", &germanLayout(), CourseBook::English,
+                     "Touch Typing (your keys)", false},
+        LayoutCourse{"EnglishOnFrench", &frenchLayout(), CourseBook::English,
+                     "Touch Typing (your keys)", false},
+        LayoutCourse{"EnglishOnDvorak", &dvorakLayout(), CourseBook::English,
+                     "Touch Typing (your keys)", false},
+        LayoutCourse{"GermanOnGerman", &germanLayout(), CourseBook::German, "Zehnfingerschreiben",
+                     false},
+        LayoutCourse{"FrenchOnFrench", &frenchLayout(), CourseBook::French, "Dactylographie",
+                     false},
+        LayoutCourse{"DvorakOnDvorak", &dvorakLayout(), CourseBook::Dvorak, "Touch Typing (Dvorak)",
+                     false},
+        LayoutCourse{"ColemakOnColemak", &colemakLayout(), CourseBook::Colemak,
+                     "Touch Typing (Colemak)", false},
+        LayoutCourse{"FrenchOnUs", &usLayout(), CourseBook::French, "Dactylographie", false, true},
+        LayoutCourse{"GermanOnFrench", &frenchLayout(), CourseBook::German, "Zehnfingerschreiben",
+                     false, true}),
     [](const ::testing::TestParamInfo<LayoutCourse>& each) {
         return std::string(each.param.name);
     });

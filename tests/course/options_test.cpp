@@ -95,6 +95,10 @@ TEST(CourseChoice, FollowsTheLayoutsNameAndLetters) {
         {"ch", &germanLayout(), CourseBook::German},  // a name unknown: the letters
         {"", &frenchLayout(), CourseBook::French},
         {"gb", &usLayout(), CourseBook::English},
+        {"us(dvorak)", &dvorakLayout(), CourseBook::Dvorak},
+        {"00010409", &dvorakLayout(), CourseBook::Dvorak},
+        {"us(colemak)", &colemakLayout(), CourseBook::Colemak},
+        {"a0000409", &colemakLayout(), CourseBook::Colemak},  // an installed layout's number
     };
     for (const Case& c : cases) {
         clock.layout = c.layout;
