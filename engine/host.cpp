@@ -47,16 +47,18 @@ bool readSystemLayout(const uint32_t* scancodes, int count, LayoutCharacters* ch
     constexpr int MostKeys = 64;
     int codes[MostKeys] = {};
     uint32_t levels[MostKeys][3] = {};
+    uint8_t dead[MostKeys] = {};
     count = count < MostKeys ? count : MostKeys;
     for (int i = 0; i < count; ++i) codes[i] = pcScanCode(scancodes[i]);
-    if (platform::keyboardLayout(codes, count, levels)) {
-        for (int i = 0; i < count; ++i) characters[i] = {levels[i][0], levels[i][1], levels[i][2]};
+    if (platform::keyboardLayout(codes, count, levels, dead)) {
+        for (int i = 0; i < count; ++i)
+            characters[i] = {levels[i][0], levels[i][1], levels[i][2], dead[i]};
         return true;
     }
     for (int i = 0; i < count; ++i) {
         const SDL_Keycode key = SDL_GetKeyFromScancode(SDL_Scancode(scancodes[i]));
         const bool character = key >= SDLK_SPACE && (key & SDLK_SCANCODE_MASK) == 0;
-        characters[i] = {character ? uint32_t(key) : 0, 0, 0};
+        characters[i] = {character ? uint32_t(key) : 0, 0, 0, 0};
     }
     return false;
 }
@@ -78,6 +80,7 @@ Host defaultHost() {
     functions.keyboardState = sdlKeyboardState;
     functions.modState = sdlModState;
     functions.readLayout = readSystemLayout;
+    functions.layoutName = platform::keyboardLayoutName;
     functions.textInput = sdlTextInput;
     functions.performanceCounter = SDL_GetPerformanceCounter;
     functions.performanceFrequency = SDL_GetPerformanceFrequency;

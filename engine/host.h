@@ -12,11 +12,14 @@
 struct VideoMemory;
 
 // The characters (Unicode) that one key types alone, with Shift and with AltGr; a dead key
-// gives its accent, 0 stands for none.
+// gives its accent, 0 stands for none. `dead` has a bit per level whose character is a dead
+// key's, which writes nothing itself but puts its accent on the letter typed next.
+constexpr uint8_t DeadAlone = 1, DeadShifted = 2, DeadAltGr = 4;
 struct LayoutCharacters {
     uint32_t alone;
     uint32_t shifted;
     uint32_t altGr;
+    uint8_t dead;
 };
 
 struct Host {
@@ -26,6 +29,8 @@ struct Host {
     // The active keyboard layout's characters for `count` keys given by SDL scancode. False
     // when only the characters alone are known (SDL_GetKeyFromScancode).
     bool (*readLayout)(const uint32_t* scancodes, int count, LayoutCharacters* characters);
+    // The active layout's name as the system gives it (platform::keyboardLayoutName).
+    bool (*layoutName)(std::string& name);
     void (*textInput)(bool on);                        // SDL_StartTextInput / SDL_StopTextInput
     uint64_t (*performanceCounter)();                  // SDL_GetPerformanceCounter
     uint64_t (*performanceFrequency)();                // SDL_GetPerformanceFrequency

@@ -1,8 +1,8 @@
-// The course reader: any bytes as a course file, read for a US keyboard and as the program's
-// own course is read. Invariants: faults at lines of the file, in order; at most 50 lessons,
-// each with entries whose every character the fonts draw (and, for the learner's keyboard, a
-// key types, in entries a line can hold); intros inside the text box that release what they
-// light.
+// The course reader: any bytes as a course file, read for a US keyboard, as the program's
+// own course is read, and shown on a US keyboard as a course by position is. Invariants: faults at
+// lines of the file, in order; at most 50 lessons, each with entries whose every character the
+// fonts draw (and, for the learner's keyboard, a key types, in entries a line can hold); intros
+// inside the text box that release what they light.
 #include "course/common/screen_layout.h"
 #include "course/common/screen_text.h"
 #include "course/content/course_reader.h"
@@ -29,7 +29,7 @@ void check(const Course& course, size_t lines, const KeyboardModel* keyboard) {
             FUZZ_CHECK(keyboard == nullptr || entry.size() <= size_t(LongestEntry));
             for (char c : entry) {
                 FUZZ_CHECK(hasGlyph(uint8_t(c)));
-                FUZZ_CHECK(keyboard == nullptr || characterKey(*keyboard, uint8_t(c)) >= 0);
+                FUZZ_CHECK(keyboard == nullptr || canType(*keyboard, uint8_t(c)));
             }
         }
         int lit[256] = {};
@@ -68,5 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const size_t lines = size_t(std::count(bytes.begin(), bytes.end(), '\n')) + 1;
     check(readCourse(bytes, "fuzz.txt", &keyboard), lines, &keyboard);
     check(readCourse(bytes, "fuzz.txt", nullptr), lines, nullptr);
+    // A course by position shown on the learner's keyboard, as the program's own are.
+    check(readCourse(bytes, "fuzz.txt", nullptr, &keyboard), lines, nullptr);
     return 0;
 }

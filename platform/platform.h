@@ -89,8 +89,14 @@ void unlockFile(FileLock& lock);
 
 // The characters (Unicode) of the active keyboard layout for `count` keys given by their PC
 // scan code (set 1; 0 for none): alone, with Shift, with AltGr; a dead key gives its accent,
-// 0 stands for none. False when the system cannot tell (no X display, for one).
-bool keyboardLayout(const int* codes, int count, uint32_t (*levels)[3]);
+// 0 stands for none, and `dead` gets a bit per level of a key that is a dead key (1 alone,
+// 2 Shift, 4 AltGr). False when the system cannot tell (no X display, for one).
+bool keyboardLayout(const int* codes, int count, uint32_t (*levels)[3], uint8_t* dead);
+
+// The name of the active keyboard layout as the system gives it: on X the layout of the active
+// group with its variant, as setxkbmap names them ("de", "fr", "us(dvorak)"); on Windows the
+// keyboard layout identifier ("00000407"). False when the system cannot tell.
+bool keyboardLayoutName(std::string& name);
 
 // The audio driver SDL is to play the sounds through, by SDL's name; null for SDL's own
 // choice. On Windows DirectSound: SDL's WASAPI output crackles under Wine, where DirectSound

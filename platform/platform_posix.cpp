@@ -1,6 +1,7 @@
 #include "platform/platform.h"
 
 #include <X11/XKBlib.h>
+#include <X11/Xatom.h>
 
 #include <cerrno>
 #include <climits>
@@ -265,20 +266,71 @@ const char* soundDriver() {
 
 // X key codes are the Linux input codes plus 8 on every X server of these days. A connection
 // of its own, opened for each reading, sees the keyboard map as it is now.
-bool keyboardLayout(const int* codes, int count, uint32_t (*levels)[3]) {
+bool keyboardLayout(const int* codes, int count, uint32_t (*levels)[3], uint8_t* dead) {
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) return false;
     XkbStateRec state{};
     const int group = XkbGetState(display, XkbUseCoreKbd, &state) == Success ? state.group : 0;
     for (int i = 0; i < count; ++i) {
+        dead[i] = 0;
         for (int level = 0; level < 3; ++level) {
             const KeySym keysym =
                 codes[i] == 0 ? NoSymbol
                               : XkbKeycodeToKeysym(display, KeyCode(codes[i] + 8), group, level);
             levels[i][level] = keysymCharacter(keysym);
+            if (keysym >= 0xFE50 && keysym <= 0xFE5C) dead[i] |= uint8_t(1 << level);
         }
     }
     XCloseDisplay(display);
+    return true;
+}
+
+namespace {
+
+// The `index`-th of the comma-separated names, or "".
+std::string nthName(const std::string& names, int index) {
+    size_t start = 0;
+    for (int i = 0; i < index; ++i) {
+        start = names.find(',', start);
+        if (start == std::string::npos) return {};
+        start += 1;
+    }
+    return names.substr(start, names.find(',', start) - start);
+}
+
+}  // namespace
+
+// The X server keeps the names setxkbmap (or the desktop) chose in the root window's
+// _XKB_RULES_NAMES property: rules, model, layouts, variants and options, each ended by a
+// NUL, the layouts and variants comma-separated, one per group.
+bool keyboardLayoutName(std::string& name) {
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) return false;
+    const Atom property = XInternAtom(display, "_XKB_RULES_NAMES", True);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, left = 0;
+    unsigned char* data = nullptr;
+    const bool read =
+        property != None &&
+        XGetWindowProperty(display, DefaultRootWindow(display), property, 0, 1024, False, XA_STRING,
+                           &type, &format, &count, &left, &data) == Success &&
+        type == XA_STRING && format == 8 && data != nullptr;
+    std::string fields[5];
+    for (unsigned long i = 0, field = 0; read && i < count && field < 5; ++i) {
+        if (data[i] == '\0')
+            ++field;
+        else
+            fields[field] += char(data[i]);
+    }
+    if (data != nullptr) XFree(data);
+    XkbStateRec state{};
+    const int group = XkbGetState(display, XkbUseCoreKbd, &state) == Success ? state.group : 0;
+    XCloseDisplay(display);
+    const std::string layout = nthName(fields[2], group);
+    if (!read || layout.empty()) return false;
+    const std::string variant = nthName(fields[3], group);
+    name = variant.empty() ? layout : layout + "(" + variant + ")";
     return true;
 }
 

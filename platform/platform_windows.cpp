@@ -321,12 +321,13 @@ const char* soundDriver() {
 }
 
 // The layout of the thread that owns the window, asked without touching its dead-key state.
-bool keyboardLayout(const int* codes, int count, uint32_t (*levels)[3]) {
+bool keyboardLayout(const int* codes, int count, uint32_t (*levels)[3], uint8_t* dead) {
     constexpr UINT KeepKeyboardState = 0x4;
     HKL layout = GetKeyboardLayout(0);
     for (int i = 0; i < count; ++i) {
         const UINT code = UINT(codes[i]);
         const UINT virtualKey = code == 0 ? 0 : MapVirtualKeyExW(code, MAPVK_VSC_TO_VK_EX, layout);
+        dead[i] = 0;
         for (int level = 0; level < 3; ++level) {
             BYTE keys[256] = {};
             if (level == 1) keys[VK_SHIFT] = 0x80;
@@ -337,9 +338,19 @@ bool keyboardLayout(const int* codes, int count, uint32_t (*levels)[3]) {
                                                              KeepKeyboardState, layout);
             // A dead key (-1) leaves its spacing accent; a control character is no character.
             levels[i][level] = length != 0 && text[0] >= 0x20 ? uint32_t(text[0]) : 0;
+            if (length < 0) dead[i] |= uint8_t(1 << level);
         }
     }
     return true;
+}
+
+bool keyboardLayoutName(std::string& name) {
+    wchar_t identifier[KL_NAMELENGTH] = {};
+    if (!GetKeyboardLayoutNameW(identifier)) return false;
+    name = narrow(identifier);
+    for (char& c : name)
+        if (c >= 'a' && c <= 'f') c = char(c - 'a' + 'A');
+    return !name.empty();
 }
 
 char pathSeparator() {

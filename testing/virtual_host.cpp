@@ -31,9 +31,14 @@ char32_t spacingAccent(char32_t c) {
     }
 }
 
-// A few letters with accents, enough for the dead keys of the tests; 0 for no such letter.
+// A few letters with accents, enough for the dead keys of the tests (a capital is its small
+// letter's, 32 codes before it); 0 for no such letter.
 char32_t composed(char32_t accent, char32_t c) {
     if (c == U' ') return spacingAccent(accent);
+    if (c >= U'A' && c <= U'Z') {
+        const char32_t small = composed(accent, c + 32);
+        return small == 0 ? 0 : small - 32;
+    }
     const std::u32string bases = U"aeiou";
     const std::u32string letters[] = {U"\u00E0\u00E8\u00EC\u00F2\u00F9",
                                       U"\u00E1\u00E9\u00ED\u00F3\u00FA",
@@ -71,7 +76,7 @@ std::vector<SimulatedKeystroke> simulatedKeystrokes(const SimulatedLayout& layou
         const uint16_t mods[] = {KMOD_NONE, KMOD_LSHIFT, KMOD_RALT};
         for (int level = 0; level < 3; ++level) {
             if (!isDead(levels[level])) continue;
-            for (char32_t base : std::u32string(U" aeiou")) {
+            for (char32_t base : std::u32string(U" aeiouAEIOU")) {
                 if (composed(levels[level], base) != c) continue;
                 std::vector<SimulatedKeystroke> strokes = {{key.scancode, mods[level]}};
                 const std::vector<SimulatedKeystroke> then = simulatedKeystrokes(layout, base);
@@ -152,12 +157,21 @@ void installVirtualHost(VirtualHost& virtualHost) {
             const auto shown = [](char32_t c) {
                 return c == U' ' ? 0 : uint32_t(spacingAccent(c));
             };
-            characters[i] =
-                key == nullptr
-                    ? LayoutCharacters{}
-                    : LayoutCharacters{shown(key->alone), shown(key->shifted), shown(key->altGr)};
+            if (key == nullptr) {
+                characters[i] = LayoutCharacters{};
+                continue;
+            }
+            const uint8_t dead = uint8_t((isDead(key->alone) ? DeadAlone : 0) |
+                                         (isDead(key->shifted) ? DeadShifted : 0) |
+                                         (isDead(key->altGr) ? DeadAltGr : 0));
+            characters[i] = {shown(key->alone), shown(key->shifted), shown(key->altGr), dead};
         }
         return true;
+    };
+    host.layoutName = [](std::string& name) {
+        name =
+            active->layoutName.empty() ? simulatedLayoutName(*active->layout) : active->layoutName;
+        return name != "-";  // "-": the system cannot tell
     };
     host.textInput = [](bool on) { active->textInputOn = on; };
     host.performanceCounter = [] { return active->counter; };

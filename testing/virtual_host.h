@@ -39,7 +39,10 @@ using SimulatedLayout = std::vector<SimulatedKey>;
 const SimulatedLayout& usLayout();
 const SimulatedLayout& germanLayout();  // with the key between left Shift and Z
 const SimulatedLayout& frenchLayout();
-const SimulatedLayout& dvorakLayout();  // US Dvorak
+const SimulatedLayout& dvorakLayout();
+const SimulatedLayout& colemakLayout();
+// The name X gives the layout: "us", "de", "fr", "us(dvorak)", "us(colemak)".
+const char* simulatedLayoutName(const SimulatedLayout& layout);
 
 // A key with its modifiers (KMOD_RALT for AltGr), as the learner presses it.
 struct SimulatedKeystroke {
@@ -70,6 +73,8 @@ struct VirtualHost {
     // While text input is on, a key press delivered also delivers the text the layout makes
     // of it, as SDL does.
     const SimulatedLayout* layout = &usLayout();
+    // The layout's name as the system reports it; empty: the simulated layout's own name.
+    std::string layoutName;
     bool textInputOn = true;
     char32_t deadKey = 0;  // a dead key's accent waiting for the next key
     std::vector<std::pair<uint64_t, const SimulatedLayout*>> layoutChanges;  // (frame, layout)

@@ -84,6 +84,21 @@ const SimulatedLayout& germanLayout() {
     return layout;
 }
 
+const SimulatedLayout& colemakLayout() {
+    static const SimulatedLayout layout = makeLayout(
+        U"`1234567890-=qwfpgjluy;[]\\arstdhneio'zxcvbkm,./",
+        U"~!@#$%^&*()_+QWFPGJLUY:{}|ARSTDHNEIO\"ZXCVBKM<>?", std::u32string(47, U' '), {});
+    return layout;
+}
+
+const char* simulatedLayoutName(const SimulatedLayout& layout) {
+    return &layout == &germanLayout()    ? "de"
+           : &layout == &frenchLayout()  ? "fr"
+           : &layout == &dvorakLayout()  ? "us(dvorak)"
+           : &layout == &colemakLayout() ? "us(colemak)"
+                                         : "us";
+}
+
 // AZERTY: digits with Shift; dead circumflex and diaeresis right of P.
 const SimulatedLayout& frenchLayout() {
     static const SimulatedLayout layout =

@@ -5,10 +5,12 @@
 namespace {
 
 // The Latin-1 characters drawn, by code: accents, signs and letters of the keys of German,
-// French, Spanish, Italian, Portuguese, Nordic, Swiss and UK keyboards.
-constexpr const char* DrawnLatin1 = "\xA1\xA3\xA4\xA7\xA8\xAA\xAB\xAC\xB0\xB2\xB3\xB4\xB5\xB7"
-                                    "\xB8\xBA\xBB\xBD\xBF\xC4\xC5\xC6\xC7\xD1\xD6\xD8\xDC\xDF"
-                                    "\xE0\xE4\xE5\xE6\xE7\xE8\xE9\xEC\xF1\xF2\xF6\xF8\xF9\xFC";
+// French, Spanish, Italian, Portuguese, Nordic, Swiss and UK keyboards, and the small letters
+// that French writes with a dead key (circumflex and diaeresis).
+constexpr const char* DrawnLatin1 =
+    "\xA1\xA3\xA4\xA7\xA8\xAA\xAB\xAC\xB0\xB2\xB3\xB4\xB5\xB7\xB8\xBA\xBB\xBD\xBF"
+    "\xC4\xC5\xC6\xC7\xD1\xD6\xD8\xDC\xDF\xE0\xE2\xE4\xE5\xE6\xE7\xE8\xE9\xEA\xEB"
+    "\xEC\xEE\xEF\xF1\xF2\xF4\xF6\xF8\xF9\xFB\xFC";
 
 }  // namespace
 

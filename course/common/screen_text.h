@@ -9,7 +9,8 @@
 #include <cstdint>
 
 // Texts are 8-bit: ASCII, and Latin-1 codes beyond it. Those that common European keyboards
-// print on their keys have glyphs of their own in both fonts (the main font at tile 256 +
+// print on their keys, and the French letters with circumflex and diaeresis, have glyphs of
+// their own in both fonts (the main font at tile 256 +
 // code, the lesson font at 352 + code, for codes 160 to 255); every other character shows
 // the unknown mark, tile 127 of the main font and 223 of the lesson font, never a wrong glyph.
 constexpr uint8_t UnknownCharacter = 0x7F;

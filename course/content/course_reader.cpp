@@ -111,9 +111,23 @@ std::string keyLabel(uint8_t key) {
     }
 }
 
+// What `shown` types on the key where a US keyboard types `c`, on the same level (alone or
+// with Shift); the other level where that one has nothing. 0 for no such key.
+uint8_t shownAt(const KeyboardModel& shown, uint8_t c) {
+    const int key = characterKey(usKeyboard(), c);
+    if (key < 0 || key >= shown.keyCount) return 0;
+    const KeyboardKey& us = usKeyboard().keys[key];
+    const KeyboardKey& theirs = shown.keys[key];
+    const bool upper = us.upperChar == c && us.lowerChar != c;
+    const uint8_t first = upper ? theirs.upperChar : theirs.lowerChar;
+    const uint8_t second = upper ? theirs.lowerChar : theirs.upperChar;
+    return first != ' ' || key == SpaceBarKey ? first : second != ' ' ? second : UnknownCharacter;
+}
+
 class Reader {
   public:
-    Reader(Course& course, const KeyboardModel* keyboard) : course_(course), keyboard_(keyboard) {}
+    Reader(Course& course, const KeyboardModel* keyboard, const KeyboardModel* shownOn)
+        : course_(course), keyboard_(keyboard), shownOn_(shownOn != nullptr ? shownOn : keyboard) {}
 
     void fault(int line, const std::string& message) {
         course_.errors.push_back({line, message});
@@ -165,11 +179,26 @@ class Reader {
             return fault(line, quoted(text) + " is longer than a line of the exercise (" +
                                    std::to_string(LongestEntry) + " characters)");
         for (char c : text) {
-            if (keyboard_ != nullptr && characterKey(*keyboard_, uint8_t(c)) < 0)
+            if (keyboard_ != nullptr && !canType(*keyboard_, uint8_t(c)))
                 return fault(line, quoted(text) + ": no key of this keyboard types " +
                                        quoted(std::string(1, c)));
         }
         lesson_.entries.push_back(text);
+    }
+
+    // A key of a course by position: the character `shown` has at the place of `key`; false
+    // for a key a US keyboard does not have. A place whose character is no key of `shown`
+    // (nothing there, or a character the fonts lack) is never lit: 0.
+    bool atPosition(int line, uint8_t& key) {
+        if (key < ' ' || key == ' ') return true;  // Shift, Caps Lock, the space bar
+        if (characterKey(usKeyboard(), key) < 0) {
+            fault(line, "no key of a US keyboard types " + quoted(std::string(1, char(key))));
+            return false;
+        }
+        if (shownOn_ == nullptr) return true;
+        const uint8_t shown = shownAt(*shownOn_, key);
+        key = characterKey(*shownOn_, shown) == characterKey(usKeyboard(), key) ? shown : 0;
+        return true;
     }
 
     void keys(int line, const std::string& verb, const std::string& names) {
@@ -180,6 +209,9 @@ class Reader {
             if (!keyNamed(name, key)) {
                 fault(line, quoted(name) + " is no key: name a key by the character it types, "
                                            "or left-shift, right-shift, caps-lock, space");
+            } else if (byPosition_ && !atPosition(line, key)) {
+            } else if (key == 0) {
+                // A place the learner's keyboard has no character of its own on: not lit.
             } else if (keyboard_ != nullptr && keyboard_->keyByChar[key] == NoKey) {
                 fault(line, "no key of this keyboard types " + quoted(name));
             } else if (verb == "light") {
@@ -190,9 +222,25 @@ class Reader {
         }
     }
 
+    // The text with every "{x}" of a course by position in place of the character it stands
+    // for.
+    std::string placed(int line, const std::string& text) {
+        std::string shown = text;
+        for (size_t at = 0; byPosition_ && at + 2 < shown.size(); ++at) {
+            if (shown[at] != '{' || shown[at + 2] != '}') continue;
+            const uint8_t c = uint8_t(shown[at + 1]);
+            if (characterKey(usKeyboard(), c) < 0) {
+                fault(line, "no key of a US keyboard types " + quoted(std::string(1, char(c))));
+                continue;
+            }
+            shown.replace(at, 3, 1, char(shownOn_ != nullptr ? shownAt(*shownOn_, c) : c));
+        }
+        return shown;
+    }
+
     void introLine(int line, const std::string& verb, const std::string& rest) {
         if (verb == "say") {
-            if (!say(writer_, rest))
+            if (!say(writer_, placed(line, rest)))
                 fault(line, "the text box holds " + std::to_string(IntroRows) + " rows of " +
                                 std::to_string(IntroWidth) +
                                 " characters: \"clear\" it before this");
@@ -226,11 +274,19 @@ class Reader {
         if (!seenCourse_) return;
         if (verb == "lesson") return lessonLine(line, rest);
         if (verb == "language") return languageLine(line, rest);
+        if (verb == "positions") {
+            if (lessonsStarted_ > 0 || rest != "us")
+                return fault(line, "\"positions: us\" comes before the first lesson: the keys "
+                                   "are named as on a US keyboard");
+            byPosition_ = true;
+            return;
+        }
         static const char* const known[] = {"words",   "phrase", "say",   "light",
                                             "release", "wait",   "pause", "clear"};
         if (std::find(std::begin(known), std::end(known), verb) == std::end(known)) {
-            return fault(line, "unknown line; lines begin with course:, language:, lesson:, "
-                               "words:, phrase:, say, light, release, wait, pause or clear");
+            return fault(line,
+                         "unknown line; lines begin with course:, language:, positions:, lesson:, "
+                         "words:, phrase:, say, light, release, wait, pause or clear");
         }
         if (!inLesson_) {
             if (lessonsStarted_ <= MostLessons)
@@ -271,6 +327,8 @@ class Reader {
   private:
     Course& course_;
     const KeyboardModel* keyboard_;
+    const KeyboardModel* shownOn_;
+    bool byPosition_ = false;
     bool seenCourse_ = false;
     int courseLine_ = 0;
     int lessonsStarted_ = 0;
@@ -289,7 +347,7 @@ std::string describeError(const std::string& fileName, const CourseError& error)
 }
 
 Course readCourse(const std::string& bytes, const std::string& fileName,
-                  const KeyboardModel* learnersKeyboard) {
+                  const KeyboardModel* learnersKeyboard, const KeyboardModel* shownOn) {
     Course course;
     course.fileName = fileName;
     if (bytes.size() > LargestCourseFile) {
@@ -316,7 +374,7 @@ Course readCourse(const std::string& bytes, const std::string& fileName,
             break;
         }
     }
-    Reader reader(course, learnersKeyboard);
+    Reader reader(course, learnersKeyboard, shownOn);
     if (!isCourse) {
         // A practice text: named after its file, without ".txt", and shown with "?" for what
         // the fonts do not draw.

@@ -44,12 +44,13 @@ void writeIntro(const PracticeAim& aim, const KeyboardModel& keyboard, PracticeL
 
 }  // namespace
 
-void makePractice(const PracticeAim& aim, const KeyboardModel& keyboard, PracticeLesson& practice) {
+void makePractice(const PracticeAim& aim, const KeyboardModel& keyboard, PracticeLesson& practice,
+                  const Course& course) {
     practice.words.clear();
     practice.weights.clear();
-    for (int lesson = 0; lesson < LessonCount; ++lesson) {
+    for (int lesson = 0; lesson < LessonCount && size_t(lesson) < course.lessons.size(); ++lesson) {
         const bool used = aim.fromHistory ? aim.finished[lesson] : lesson < EvenLessons;
-        const std::vector<std::string>& entries = builtInCourse().lessons[size_t(lesson)].entries;
+        const std::vector<std::string>& entries = course.lessons[size_t(lesson)].entries;
         if (!used || entries.empty()) continue;
         for (const std::string& entry : entries) {
             double weight = 1.0;

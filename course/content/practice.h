@@ -31,5 +31,8 @@ struct PracticeLesson {
     std::vector<double> weights;
 };
 
-// Builds the practice for `aim`, naming and lighting keys as `keyboard` labels them.
-void makePractice(const PracticeAim& aim, const KeyboardModel& keyboard, PracticeLesson& practice);
+// Builds the practice for `aim` from the lessons of `course` (the program's own, of ten
+// lessons), naming and lighting keys as `keyboard` labels them. The course must live as long
+// as the practice.
+void makePractice(const PracticeAim& aim, const KeyboardModel& keyboard, PracticeLesson& practice,
+                  const Course& course = builtInCourse());

@@ -49,18 +49,20 @@ Finger fingerOf(uint32_t scancode);
 enum class KeyLevel : uint8_t { Alone, Shifted, AltGr };
 
 struct KeyboardKey {
-    uint8_t lowerChar;  // typed without Shift (a Latin-1 code)
-    uint8_t upperChar;  // typed with Shift
-    uint16_t column;    // left cell column in the keyboard panel's map (map 2)
-    uint16_t row;       // top cell row in that map
-    uint16_t width;     // in cells
-    uint16_t height;    // in cells, 2 for every key
-    bool pressed;       // shown pressed
-    uint32_t scancode;  // SDL scancode of the physical key
-    bool capsApplies;   // Caps Lock makes it show and type upperChar (the letters)
-    Finger finger;      // the finger that types it
-    bool shown;         // on the keyboard the layout has; a hidden key is neither drawn nor typed
-    bool lit;           // lit in its finger's colour (shown pressed wins over it)
+    uint8_t lowerChar;   // typed without Shift (a Latin-1 code)
+    uint8_t upperChar;   // typed with Shift
+    uint16_t column;     // left cell column in the keyboard panel's map (map 2)
+    uint16_t row;        // top cell row in that map
+    uint16_t width;      // in cells
+    uint16_t height;     // in cells, 2 for every key
+    bool pressed;        // shown pressed
+    uint32_t scancode;   // SDL scancode of the physical key
+    bool capsApplies;    // Caps Lock makes it show and type upperChar (the letters)
+    Finger finger;       // the finger that types it
+    bool shown;          // on the keyboard the layout has; a hidden key is neither drawn nor typed
+    bool lit;            // lit in its finger's colour (shown pressed wins over it)
+    uint8_t altGrChar;   // typed with AltGr; ' ' for none
+    uint8_t deadLevels;  // the levels that are dead keys, bits as LayoutCharacters' `dead`
 };
 
 struct KeyboardModel {
@@ -87,8 +89,29 @@ void readKeyboardLayout(KeyboardModel& keyboard);
 // character needs Shift (with Caps Lock on, a letter needs it the other way round) or AltGr
 // when it needs AltGr. Their count; 0 when no key types it.
 int keysToType(const KeyboardModel& keyboard, uint8_t c, bool capsOn, int (&keys)[2]);
+// The keys of a letter that the layout writes with a dead key (a French "ê"): the dead key's
+// keys as keysToType gives them, then the letter's. Their count, of which `first` are the dead
+// key's; 0 when `c` is no such letter or the layout lacks the keys.
+int deadKeysToType(const KeyboardModel& keyboard, uint8_t c, bool capsOn, int (&keys)[4],
+                   int& first);
+// The keyboard as buildKeyboard makes it: the keys' places named by what a US keyboard types
+// on them.
+const KeyboardModel& usKeyboard();
+// Whether `keyboard` types what a US keyboard types on every character key, alone and with
+// Shift.
+bool typesAsUs(const KeyboardModel& keyboard);
+
 // The character key (0 to 48) that types `c`, or -1.
 int characterKey(const KeyboardModel& keyboard, uint8_t c);
+
+// A letter that a dead key writes (grave, acute, circumflex, diaeresis and tilde, as Latin-1
+// has them): the accent's spacing character and the letter it goes on. False for any other.
+bool letterWithAccent(uint8_t c, uint8_t& accent, uint8_t& letter);
+// The dead key that gives `accent`, or -1; `level` gets its level (0 alone, 1 Shift, 2 AltGr).
+int deadKeyOf(const KeyboardModel& keyboard, uint8_t accent, int& level);
+// Whether the learner's layout types `c`: a key gives it, alone, with Shift or with AltGr, or
+// a dead key puts its accent on a letter a key gives.
+bool canType(const KeyboardModel& keyboard, uint8_t c);
 // The shown character key of a physical key given by SDL scancode, or -1.
 int characterKeyOf(const KeyboardModel& keyboard, uint32_t scancode);
 // How a key is named on screen: its unshifted character, or "Space".

@@ -105,9 +105,14 @@ void markFingers(VideoMemory& memory, const KeyboardModel& keyboard) {
 }
 
 void writeFingerNames(VideoMemory& memory, const KeyboardModel& keyboard, const int* keys,
-                      int count) {
+                      int count, int deadStroke) {
     char names[ScreenColumns + 1] = "";
-    if (count > 0) {
+    if (deadStroke > 0 && count > deadStroke) {
+        // The keys' own fingers; the modifiers of either stroke would not fit the row.
+        std::snprintf(names, sizeof names, "%s, then %s", fingerName(keyboard.keys[keys[0]].finger),
+                      fingerName(keyboard.keys[keys[deadStroke]].finger));
+        names[0] = char(names[0] - 'a' + 'A');
+    } else if (count > 0) {
         const Finger first = keyboard.keys[keys[0]].finger;
         if (count == 1) {
             std::snprintf(names, sizeof names, "%s", fingerName(first));

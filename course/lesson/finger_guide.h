@@ -17,6 +17,8 @@ void drawHands(VideoMemory& memory);
 // pointed at. The space bar's are both thumbs.
 void markFingers(VideoMemory& memory, const KeyboardModel& keyboard);
 // Names the fingers of `keys` (a character's key, then its Shift or AltGr, as keysToType gives
-// them) on the row under the keyboard, or blanks the row for none.
+// them) on the row under the keyboard, or blanks the row for none. With `first` above 0 the
+// first `first` keys are a dead key's stroke and the rest the letter's: "Right little, then
+// left middle".
 void writeFingerNames(VideoMemory& memory, const KeyboardModel& keyboard, const int* keys,
-                      int count);
+                      int count, int first = 0);

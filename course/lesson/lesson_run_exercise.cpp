@@ -5,8 +5,8 @@
 #include "course/common/art_tiles.h"
 #include "course/common/cues.h"
 #include "course/common/screen_text.h"
-#include "course/lesson/lesson_speech.h"
 #include "course/lesson/finger_guide.h"
+#include "course/lesson/lesson_speech.h"
 #include "course/lesson/on_screen_keyboard.h"
 #include "course/records/history.h"
 #include "engine/display.h"
@@ -189,11 +189,20 @@ void followGuide(LessonRun& run) {
     if (!screen.fingerGuide) return;
     KeyboardModel& keyboard = screen.keyboard;
     const uint8_t next = run.running ? uint8_t(screen.lines[run.lineIndex][run.position]) : 0;
-    int keys[2] = {-1, -1};
-    const int count = next == 0 ? 0 : keysToType(keyboard, next, run.capsShown, keys);
+    // A letter written with a dead key lights both strokes: the dead key's, then the letter's.
+    int keys[4] = {-1, -1, -1, -1};
+    int single[2] = {-1, -1};
+    int first = 0;
+    int count = next == 0 ? 0 : keysToType(keyboard, next, run.capsShown, single);
+    if (count > 0) {
+        keys[0] = single[0];
+        keys[1] = single[1];
+    } else if (next != 0) {
+        count = deadKeysToType(keyboard, next, run.capsShown, keys, first);
+    }
     bool changed = false;
     for (int k = 0; k < keyboard.keyCount; ++k) {
-        const bool lit = (count > 0 && keys[0] == k) || (count > 1 && keys[1] == k);
+        const bool lit = std::find(keys, keys + count, k) != keys + count;
         if (keyboard.keys[k].lit == lit) continue;
         keyboard.keys[k].lit = lit;
         redrawKey(run, k);
@@ -201,7 +210,7 @@ void followGuide(LessonRun& run) {
     }
     if (changed) {
         markFingers(memoryOf(run), keyboard);
-        writeFingerNames(memoryOf(run), keyboard, keys, count);
+        writeFingerNames(memoryOf(run), keyboard, keys, count, first);
     }
     noteKeyless(run, next != 0 && count == 0 ? next : 0);
 }

@@ -8,10 +8,11 @@
 #include <memory>
 
 void aimPractice(const ProgressFigures& all, const BestTimes& times, const KeyboardModel& keyboard,
-                 PracticeAim& aim) {
+                 PracticeAim& aim, bool usLessons) {
     aim = PracticeAim{};
     for (int lesson = 0; lesson < LessonCount; ++lesson)
-        aim.finished[lesson] = times[size_t(lesson)] >= 0 || all.lessonRuns[lesson] > 0;
+        aim.finished[lesson] =
+            times[size_t(lesson)] >= 0 || (usLessons && all.lessonRuns[lesson] > 0);
     aim.fromHistory =
         all.status == HistoryStatus::Ready &&
         std::find(std::begin(aim.finished), std::end(aim.finished), true) != std::end(aim.finished);
@@ -22,13 +23,13 @@ void aimPractice(const ProgressFigures& all, const BestTimes& times, const Keybo
 }
 
 void setUpPractice(VideoState& video, LessonScreen& screen, const BestTimes& times,
-                   PracticeLesson& practice) {
+                   const Course& course, bool usLessons, PracticeLesson& practice) {
     setUpLessonScreen(video, screen, nullptr, 0, PracticeTitle, &practice.intro);
     auto all = std::make_unique<ProgressFigures>();
     loadProgress(AllLessons, *all);
     PracticeAim aim;
-    aimPractice(*all, times, screen.keyboard, aim);
-    makePractice(aim, screen.keyboard, practice);
+    aimPractice(*all, times, screen.keyboard, aim, usLessons);
+    makePractice(aim, screen.keyboard, practice, course);
     std::mt19937 random(uint32_t(host.calendarSeconds()));
     makeWeightedWordLines(screen.lines, practice.words.data(), practice.weights.data(),
                           int32_t(practice.words.size()), random);

@@ -9,10 +9,11 @@
 struct ProgressFigures;
 
 // What the history of all lessons says the practice should aim at: a lesson counts as
-// finished when it has a best time or a run in the history.
+// finished when it has a best time, or (of the US lessons, `usLessons`) a run in the history.
 void aimPractice(const ProgressFigures& all, const BestTimes& times, const KeyboardModel& keyboard,
-                 PracticeAim& aim);
-// Fills the lesson screen for a practice run: keyboard, maps, the intro and the lines. The
-// screen's intro is `practice`'s, which must live as long as the run.
+                 PracticeAim& aim, bool usLessons = true);
+// Fills the lesson screen for a practice run of the lessons of `course`, whose best times are
+// `times`: keyboard, maps, the intro and the lines. The screen's intro is `practice`'s, which
+// must live as long as the run, and so must the course.
 void setUpPractice(VideoState& video, LessonScreen& screen, const BestTimes& times,
-                   PracticeLesson& practice);
+                   const Course& course, bool usLessons, PracticeLesson& practice);

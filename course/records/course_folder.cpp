@@ -1,6 +1,6 @@
 #include "course/records/course_folder.h"
 
-#include "course/content/built_in_course.h"
+#include "course/content/course_books.h"
 #include "course/content/course_reader.h"
 #include "course/records/data_folder.h"
 #include "platform/platform.h"
@@ -35,7 +35,11 @@ constexpr const char* Readme =
     "space), \"wait\" for a key, \"pause\" for frames (60 a second), \"clear\" the box. Lines "
     "that\n"
     "begin with # are comments. Files are UTF-8, at most 1 MB. A lesson with a fault is left\n"
-    "out; the menu names the first fault of a file and its line.\n";
+    "out; the menu names the first fault of a file and its line.\n"
+    "\n"
+    "A course for any keyboard: \"positions: us\" after \"course:\" names the keys by what a US\n"
+    "keyboard types on them, and \"{x}\" in a \"say\" text stands for what the learner's\n"
+    "keyboard types where a US one types x.\n";
 
 bool isCourseFile(const std::string& name) {
     std::string lower = name;
@@ -107,7 +111,7 @@ std::vector<Course> loadLearnersCourses(const KeyboardModel& keyboard) {
         Course course = readCourseFile(path, bytes, fault) ? readCourse(bytes, name, &keyboard)
                                                            : readCourse("", name, &keyboard);
         if (!fault.empty()) course.errors = {{0, fault}};
-        const bool taken = course.name == builtInCourse().name ||
+        const bool taken = isCourseBookName(course.name) ||
                            std::any_of(courses.begin(), courses.end(), [&](const Course& other) {
                                return other.name == course.name;
                            });

@@ -37,6 +37,18 @@ bool readSwitch(std::string_view text, bool& value) {
     return true;
 }
 
+// The values of "course", as a message names them: "auto, en-us, ... or ...".
+const char* courseSettingValues() {
+    static const std::string values = [] {
+        std::string all = "auto";
+        for (int i = 0; i < CourseBookCount; ++i)
+            all +=
+                std::string(i + 1 < CourseBookCount ? ", " : " or ") + CourseBooks[i].settingName;
+        return all;
+    }();
+    return values.c_str();
+}
+
 // One key of the file: how its value is read (null, or what a good value is) and written.
 struct KeyRule {
     const char* name;
@@ -141,6 +153,23 @@ const KeyRule Rules[] = {
          return nullptr;
      },
      [](const Settings& s) -> std::string { return s.fingerGuide ? "on" : "off"; }},
+    {"course", CourseKey,
+     [](Settings& s, std::string_view v) -> const char* {
+         if (v == "auto") {
+             s.course = CourseChoice::Automatic;
+             return nullptr;
+         }
+         for (int i = 0; i < CourseBookCount; ++i) {
+             if (v != CourseBooks[i].settingName) continue;
+             s.course = CourseChoice(i + 1);
+             return nullptr;
+         }
+         return courseSettingValues();
+     },
+     [](const Settings& s) -> std::string {
+         const int book = int(s.course) - 1;
+         return book >= 0 && book < CourseBookCount ? CourseBooks[book].settingName : "auto";
+     }},
 };
 
 std::string_view trimmed(std::string_view text) {

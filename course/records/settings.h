@@ -6,6 +6,7 @@
 
 #include "course/common/colour_schemes.h"
 #include "course/common/sounds.h"
+#include "course/content/course_books.h"
 #include "engine/display.h"
 
 #include <cstdint>
@@ -28,11 +29,12 @@ struct Settings {
     ColourScheme colours = ColourScheme::Standard;
     SoundMode sound = SoundMode::Off;
     int32_t volume = DefaultVolume;  // 0 to 10
-    bool speech = false;        // the screens speak
+    bool speech = false;             // the screens speak
     bool speechChosen = false;  // the file says speech on or off: a screen reader changes nothing
     int32_t speechRate = 0;     // -10 to 10; 0: the voice's own
     bool echoKeys = false;      // the exercise names the keys judged right too
-    bool fingerGuide = false;  // the exercise lights the next key in its finger's colour
+    bool fingerGuide = false;   // the exercise lights the next key in its finger's colour
+    CourseChoice course = CourseChoice::Automatic;  // the menu's first course
 };
 constexpr int32_t SlowestSpeech = -10, FastestSpeech = 10;
 
@@ -50,6 +52,7 @@ enum SettingKey : uint32_t {
     SpeechRateKey = 1u << 8,
     EchoKeysKey = 1u << 9,
     FingerGuideKey = 1u << 10,
+    CourseKey = 1u << 11,
 };
 
 // Reads settings from a file's text into `settings`: every line that is a known key with a

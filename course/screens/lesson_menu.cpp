@@ -67,7 +67,7 @@ std::string keepFinishedRun(LessonMenu& menu, const RunSummary& summary, bool& n
     if (!saneBestTime(seconds) || (entry.bestTime >= 0 && seconds >= entry.bestTime)) return {};
     entry.bestTime = seconds;
     newBest = true;
-    if (menu.course != 0) return {};
+    if (menu.course != 0 || !menu.usLessons) return {};
     BestTimes times = menuBestTimes(menu);
     std::string reason;
     const bool saved = saveBestTimes(times, &reason);
@@ -93,7 +93,8 @@ void tellRowChosen(const LessonMenu& menu) {
 void buildMenuRows(LessonMenu& menu) {
     menu.entries = std::make_unique<LessonEntry[]>(MenuRows);
     menu.entryCount = MenuRows;
-    const Course& course = builtInCourse();
+    const Course& course =
+        menu.builtIn.lessons.size() == size_t(LessonCount) ? menu.builtIn : builtInCourse();
     for (int i = 0; i < LessonCount; ++i) {
         const CourseLesson& lesson = course.lessons[size_t(i)];
         menu.entries[i] = LessonEntry{lesson.title.c_str(), -1, &lesson};
@@ -116,10 +117,6 @@ void setUpLessonMenu(VideoState& video, LessonMenu& menu, Settings* settings) {
     menu.video = &video;
     menu.settings = settings;
     loadMenuCourses(menu);
-    buildMenuRows(menu);
-    BestTimes times = menuBestTimes(menu);
-    loadBestTimes(times);
-    setMenuBestTimes(menu, times);
     drawLessonMenu(menu);
 }
 
@@ -221,6 +218,7 @@ void runLessonMenu(LessonMenu& menu) {
                 if (menu.settings == nullptr) break;
                 going =
                     fadeOut(video) && runOptionsScreen(video, *menu.settings) == ScreenExit::Done;
+                if (going && menu.settings->course != menu.builtInChoice) chooseBuiltInCourse(menu);
                 if (going) {
                     drawLessonMenu(menu);
                     sayMenuRow(menu, false);
@@ -255,12 +253,15 @@ ScreenExit startSelectedLesson(LessonMenu& menu, LessonScreen& screen) {
     auto practice = std::make_unique<PracticeLesson>();
     auto run = std::make_unique<LessonRun>();
     if (practising) {
-        setUpPractice(video, screen, menuBestTimes(menu), *practice);
+        setUpPractice(video, screen, menuBestTimes(menu), menu.builtIn, menu.usLessons, *practice);
     } else {
         setUpLessonScreen(video, screen, *entry.lesson);
     }
     const Course* course = shownCourse(menu);
-    screen.language = course != nullptr ? course->language : builtInCourse().language;
+    screen.language = course != nullptr ? course->language
+                      : menu.builtIn.lessons.size() == size_t(LessonCount)
+                          ? menu.builtIn.language
+                          : builtInCourse().language;
     screen.fingerGuide = menu.settings != nullptr && menu.settings->fingerGuide;
     LessonEnd end = playLesson(*run, screen);
     if (end == LessonEnd::Finished) {

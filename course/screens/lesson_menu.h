@@ -26,6 +26,13 @@ struct LessonMenu {
     VideoState* video;
     int32_t selectedIndex;
     Settings* settings;  // what the Options screen changes; null: O opens nothing
+    // The program's own course for the learner's keyboard (course_books.h), which the menu
+    // shows first, and the choice it was made for; `usLessons` when it is the US lessons as
+    // they always were, whose best times the best-times file keeps (the history keeps the
+    // others').
+    Course builtIn;
+    bool usLessons;
+    CourseChoice builtInChoice;
     // The courses after the built-in one (the learner's files) and the one shown: 0 the
     // built-in course, whose best times are `builtInTimes` while another is shown; i the
     // course courses[i - 1].
@@ -37,6 +44,9 @@ struct LessonMenu {
 // Replaces the menu's rows with one per built-in lesson and the practice row, every best
 // time -1, the first row selected.
 void buildMenuRows(LessonMenu& menu);
+// Makes the menu's built-in course the one the settings choose (the layout's, by default)
+// for the learner's keyboard, with its best times; shows it when it is shown.
+void chooseBuiltInCourse(LessonMenu& menu);
 
 // The pages of the learner's courses (menu_courses.cpp): read from the data folder for the
 // learner's keyboard; the page of course `course` shown (its rows, their best times, the first

@@ -2,6 +2,7 @@
 // stepped through with Left and Right.
 #include "course/common/art_tiles.h"
 #include "course/common/screen_text.h"
+#include "course/content/practice.h"
 #include "course/records/course_folder.h"
 #include "course/records/history.h"
 #include "course/screens/lesson_menu.h"
@@ -53,12 +54,36 @@ const Course* shownCourse(const LessonMenu& menu) {
     return &menu.courses[size_t(menu.course - 1)];
 }
 
+void chooseBuiltInCourse(LessonMenu& menu) {
+    KeyboardModel keyboard{};
+    buildKeyboard(keyboard);
+    readKeyboardLayout(keyboard);
+    menu.builtInChoice = menu.settings != nullptr ? menu.settings->course : CourseChoice::Automatic;
+    PlayedCourse played = playedCourse(learnersBook(menu.builtInChoice, keyboard), keyboard);
+    menu.builtIn = std::move(played.course);
+    menu.usLessons = played.usLessons;
+    BestTimes& times = menu.builtInTimes;
+    times.fill(-1);
+    if (menu.usLessons) {
+        loadBestTimes(times);
+    } else {
+        std::vector<std::string> titles;
+        for (const CourseLesson& lesson : menu.builtIn.lessons) titles.push_back(lesson.title);
+        const std::vector<int32_t> found = courseBestTimes(menu.builtIn.name, titles);
+        for (size_t i = 0; i < times.size() && i < found.size(); ++i) times[i] = found[i];
+    }
+    if (menu.course != 0) return;
+    buildMenuRows(menu);
+    setMenuBestTimes(menu, times);
+}
+
 void loadMenuCourses(LessonMenu& menu) {
     KeyboardModel keyboard{};
     buildKeyboard(keyboard);
     readKeyboardLayout(keyboard);
     menu.courses = loadLearnersCourses(keyboard);
     menu.course = 0;
+    chooseBuiltInCourse(menu);
 }
 
 void showCourse(LessonMenu& menu, int32_t course) {
@@ -90,7 +115,10 @@ bool stepCourse(LessonMenu& menu, int step) {
 
 LessonKey selectedLessonKey(const LessonMenu& menu) {
     const Course* shown = shownCourse(menu);
-    if (shown == nullptr || menu.entryCount == 0) return {menu.selectedIndex, {}, {}};
+    if (shown == nullptr && (menu.usLessons || menu.selectedIndex >= LessonCount))
+        return {menu.selectedIndex, {}, {}};
+    if (shown == nullptr) shown = &menu.builtIn;
+    if (menu.entryCount == 0) return {menu.selectedIndex, {}, {}};
     return {AllLessons, shown->name, shown->lessons[size_t(menu.selectedIndex)].title};
 }
 
@@ -105,7 +133,7 @@ void drawCourseHeader(LessonMenu& menu) {
     }
     memory.layers[TextLayer] = LayerEnable;
     const Course* shown = shownCourse(menu);
-    const std::string name = shown == nullptr ? builtInCourse().name : shown->name;
+    const std::string name = shown == nullptr ? menu.builtIn.name : shown->name;
     const std::string title = std::string(menu.course > 0 ? "< " : "  ") + name +
                               (size_t(menu.course) < menu.courses.size() ? " >" : "  ");
     int sprite =
@@ -130,10 +158,13 @@ void drawCourseHeader(LessonMenu& menu) {
 
 std::vector<ProgressPage> courseProgressPages(const LessonMenu& menu) {
     const Course* shown = shownCourse(menu);
-    if (shown == nullptr) return builtInProgressPages();
+    if (shown == nullptr && menu.usLessons) return builtInProgressPages();
     std::vector<ProgressPage> pages;
-    for (const CourseLesson& lesson : shown->lessons)
-        pages.push_back({{AllLessons, shown->name, lesson.title}, lesson.title});
+    for (const CourseLesson& lesson : (shown != nullptr ? *shown : menu.builtIn).lessons)
+        pages.push_back(
+            {{AllLessons, (shown != nullptr ? *shown : menu.builtIn).name, lesson.title},
+             lesson.title});
+    if (shown == nullptr) pages.push_back({{PracticeRow, {}, {}}, PracticeTitle});
     pages.push_back({{AllLessons, {}, {}}, AllLessonsTitle});
     return pages;
 }

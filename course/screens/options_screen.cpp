@@ -102,6 +102,24 @@ const OptionRow OptionRows[] = {
          if (applyColourScheme(c.video, next)) c.settings.colours = next;
      },
      ColoursKey},
+    {"Course",
+     [](const OptionsContext& c, char (&value)[24]) {
+         if (c.settings.course != CourseChoice::Automatic) {
+             std::snprintf(value, sizeof value, "%s",
+                           CourseBooks[int(c.settings.course) - 1].label);
+             return;
+         }
+         KeyboardModel keyboard{};
+         buildKeyboard(keyboard);
+         readKeyboardLayout(keyboard);
+         std::snprintf(value, sizeof value, "Auto: %s",
+                       CourseBooks[int(learnersBook(CourseChoice::Automatic, keyboard))].label);
+     },
+     [](OptionsContext& c, int direction) {
+         c.settings.course =
+             CourseChoice(wrapped(int(c.settings.course), direction, CourseChoiceCount));
+     },
+     CourseKey},
     {"Sound",
      [](const OptionsContext& c, char (&value)[24]) {
          std::snprintf(value, sizeof value, "%s", SoundModes[int(c.settings.sound)].label);

@@ -90,6 +90,10 @@ TEST(CourseFile, EveryFaultIsNamedWithItsLine) {
         {"lesson: " + std::string(36, 'T') + "\nwords: c\n", 6, "longer than 35", 2},
         {"lesson: Empty\nsay nothing to type\n", 6, "the lesson has no entries", 2},
         {"course: Again\n", 6, "one \"course:\" line"},
+        {"positions: us\n", 6, "comes before the first lesson"},
+        {"!course: C\npositions: de\nlesson: Good\nwords: a\n", 2, "named as on a US keyboard", 1},
+        {"!course: C\npositions: us\nlesson: Good\nwords: a\nsay {\xC3\xA9}\n", 5,
+         "no key of a US keyboard types \"\xE9\"", 0},
         {"!course: C\nsay hello\nlesson: Good\nwords: a\n", 2, "belongs to no lesson"},
         {"!course: " + std::string(37, 'N') + "\nlesson: Good\nwords: a\n", 1, "longer than 36"},
         {"!# a comment and a blank line first\n\ncourse: Empty\n", 3, "has no lessons", 0},
@@ -121,6 +125,60 @@ TEST(CourseFile, EveryFaultIsNamedWithItsLine) {
               "are left out");
     const Course huge = readCourse(std::string(LargestCourseFile + 1, 'a'), "huge.txt", &keyboard);
     EXPECT_EQ(describeError(huge.fileName, huge.errors.at(0)), "huge.txt: is larger than 1 MB");
+}
+
+// A course by position names its keys as a US keyboard has them and is shown as the learner's
+// has them: on QWERTZ the key of "z" is lit as "y", and "{z}" says "y".
+TEST(CourseFile, ACourseByPositionShowsTheLearnersCharacters) {
+    VirtualHost clock;
+    installVirtualHost(clock);
+    clock.layout = &germanLayout();
+    KeyboardModel keyboard{};
+    buildKeyboard(keyboard);
+    readKeyboardLayout(keyboard);
+    const std::string text = "course: C\npositions: us\nlesson: L\nlight z ;\n"
+                             "say {z} {;} {:} {y} {\"}!\nrelease z ;\nwords: a\n";
+    for (const KeyboardModel* shown : {&keyboard, static_cast<KeyboardModel*>(nullptr)}) {
+        const Course course = readCourse(text, "c.txt", shown);
+        ASSERT_TRUE(course.errors.empty()) << course.errors[0].message;
+        const Intro& intro = course.lessons.at(0).intro;
+        ASSERT_GE(intro.size(), 3u);
+        EXPECT_EQ(intro[0].key, shown != nullptr ? 'y' : 'z');
+        EXPECT_EQ(intro[1].key, shown != nullptr ? 0xF6 : ';');
+        EXPECT_EQ(intro[2].text, shown != nullptr ? "y \xF6 \xD6 z \xC4!" : "z ; : y \"!");
+    }
+    restoreHost();
+}
+
+// A letter a dead key writes can be typed where the layout has that dead key: a learner's
+// course with "f\xEAte" is read on a French keyboard, and is a fault on a US one.
+TEST(CourseFile, LettersOfDeadKeysAreTypeableWhereTheLayoutHasThem) {
+    VirtualHost clock;
+    installVirtualHost(clock);
+    struct Case {
+        const SimulatedLayout* layout;
+        const char* typeable;  // Latin-1
+        const char* untypeable;
+    } cases[] = {
+        {&usLayout(), "e^`~", "\xEA\xE9\xE8\xF1"},
+        {&frenchLayout(), "\xEA\xEB\xE2\xEE\xF4\xFB\xE9\xE8\xF9\xE7\xFC\xE1", "\xF1"},
+        {&germanLayout(), "\xE4\xF6\xFC\xDF\xEA\xE9\xE8\xB5", "\xF1\xE7"},
+    };
+    for (const Case& c : cases) {
+        clock.layout = c.layout;
+        KeyboardModel keyboard{};
+        buildKeyboard(keyboard);
+        readKeyboardLayout(keyboard);
+        for (const char* t = c.typeable; *t != '\0'; ++t)
+            EXPECT_TRUE(canType(keyboard, uint8_t(*t))) << int(uint8_t(*t));
+        for (const char* t = c.untypeable; *t != '\0'; ++t)
+            EXPECT_FALSE(canType(keyboard, uint8_t(*t))) << int(uint8_t(*t));
+        const Course course =
+            readCourse("course: C\nlesson: L\nwords: f\xC3\xAAte\n", "c.txt", &keyboard);
+        EXPECT_EQ(course.errors.empty(),
+                  c.layout == &frenchLayout() || c.layout == &germanLayout());
+    }
+    restoreHost();
 }
 
 }  // namespace

@@ -110,6 +110,37 @@ TEST_F(CoursesTest, ACourseFileIsPlayedAndKeepsItsBestTimeInTheHistory) {
     EXPECT_EQ(restarted.entries[1].bestTime, 75);
 }
 
+// On a layout whose course is not the US lessons, the menu's first course is the layout's:
+// its runs and best times go into the history by its name and lesson, never into the
+// best-times file, and come back after a restart; a learner's course may not take its name.
+TEST_F(CoursesTest, ALayoutsCourseKeepsItsBestTimesInTheHistory) {
+    clock.layout = &germanLayout();
+    write("mine.txt", "course: Zehnfingerschreiben\nlesson: Mine\nwords: a\n");
+    LessonMenu menu{};
+    Learner learner(clock, {});
+    playFromMenu(menu, learner);
+    ASSERT_EQ(learner.phase, LearnerPhase::BackInMenu);
+    EXPECT_EQ(header(0), "Zehnfingerschreiben >");
+    const int seconds = learner.results.seconds;
+    ASSERT_GT(seconds, 0);
+    EXPECT_EQ(queryNumber(data.file(HistoryFileName),
+                          "SELECT COUNT(*) FROM runs WHERE course = 'Zehnfingerschreiben' "
+                          "AND lesson_title = 'Lektion 1: Grundreihe links' AND lesson = -1"),
+              1);
+    EXPECT_FALSE(fs::exists(data.file(BestTimesFileName)));
+    ASSERT_EQ(menu.courses.size(), 1u);
+    EXPECT_TRUE(menu.courses[0].lessons.empty());
+
+    LessonMenu restarted{};
+    setUpLessonMenu(test.video(), restarted);
+    EXPECT_EQ(restarted.entries[0].bestTime, seconds);
+    EXPECT_EQ(restarted.entries[1].bestTime, -1);
+    const std::vector<ProgressPage> pages = courseProgressPages(restarted);
+    ASSERT_EQ(pages.size(), size_t(MenuRows + 1));
+    EXPECT_EQ(pages[0].lesson.course, "Zehnfingerschreiben");
+    EXPECT_EQ(pages[PracticeRow].lesson.row, PracticeRow);
+}
+
 // The first start makes the folder with its README; a plain text is a lesson of its words; a
 // file with faults keeps its good lessons and names its first fault at the top, one without
 // any says so where its rows would be, and a course may not take another's name.

@@ -190,7 +190,8 @@ std::string trimmed(const std::string& text) {
 
 // The lit keys follow Caps Lock and the layout, reported or found when the focus comes back,
 // and the names under the keyboard follow them; a character that no key types is named in
-// the text box instead, until a layout types it. None of it allocates.
+// the text box instead, until a layout types it; a letter of a dead key lights both strokes.
+// None of it allocates.
 TEST(FingerGuide, TheLitKeysFollowCapsLockAndTheLiveLayout) {
     struct Step {
         const char* what;
@@ -226,23 +227,28 @@ TEST(FingerGuide, TheLitKeysFollowCapsLockAndTheLiveLayout) {
          "Left little",
          ""},
         {"German, reported", layout(germanLayout(), true), {SDL_SCANCODE_Y}, "Right index", ""},
-        {"\"z\" typed, \"\xE9\" next: no German key",
+        {"\"z\" typed, \"\xE7\" next: no German key",
          press(SDLK_y, SDL_SCANCODE_Y, KMOD_NONE),
          {},
          "",
-         "No key: \"\xE9\""},
+         "No key: \"\xE7\""},
         {"French, found when the focus comes back",
          layout(frenchLayout(), false),
-         {SDL_SCANCODE_2},
-         "Left ring",
+         {SDL_SCANCODE_9},
+         "Right ring",
          ""},
-        {"\"\xE9\" typed, \"@\" next: AltGr",
-         press(0, SDL_SCANCODE_2, KMOD_NONE),
+        {"\"\xE7\" typed, \"@\" next: AltGr",
+         press(0, SDL_SCANCODE_9, KMOD_NONE),
          {SDL_SCANCODE_0, SDL_SCANCODE_RALT},
          "Right little + right thumb on AltGr",
          ""},
+        {"\"@\" typed, \"\xEA\" next: the dead circumflex, then e",
+         press(0, SDL_SCANCODE_0, KMOD_RALT),
+         {SDL_SCANCODE_E, SDL_SCANCODE_LEFTBRACKET},
+         "Right little, then left middle",
+         ""},
     };
-    GuidedLesson lesson(usLayout(), "z\xE9@");
+    GuidedLesson lesson(usLayout(), "z\xE7@\xEA");
     FrameAllocations frame;
     size_t step = 0;
     lesson.clock.onFrame = [&](const VideoMemory& memory) {
@@ -257,7 +263,7 @@ TEST(FingerGuide, TheLitKeysFollowCapsLockAndTheLiveLayout) {
         // The letter's own glyph, which the reading of ASCII text shows as unknown.
         std::string note = readText(memory, {152, 128, 11, LessonStyle});
         const TileCell letter = memory.maps[size_t(mapIndex(0, 28, HeadingRow))];
-        if (note.size() == 11 && cellTileOf(letter) == lessonFontTile(0xE9)) note[9] = '\xE9';
+        if (note.size() == 11 && cellTileOf(letter) == lessonFontTile(0xE7)) note[9] = '\xE7';
         EXPECT_EQ(note, now.note) << now.what;
         if (++step < std::size(steps)) steps[step].act(lesson.clock);
         frame.frameLooked();

@@ -41,6 +41,77 @@ TEST_F(OptionsTest, RowsChangeAtOnceAreSavedAndLeadBackToTheSameRow) {
               std::string::npos);
 }
 
+// On a German keyboard the menu begins with the German course; the Course row names it as the
+// automatic choice, and a step to English gives the English lessons on the German keys at
+// once, saved for the next start.
+TEST_F(OptionsTest, TheCourseRowChoosesTheMenusFirstCourse) {
+    test.composeNarrowFrames();
+    clock.layout = &germanLayout();
+    Settings settings;
+    LessonMenu menu{};
+    setUpLessonMenu(test.video(), menu, &settings);
+    EXPECT_EQ(readText(test.memory(), MenuTitle), "Lektion 1: Grundreihe links");
+    const uint64_t o = 70;
+    clock.keyDown(o, SDLK_o, SDL_SCANCODE_O);
+    for (int i = 0; i < 4; ++i) clock.keyDown(o + 140, SDLK_DOWN, SDL_SCANCODE_DOWN);
+    std::string before, after;
+    clock.onFrame = [&](const VideoMemory& memory) {
+        if (clock.framesComposed == o + 145)
+            before = readText(memory, {168, 96, 19, HighlightStyle});
+        if (clock.framesComposed == o + 155)
+            after = readText(memory, {168, 96, 19, HighlightStyle});
+    };
+    clock.keyDown(o + 150, SDLK_RIGHT, SDL_SCANCODE_RIGHT);
+    clock.keyDown(o + 160, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
+    clock.keyDown(o + 300, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
+    runLessonMenu(menu);
+    EXPECT_EQ(before, "< Auto: Deutsch >");
+    EXPECT_EQ(after, "< English >");
+    EXPECT_EQ(readText(test.memory(), MenuTitle), "Lesson 1: Home Row Left");
+    EXPECT_EQ(menu.builtIn.name, "Touch Typing (your keys)");
+    Settings loaded;
+    loadSettings(loaded);
+    EXPECT_EQ(loaded.course, CourseChoice(int(CourseBook::English) + 1));
+}
+
+// The course of a layout: by the name the system gives it where the letters agree, else by
+// the letters alone; English where no course has them.
+TEST(CourseChoice, FollowsTheLayoutsNameAndLetters) {
+    VirtualHost clock;
+    installVirtualHost(clock);
+    struct Case {
+        const char* name;  // "" for none
+        const SimulatedLayout* layout;
+        CourseBook book;
+    } cases[] = {
+        {"us", &usLayout(), CourseBook::English},
+        {"de", &germanLayout(), CourseBook::German},
+        {"de(nodeadkeys)", &germanLayout(), CourseBook::German},
+        {"00000407", &germanLayout(), CourseBook::German},
+        {"fr", &frenchLayout(), CourseBook::French},
+        {"0000040C", &frenchLayout(), CourseBook::French},
+        {"fr(bepo)", &dvorakLayout(), CourseBook::English},  // other letters than AZERTY
+        {"de", &usLayout(), CourseBook::English},
+        {"ch", &germanLayout(), CourseBook::German},  // a name unknown: the letters
+        {"", &frenchLayout(), CourseBook::French},
+        {"gb", &usLayout(), CourseBook::English},
+        {"us(dvorak)", &dvorakLayout(), CourseBook::Dvorak},
+        {"00010409", &dvorakLayout(), CourseBook::Dvorak},
+        {"us(colemak)", &colemakLayout(), CourseBook::Colemak},
+        {"a0000409", &colemakLayout(), CourseBook::Colemak},  // an installed layout's number
+    };
+    for (const Case& c : cases) {
+        clock.layout = c.layout;
+        KeyboardModel keyboard{};
+        buildKeyboard(keyboard);
+        readKeyboardLayout(keyboard);
+        EXPECT_EQ(courseBookForLayout(c.name, c.name[0] != '\0', keyboard), c.book) << c.name;
+        EXPECT_EQ(chosenBook(CourseChoice(int(CourseBook::German) + 1), c.name, true, keyboard),
+                  CourseBook::German);
+    }
+    restoreHost();
+}
+
 // Alt+Enter in the middle of a line: the display switches and says so, and the exercise goes
 // on as if it had not been pressed: no error, nothing typed lost, the same time.
 TEST(AltEnter, SwitchesTheDisplayAndIsNeverTyped) {

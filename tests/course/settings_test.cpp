@@ -20,12 +20,13 @@ TEST(SettingsText, EveryGoodLineSetsAndEveryOtherIsNamedAndIgnored) {
     std::string problems;
     const Settings all =
         read("# my choices\n  display = window \nwindow_scale=3\r\nwindow_x = -40\nwindow_y = 120\n"
-             "monitor = 2\ncolours = high-contrast\nsound = errors\nvolume = 0\nfinger_guide = on\n\n",
+             "monitor = 2\ncolours = high-contrast\nsound = errors\nvolume = 0\nfinger_guide = on\n"
+             "course = en-us\n\n",
              problems);
     EXPECT_TRUE(all.display == DisplayMode::Window && all.windowScale == 3 && all.windowPlaced &&
                 all.windowX == -40 && all.windowY == 120 && all.monitor == 2 &&
                 all.colours == ColourScheme::HighContrast && all.sound == SoundMode::Errors &&
-                all.volume == 0 && all.fingerGuide);
+                all.volume == 0 && all.fingerGuide && all.course == CourseChoice(1));
     EXPECT_EQ(problems, "");
     struct Damaged {
         const char* line;
@@ -43,6 +44,8 @@ TEST(SettingsText, EveryGoodLineSetsAndEveryOtherIsNamedAndIgnored) {
         {"volume = 11", "line 1: volume is a whole number from 0 to 10, not \"11\"\n"},
         {"loudness = 3", "line 1: there is no key \"loudness\"\n"},
         {"finger_guide = yes", "line 1: finger_guide is on or off, not \"yes\"\n"},
+        {"course = klingon",
+         "line 1: course is auto, en-us, de, fr, en-dvorak or en-colemak, not \"klingon\"\n"},
         {"fullscreen", "line 1: it is no \"key = value\" line\n"},
         {"display = win\xFF", "line 1: it is not plain UTF-8 text\n"},
         {"display\x01 = window", "line 1: it is not plain UTF-8 text\n"},

@@ -229,7 +229,7 @@ TEST_F(SoundRows, TheSoundAndItsVolumeAreTurnedUpAndKept) {
     };
     press(SDLK_o, SDL_SCANCODE_O);
     frame += 140;
-    press(SDLK_DOWN, SDL_SCANCODE_DOWN, 4);
+    press(SDLK_DOWN, SDL_SCANCODE_DOWN, 5);
     press(SDLK_RIGHT, SDL_SCANCODE_RIGHT, 2);
     press(SDLK_DOWN, SDL_SCANCODE_DOWN);
     press(SDLK_RIGHT, SDL_SCANCODE_RIGHT, 5);
@@ -237,7 +237,7 @@ TEST_F(SoundRows, TheSoundAndItsVolumeAreTurnedUpAndKept) {
     std::string shown;  // the volume row's value then
     clock.onFrame = [&](const VideoMemory& memory) {
         if (clock.framesComposed == loudest)
-            shown = readText(memory, {168, 112, 6, HighlightStyle});
+            shown = readText(memory, {168, 128, 6, HighlightStyle});
     };
     press(SDLK_UP, SDL_SCANCODE_UP);
     press(SDLK_RIGHT, SDL_SCANCODE_RIGHT, 2);

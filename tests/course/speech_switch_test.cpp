@@ -107,7 +107,7 @@ TEST_F(SpeechRows, ChangeSpeechAndAreSaved) {
             for (int i = 0; i < times; ++i) clock.keyDown(at, key, code);
             at += 2;
         };
-        press(SDLK_DOWN, SDL_SCANCODE_DOWN, 6);
+        press(SDLK_DOWN, SDL_SCANCODE_DOWN, 7);
         press(SDLK_RIGHT, SDL_SCANCODE_RIGHT);  // speech on
         press(SDLK_DOWN, SDL_SCANCODE_DOWN);
         press(SDLK_RIGHT, SDL_SCANCODE_RIGHT, 3);  // the rate: 10 at most
@@ -130,7 +130,7 @@ TEST_F(SpeechRows, ChangeSpeechAndAreSaved) {
         // What a learner hears: each row as it is picked or changed, the rate's steps too.
         const std::vector<std::string> heard(clock.voice.begin(), clock.voice.begin() + 4);
         EXPECT_EQ(heard, (std::vector<std::string>{"en: Speech on.", "en: Speech: On.",
-                                                   "en: Speech rate: +9. 8 of 10.", "rate 10"}));
+                                                   "en: Speech rate: +9. 9 of 11.", "rate 10"}));
         EXPECT_EQ(clock.voice.back(), "en: Echo keys: On.");
     }
 }

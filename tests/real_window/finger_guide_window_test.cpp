@@ -26,6 +26,7 @@ KeyboardModel germanKeyboard() {
 TEST_F(FingerGuideWindowTest, OnAGermanKeyboardTheLitKeyMovesFromKeyToKeyAsTheLearnerTypes) {
     if (wineExe()) GTEST_SKIP() << "the settings file is the native program's";
     keyboardLayout = {"de"};
+    lessonWord = "Lektion ";
     typeByKeysym = true;
     const std::string data = folder.file("data");
     ASSERT_NO_FATAL_FAILURE(
@@ -53,7 +54,8 @@ TEST_F(FingerGuideWindowTest, OnAGermanKeyboardTheLitKeyMovesFromKeyToKeyAsTheLe
         return lit;
     };
     ASSERT_TRUE(leaveTitle());
-    ASSERT_TRUE(chooseLesson(4));  // the upper row right, with many a "y", at Z's place here
+    // The German course's upper row right, with many a "z", at Y's place on a US keyboard.
+    ASSERT_TRUE(chooseLesson(4));
     ASSERT_TRUE(reachExercise());
     const std::string line = read(look(), LineToType);
     ASSERT_GE(line.size(), 8u) << line;

@@ -3,6 +3,7 @@
 // (damaged asset files: tests/package/install_tree_test).
 #include "tests/real_window/real_window_test.h"
 
+#include "course/common/latin1.h"
 #include "course/screens/progress_screen.h"
 
 #include <csignal>
@@ -198,15 +199,20 @@ TEST_F(NativeWindowTest, ASignalEndsTheProgramInsteadOfClosingTheLesson) {
     EXPECT_EQ(exitStatusWithin(10), 0) << describeEnd(process);
 }
 
-// A learner on a German, French or Dvorak keyboard: the letter rows' labels are the layout's,
-// and lessons 8 and 10, typed by keysym (X picks the keys, Shift and AltGr of that layout;
-// a character only a dead key gives is typed with it and the space bar), end in their
-// results and best times.
+// A learner on a German, French or Dvorak keyboard: the menu begins with that layout's course,
+// the letter rows' labels are the layout's, and its lessons 8 and 10, typed by keysym (X picks
+// the keys, Shift and AltGr of that layout; a character only a dead key gives is typed with it
+// and the space bar), end in their results and best times, which the history keeps.
 struct KeyboardLayoutCase {
     std::vector<std::string> layout;
     std::vector<std::string> deadKeys;  // characters typed with a dead key and the space bar
     std::string rows[3];  // the unshifted labels of the upper, home and lower letter rows
+    std::string lessonWord = "Lesson ", lessonColon = ":";
 };
+
+void PrintTo(const KeyboardLayoutCase& each, std::ostream* out) {
+    *out << each.layout.back();
+}
 
 class LayoutTest : public NativeWindowTest,
                    public ::testing::WithParamInterface<KeyboardLayoutCase> {};
@@ -215,6 +221,9 @@ TEST_P(LayoutTest, LabelsFollowTheLayoutAndLessonsEightAndTenEnd) {
     keyboardLayout = GetParam().layout;
     typeByKeysym = true;
     deadKeys = GetParam().deadKeys;
+    lessonWord = GetParam().lessonWord;
+    lessonColon = GetParam().lessonColon;
+    usLessons = false;
     ASSERT_NO_FATAL_FAILURE(startAt());
     ASSERT_TRUE(leaveTitle());
     ASSERT_TRUE(chooseLesson(8));
@@ -240,7 +249,7 @@ TEST_P(LayoutTest, LabelsFollowTheLayoutAndLessonsEightAndTenEnd) {
     std::string bestTime;
     ASSERT_NO_FATAL_FAILURE(finishLesson(8, bestTime));
     ASSERT_TRUE(pressKeys(x, {"Down", "Down"}, 30));  // two rows down from lesson 8
-    ASSERT_TRUE(waitForText(MenuTitle, "Lesson 10:", true));
+    ASSERT_TRUE(waitForText(MenuTitle, lessonTitle(10), true));
     ASSERT_TRUE(reachExercise());
     ASSERT_NO_FATAL_FAILURE(finishLesson(10, bestTime));
     ASSERT_NO_FATAL_FAILURE(escapeFromMenu());
@@ -249,14 +258,79 @@ TEST_P(LayoutTest, LabelsFollowTheLayoutAndLessonsEightAndTenEnd) {
 INSTANTIATE_TEST_SUITE_P(
     Layouts, LayoutTest,
     ::testing::Values(
+        KeyboardLayoutCase{{"de"},
+                           {"^ dead_circumflex"},
+                           {"qwertzuiop\xFC+#", "asdfghjkl\xF6\xE4", "yxcvbnm,.-"},
+                           "Lektion ",
+                           ":"},
         KeyboardLayoutCase{
-            {"de"}, {"^ dead_circumflex"}, {"qwertzuiop\xFC+#", "asdfghjkl\xF6\xE4", "yxcvbnm,.-"}},
-        KeyboardLayoutCase{{"fr"}, {}, {"azertyuiop^$*", "qsdfghjklm\xF9", "wxcvbn,;:!"}},
+            {"fr"}, {}, {"azertyuiop^$*", "qsdfghjklm\xF9", "wxcvbn,;:!"}, "Le\xE7on ", " :"},
         KeyboardLayoutCase{
             {"us", "-variant", "dvorak"}, {}, {"',.pyfgcrl/=\\", "aoeuidhtns-", ";qjkxbmwvz"}}),
     [](const ::testing::TestParamInfo<KeyboardLayoutCase>& param) {
         return param.param.layout.back() == "dvorak" ? std::string("Dvorak")
                                                      : param.param.layout[0];
+    });
+
+// The course of the layout the system reports, on its own keys: lesson 1 of the French course
+// under AZERTY and lesson 5 of the German one under QWERTZ, every line read off the screen
+// made of the keys of that lesson and the ones before it, typed to the results; the best time
+// in the menu and in the history, by the course's name, and none in the best-times file.
+struct LayoutLessonCase {
+    const char* name;
+    std::vector<std::string> layout;
+    int lesson;
+    std::string lessonWord, lessonColon, course;
+    std::string characters;  // of the lesson's keys and the earlier lessons', and the space
+};
+
+void PrintTo(const LayoutLessonCase& each, std::ostream* out) {
+    *out << each.name;
+}
+
+class LayoutLessonTest : public NativeWindowTest,
+                         public ::testing::WithParamInterface<LayoutLessonCase> {};
+
+TEST_P(LayoutLessonTest, TheLayoutsCourseTeachesItsOwnKeys) {
+    const LayoutLessonCase& c = GetParam();
+    keyboardLayout = c.layout;
+    typeByKeysym = true;
+    lessonWord = c.lessonWord;
+    lessonColon = c.lessonColon;
+    usLessons = false;
+    lineCharacters = c.characters;
+    ASSERT_NO_FATAL_FAILURE(startAt());
+    ASSERT_TRUE(leaveTitle());
+    ASSERT_TRUE(chooseLesson(c.lesson));
+    ASSERT_TRUE(reachExercise());
+    std::string bestTime;
+    ASSERT_NO_FATAL_FAILURE(finishLesson(c.lesson, bestTime));
+    EXPECT_FALSE(std::filesystem::exists(program.bestTimesFile));
+    ASSERT_NO_FATAL_FAILURE(escapeFromMenu());
+    const std::string history =
+        (std::filesystem::path(program.bestTimesFile).parent_path() / "quenmoreHistory.db")
+            .string();
+    EXPECT_TRUE(std::filesystem::exists(history));
+    const Bytes file = readBytes(history);
+    const std::string utf8Course = utf8FromLatin1(c.course);
+    EXPECT_NE(std::search(file.begin(), file.end(), utf8Course.begin(), utf8Course.end()),
+              file.end())
+        << "no run of " << utf8Course << " in " << history;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, LayoutLessonTest,
+    ::testing::Values(
+        LayoutLessonCase{"FrenchLesson1", {"fr"}, 1, "Le\xE7on ", " :", "Dactylographie", "qsdfg "},
+        LayoutLessonCase{"GermanLesson5",
+                         {"de"},
+                         5,
+                         "Lektion ",
+                         ":",
+                         "Zehnfingerschreiben",
+                         "asdfgqwerthjkl\xF6\xE4zuiop\xFC+yxcvb "}),
+    [](const ::testing::TestParamInfo<LayoutLessonCase>& each) {
+        return std::string(each.param.name);
     });
 
 TEST(NoDisplayTest, TheProgramStopsWithAMessageInsteadOfRunningInvisibly) {
