@@ -1,6 +1,5 @@
-// The finger guide during the exercise and the intro, through the host seam: the keys lit for
-// the next character on the learner's live layout, their fingers' colours, the hands and the
-// names, and no allocation from frame to frame.
+// The finger guide through the host seam: the keys lit for the next character on the live
+// layout, their fingers' colours and names, and no allocation from frame to frame.
 #include "course/common/art_tiles.h"
 #include "course/common/finger_colours.h"
 #include "course/common/screen_layout.h"
@@ -16,8 +15,8 @@
 #include <functional>
 #include <new>
 
-// Every allocation of this test program is counted, so that a frame's can be. (Kept out of
-// line: inlined, the optimiser takes the malloc and free for a mismatch with new and delete.)
+// Every allocation of this program is counted (out of line: inlined, the optimiser takes the
+// malloc and free for a mismatch with new and delete).
 std::atomic<uint64_t> allocations{0};
 [[gnu::noinline]] void* operator new(size_t size) {
     allocations += 1;
@@ -93,11 +92,9 @@ struct GuidedLesson : Lesson {
     }
 };
 
-// The intro's "f" lit in its finger's colour and the finger marked, then let go. Then a
-// learner who presses only what is lit, one key a frame (the character's key, with the Shift
-// or AltGr lit beside it, and after a dead key the space bar), types every character of the
-// ten lessons without an error, each key lit in its finger's colour, capitals with the other
-// hand's Shift; and the frames allocate nothing.
+// The intro lights "f" in its finger's colour and marks the finger; then a learner who presses
+// only what is lit (and the space bar after a dead key) types every character of the ten
+// lessons without an error, capitals with the other hand's Shift, and no frame allocates.
 TEST(FingerGuide, PressingOnlyTheLitKeysTypesEveryCharacterOfTheTenLessonsOnEveryLayout) {
     std::string characters;
     for (const CourseLesson& lesson : builtInCourse().lessons)
@@ -140,9 +137,8 @@ TEST(FingerGuide, PressingOnlyTheLitKeysTypesEveryCharacterOfTheTenLessonsOnEver
                 const bool isAltGr = modifier.scancode == SDL_SCANCODE_RALT;
                 ASSERT_TRUE(isAltGr || modifier.scancode == SDL_SCANCODE_LSHIFT ||
                             modifier.scancode == SDL_SCANCODE_RSHIFT);
-                if (!isAltGr) {  // the other hand's Shift
-                    EXPECT_NE(onLeftHand(modifier.finger), onLeftHand(key.finger));
-                }
+                // A Shift is the other hand's.
+                EXPECT_TRUE(isAltGr || onLeftHand(modifier.finger) != onLeftHand(key.finger));
                 mod = isAltGr                                    ? KMOD_RALT
                       : modifier.scancode == SDL_SCANCODE_LSHIFT ? KMOD_LSHIFT
                                                                  : KMOD_RSHIFT;
@@ -188,17 +184,16 @@ std::string trimmed(const std::string& text) {
     return first == std::string::npos ? "" : text.substr(first);
 }
 
-// The lit keys follow Caps Lock and the layout, reported or found when the focus comes back,
-// and the names under the keyboard follow them; a character that no key types is named in
-// the text box instead, until a layout types it; a letter of a dead key lights both strokes.
-// None of it allocates.
+// The lit keys and the finger names follow Caps Lock and the layout (reported, or found when
+// the focus comes back); a character no key types is named in the text box; a letter of a
+// dead key lights both strokes. None of it allocates.
 TEST(FingerGuide, TheLitKeysFollowCapsLockAndTheLiveLayout) {
     struct Step {
         const char* what;
         std::function<void(VirtualHost&)> act;
         std::vector<SDL_Scancode> lit;
         const char* names;
-        const char* note;
+        const char* note = "";
     };
     const auto press = [](SDL_Keycode key, SDL_Scancode scancode, uint16_t mod) {
         return [=](VirtualHost& host) {
@@ -215,18 +210,16 @@ TEST(FingerGuide, TheLitKeysFollowCapsLockAndTheLiveLayout) {
         };
     };
     const Step steps[] = {
-        {"US", {}, {SDL_SCANCODE_Z}, "Left little", ""},
+        {"US", {}, {SDL_SCANCODE_Z}, "Left little"},
         {"Caps Lock on: the small letter needs Shift",
          press(SDLK_CAPSLOCK, SDL_SCANCODE_CAPSLOCK, KMOD_CAPS),
          {SDL_SCANCODE_Z, SDL_SCANCODE_RSHIFT},
-         "Left little + right little on Shift",
-         ""},
+         "Left little + right little on Shift"},
         {"Caps Lock off",
          press(SDLK_CAPSLOCK, SDL_SCANCODE_CAPSLOCK, KMOD_NONE),
          {SDL_SCANCODE_Z},
-         "Left little",
-         ""},
-        {"German, reported", layout(germanLayout(), true), {SDL_SCANCODE_Y}, "Right index", ""},
+         "Left little"},
+        {"German, reported", layout(germanLayout(), true), {SDL_SCANCODE_Y}, "Right index"},
         {"\"z\" typed, \"\xE7\" next: no German key",
          press(SDLK_y, SDL_SCANCODE_Y, KMOD_NONE),
          {},
@@ -235,18 +228,15 @@ TEST(FingerGuide, TheLitKeysFollowCapsLockAndTheLiveLayout) {
         {"French, found when the focus comes back",
          layout(frenchLayout(), false),
          {SDL_SCANCODE_9},
-         "Right ring",
-         ""},
+         "Right ring"},
         {"\"\xE7\" typed, \"@\" next: AltGr",
          press(0, SDL_SCANCODE_9, KMOD_NONE),
          {SDL_SCANCODE_0, SDL_SCANCODE_RALT},
-         "Right little + right thumb on AltGr",
-         ""},
+         "Right little + right thumb on AltGr"},
         {"\"@\" typed, \"\xEA\" next: the dead circumflex, then e",
          press(0, SDL_SCANCODE_0, KMOD_RALT),
          {SDL_SCANCODE_E, SDL_SCANCODE_LEFTBRACKET},
-         "Right little, then left middle",
-         ""},
+         "Right little, then left middle"},
     };
     GuidedLesson lesson(usLayout(), "z\xE7@\xEA");
     FrameAllocations frame;

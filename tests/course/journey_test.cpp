@@ -1,6 +1,5 @@
 // Whole journeys through the real screens and art, and every way out. Chosen frames are
-// compared with tests/golden/, which script/update-goldens (QUENMORE_UPDATE_GOLDENS=1) writes
-// anew when the art or a screen changes on purpose: look at them before committing.
+// compared with tests/golden/, which script/update-goldens writes anew (look before committing).
 #include "course/common/art_tiles.h"
 #include "course/records/best_times.h"
 #include "course/records/settings.h"
@@ -101,8 +100,8 @@ TEST_F(GoldenTest, AWholeJourneyAndBestTimesAfterARestart) {
     EXPECT_TRUE(clock.voice.empty()) << "speech is off: nothing is said";
 }
 
-// The exercise with the finger guide on: on a US keyboard in lesson 7, a capital's key and the
-// other hand's Shift lit; on a French one in lesson 8, the first character's keys.
+// The finger guide in lesson 7 on a US keyboard (a capital and the other hand's Shift lit)
+// and in lesson 8 on a French one.
 TEST_F(GoldenTest, TheExerciseWithTheFingerGuideOnUsAndFrenchKeyboards) {
     Settings settings;
     settings.fingerGuide = true;
@@ -134,8 +133,7 @@ TEST_F(GoldenTest, TheExerciseWithTheFingerGuideOnUsAndFrenchKeyboards) {
         expectGolden(name, shots[name]);
 }
 
-// The Options screen in every colour scheme, and the menu in the high-contrast one; the
-// choices are kept in the settings file as they are made.
+// The Options screen in every colour scheme and the menu in the high-contrast one, saved.
 TEST_F(GoldenTest, OptionsInEveryColourScheme) {
     Settings settings;
     LessonMenu menu{};
@@ -159,13 +157,11 @@ TEST_F(GoldenTest, OptionsInEveryColourScheme) {
     press(o + 320, SDLK_o, SDL_SCANCODE_O);
     press(o + 320 + faded, SDLK_DOWN, SDL_SCANCODE_DOWN, 3);
     press(o + 320 + faded + 1, SDLK_RIGHT, SDL_SCANCODE_RIGHT);
-    const Bytes saved = [&] {
-        press(o + 320 + faded + 30, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
-        press(o + 320 + faded + 30 + faded, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
-        runLessonMenu(menu);
-        return readBytes(data.file(SettingsFileName));
-    }();
+    press(o + 320 + faded + 30, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
+    press(o + 320 + faded + 30 + faded, SDLK_ESCAPE, SDL_SCANCODE_ESCAPE);
+    runLessonMenu(menu);
     clock.onFrame = nullptr;
+    const Bytes saved = readBytes(data.file(SettingsFileName));
     EXPECT_EQ(settings.colours, ColourScheme::ColourBlind);
     EXPECT_NE(std::string(saved.begin(), saved.end()).find("colours = colour-blind\n"),
               std::string::npos);
@@ -177,8 +173,7 @@ TEST_F(GoldenTest, OptionsInEveryColourScheme) {
 // The progress screen without a history and with one, and the practice's intro from it.
 TEST_F(GoldenTest, ProgressPagesAndThePracticeIntro) {
     LessonMenu menu{};
-    // Tab in the menu, a look at the page once it has faded in, Tab back and Escape; then
-    // `more` from the menu, if given, and its keys.
+    // Tab in the menu, a look once the page has faded in, Tab back, then `more`, and Escape.
     auto visit = [&](const char* name, std::function<void(uint64_t)> more = {}) {
         const uint64_t tab = clock.framesComposed + 70;
         clock.onFrame = [&, tab, name](const VideoMemory& memory) {
@@ -196,13 +191,12 @@ TEST_F(GoldenTest, ProgressPagesAndThePracticeIntro) {
         clock.onFrame = nullptr;
     };
     visit("progress-empty");
-    // Two dozen runs of lesson 1 getting faster, with misses on five keys, one for each step of
-    // the ramp.
+    // Two dozen runs of lesson 1 getting faster, with misses on five keys, more on each.
     const char* const missed = "fjs;g";
     const char* const instead = "dkalh";
     for (int i = 0; i < 24; ++i) {
         clock.calendarSeconds += 3600;
-        const int step = i % 5 + 1;  // from a few misses of "f" to many of "g"
+        const int step = i % 5 + 1;
         ASSERT_TRUE(seedRun(0, 120 - 2 * i, 330, 2 * step * step, missed[i % 5], instead[i % 5]));
     }
     ASSERT_TRUE(seedRun(4, 90, 330, 3, 'v', 'b'));
@@ -215,10 +209,9 @@ TEST_F(GoldenTest, ProgressPagesAndThePracticeIntro) {
         expectGolden(name, shots[name]);
 }
 
-// Escape and window close everywhere: the title ends the program at once, and so does a close
-// in the menu or in a lesson's intro; in a lesson, Escape or a close abandons it (nothing
-// recorded, palette as it was), except Escape on the results screen, which does nothing. The
-// time of a finished run is recorded before the results take input, so no way out loses it.
+// Escape and window close everywhere: the title, a close in the menu or in an intro end the
+// program at once; elsewhere the lesson is abandoned (palette as it was), and a finished run's
+// time is recorded before the results take input, so no way out loses it.
 TEST_F(JourneyTest, EscapeAndWindowCloseInEveryPhase) {
     test.composeNarrowFrames();
     const Palette palette = test.memory().palette;
@@ -255,8 +248,8 @@ TEST_F(JourneyTest, EscapeAndWindowCloseInEveryPhase) {
     }
 }
 
-// A termination request from the system (a signal, a logout) ends the program in every phase,
-// at the next frame, after the finished run's time has been saved.
+// A termination request (a signal, a logout) ends the program in every phase at the next
+// frame, after a finished run's time is saved.
 TEST_F(JourneyTest, ATerminationRequestEndsTheProgramAfterSavingAFinishedRun) {
     test.composeNarrowFrames();
     for (LearnerPhase phase : {LearnerPhase::Menu, LearnerPhase::Lesson, LearnerPhase::Exercise,
@@ -277,8 +270,7 @@ TEST_F(JourneyTest, ATerminationRequestEndsTheProgramAfterSavingAFinishedRun) {
     }
 }
 
-// A save that fails is told on the results screen and on stderr; the time stays in the menu
-// and the next save that works includes it.
+// A failed save is told on the results screen and stderr; the next save that works has it.
 TEST_F(JourneyTest, AFailedSaveIsShownAndTheNextSaveIncludesTheTime) {
     writeBytes(data.file("blocked"), {1});
     clock.dataFolder = data.file("blocked") + "/data";  // a file where a folder must be
@@ -294,8 +286,7 @@ TEST_F(JourneyTest, AFailedSaveIsShownAndTheNextSaveIncludesTheTime) {
     const std::string told = testing::internal::GetCapturedStderr();
     const int seconds = first.results.seconds;
     EXPECT_EQ(menu.entries[0].bestTime, seconds);
-    // The reason is the system's own words: POSIX's is pinned, Windows' only said.
-#ifdef _WIN32
+#ifdef _WIN32  // the system's own words for the reason: POSIX's pinned, Windows' only said
     const std::string reason;
 #else
     const std::string reason = "Not a directory";

@@ -1,7 +1,5 @@
-// The program's own courses on the layouts they are for, and the English one by position on
-// the others: each lesson made of the keys it and the lessons before it teach, its intro
-// lighting only those keys of that layout, and every lesson typed to its results as the
-// layout types.
+// The program's own courses on their layouts and on others: each lesson made of the keys
+// taught so far, its intro lighting only those, and every lesson typed to its results.
 #include "course/content/course_books.h"
 #include "course/content/course_reader.h"
 #include "course/content/lesson_places.h"
@@ -23,9 +21,7 @@ struct LayoutCourse {
     const SimulatedLayout* layout;
     CourseBook book;
     const char* courseName;
-    bool usLessons;
-    // The course was chosen for a layout it is not written for: it keeps only the entries the
-    // layout types, wherever its keys are.
+    // Chosen for a layout it is not written for: only the entries the layout types are kept.
     bool otherLayout = false;
 };
 
@@ -48,7 +44,7 @@ class LayoutCourseTest : public ::testing::TestWithParam<LayoutCourse> {
     }
     void TearDown() override { restoreHost(); }
 
-    // The keys lessons 0 to `lesson` teach, by key; the special keys and the space bar too.
+    // The keys lessons 0 to `lesson` teach, with the special keys and the space bar.
     static std::set<int> taughtKeys(int lesson) {
         std::set<int> keys = {SpaceBarKey};
         for (int k = CharacterKeys; k < KeyCount; ++k) keys.insert(k);
@@ -58,8 +54,8 @@ class LayoutCourseTest : public ::testing::TestWithParam<LayoutCourse> {
         return keys;
     }
 
-    // Plays the lesson: every wait of the intro answered, the lines typed as the layout types
-    // them once the exercise shows, Return on the results. The run's summary.
+    // Plays the lesson through its intro, types its lines as the layout does, and gives the
+    // run's summary.
     RunSummary play(const CourseLesson& lesson, std::vector<std::string>& lines) {
         auto screen = std::make_unique<LessonScreen>();
         auto run = std::make_unique<LessonRun>();
@@ -89,8 +85,7 @@ class LayoutCourseTest : public ::testing::TestWithParam<LayoutCourse> {
     }
 };
 
-// Every book reads without a fault, as the program's own must: its ten lessons, each title
-// whole on the lesson screen.
+// Every book reads without a fault: ten lessons, each title whole on the lesson screen.
 TEST(CourseBooks, EveryBookReadsWithoutAFault) {
     for (const CourseBookInfo& book : CourseBooks) {
         const Course course = readCourse(std::string(book.text, book.textSize), "", nullptr);
@@ -103,21 +98,19 @@ TEST(CourseBooks, EveryBookReadsWithoutAFault) {
     }
 }
 
-// Every entry (but the one of the US lessons that is as old as they are) and every line drawn
-// is made of the characters of the keys taught so far, every key lit is one of them and is
-// released again, and the lesson typed without a mistake is finished with every character
-// counted.
+// Every entry and line drawn is made of the keys taught so far, every key lit is one of them
+// and released again, and the lesson typed without a mistake finishes with every character.
 TEST_P(LayoutCourseTest, EveryLessonIsMadeOfItsKeysAndCanBeFinished) {
     const PlayedCourse played = playedCourse(GetParam().book, keyboard);
     EXPECT_EQ(played.course.name, GetParam().courseName);
-    EXPECT_EQ(played.usLessons, GetParam().usLessons);
+    const bool usLessons =
+        GetParam().book == CourseBook::English && GetParam().layout == &usLayout();
+    EXPECT_EQ(played.usLessons, usLessons);
     ASSERT_EQ(played.course.lessons.size(), size_t(LessonCount));
-    // The US lessons keep their entries as they always were, two of which reach ahead:
-    // "wailed" has the "i" of lesson 4 in lesson 3, "Spider-Man" the number row's hyphen in
-    // the lesson of Shift.
-    const std::set<std::string> reachingAhead = GetParam().usLessons
-                                                    ? std::set<std::string>{"wailed", "Spider-Man"}
-                                                    : std::set<std::string>{};
+    // Two of the US lessons' old entries reach ahead: "wailed" has lesson 4's "i" in lesson 3,
+    // "Spider-Man" the hyphen in the lesson of Shift.
+    const std::set<std::string> reachingAhead =
+        usLessons ? std::set<std::string>{"wailed", "Spider-Man"} : std::set<std::string>{};
     for (int l = 0; l < LessonCount; ++l) {
         const CourseLesson& lesson = played.course.lessons[size_t(l)];
         SCOPED_TRACE(lesson.title);
@@ -149,27 +142,24 @@ TEST_P(LayoutCourseTest, EveryLessonIsMadeOfItsKeysAndCanBeFinished) {
     }
 }
 
+constexpr const char* YourKeys = "Touch Typing (your keys)";
+
 INSTANTIATE_TEST_SUITE_P(
     Layouts, LayoutCourseTest,
     ::testing::Values(
-        LayoutCourse{"EnglishOnUs", &usLayout(), CourseBook::English, "Touch Typing", true},
-        LayoutCourse{"EnglishOnGerman", &germanLayout(), CourseBook::English,
-                     "Touch Typing (your keys)", false},
-        LayoutCourse{"EnglishOnFrench", &frenchLayout(), CourseBook::English,
-                     "Touch Typing (your keys)", false},
-        LayoutCourse{"EnglishOnDvorak", &dvorakLayout(), CourseBook::English,
-                     "Touch Typing (your keys)", false},
-        LayoutCourse{"GermanOnGerman", &germanLayout(), CourseBook::German, "Zehnfingerschreiben",
-                     false},
-        LayoutCourse{"FrenchOnFrench", &frenchLayout(), CourseBook::French, "Dactylographie",
-                     false},
-        LayoutCourse{"DvorakOnDvorak", &dvorakLayout(), CourseBook::Dvorak, "Touch Typing (Dvorak)",
-                     false},
+        LayoutCourse{"EnglishOnUs", &usLayout(), CourseBook::English, "Touch Typing"},
+        LayoutCourse{"EnglishOnGerman", &germanLayout(), CourseBook::English, YourKeys},
+        LayoutCourse{"EnglishOnFrench", &frenchLayout(), CourseBook::English, YourKeys},
+        LayoutCourse{"EnglishOnDvorak", &dvorakLayout(), CourseBook::English, YourKeys},
+        LayoutCourse{"GermanOnGerman", &germanLayout(), CourseBook::German, "Zehnfingerschreiben"},
+        LayoutCourse{"FrenchOnFrench", &frenchLayout(), CourseBook::French, "Dactylographie"},
+        LayoutCourse{"DvorakOnDvorak", &dvorakLayout(), CourseBook::Dvorak,
+                     "Touch Typing (Dvorak)"},
         LayoutCourse{"ColemakOnColemak", &colemakLayout(), CourseBook::Colemak,
-                     "Touch Typing (Colemak)", false},
-        LayoutCourse{"FrenchOnUs", &usLayout(), CourseBook::French, "Dactylographie", false, true},
+                     "Touch Typing (Colemak)"},
+        LayoutCourse{"FrenchOnUs", &usLayout(), CourseBook::French, "Dactylographie", true},
         LayoutCourse{"GermanOnFrench", &frenchLayout(), CourseBook::German, "Zehnfingerschreiben",
-                     false, true}),
+                     true}),
     [](const ::testing::TestParamInfo<LayoutCourse>& each) {
         return std::string(each.param.name);
     });

@@ -1,6 +1,5 @@
-// The sounds of a lesson through the host's seam and SDL's disk driver, each read back from
-// the file at the sample of the frame that judged it; the cues a whole lesson tells; the
-// Options rows that turn the sound on; and a device that cannot open or goes away.
+// A lesson's sounds read back from SDL's disk driver at the samples of the frames that judged
+// them; the cues a lesson tells; the sound rows; a device that cannot open or goes away.
 #include "course/common/sounds.h"
 #include "course/screens/options_screen.h"
 #include "engine/window_modes.h"
@@ -19,8 +18,7 @@ namespace {
 
 constexpr uint64_t SamplesPerFrame = SoundRate / FramesPerSecond;
 
-// SDL's disk driver writing into a file of a fresh folder (or into `file`), as fast as it can
-// (on Windows as fast as it would play).
+// SDL's disk driver writing into a file of a fresh folder (or into `file`).
 struct DiskSound {
     TempFolder folder;
     std::string file;
@@ -28,8 +26,7 @@ struct DiskSound {
         if (file.empty()) file = folder.file("sound.raw");
         SDL_setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
 #ifndef _WIN32
-        // Not on Windows, where SDL's getenv gives every variable in one buffer: the disk
-        // driver reads the delay after the file's name, which would become "0".
+        // Not on Windows, where SDL's getenv shares one buffer: the file's name would be "0".
         SDL_setenv("SDL_DISKAUDIODELAY", "0", 1);
 #endif
         SDL_InitSubSystem(SDL_INIT_EVENTS);
@@ -113,10 +110,9 @@ Heard soundsIn(const std::vector<int16_t>& file, size_t first, int32_t volume) {
     return heard;
 }
 
-// A line typed with two wrong keys, one key every twelve frames: one click for each right
-// key, an error tone for each wrong one and the line's cue with its last click, all of them
-// and nothing else in the disk driver's file, on the samples of the frames that judged them;
-// with errors only, the two tones alone.
+// A line typed with two wrong keys: a click for each right key, an error tone for each wrong
+// one, the line's cue with its last click, and nothing else, on the samples of the frames that
+// judged them; with errors only, the two tones alone.
 TEST(SoundOnDisk, ALineWithTwoErrorsSoundsOnTheFramesThatJudgedIt) {
     for (SoundMode mode : {SoundMode::All, SoundMode::Errors}) {
         DiskSound disk;
@@ -152,8 +148,7 @@ TEST(SoundOnDisk, ALineWithTwoErrorsSoundsOnTheFramesThatJudgedIt) {
         const Bytes bytes = readBytes(disk.file);
         std::vector<int16_t> file(bytes.size() / 2);
         std::memcpy(file.data(), bytes.data(), file.size() * 2);
-        // Before its first buffer mixed, the device wrote silence while it waited; it opened
-        // at virtual time 0.
+        // Silence before the first buffer mixed; the device opened at virtual time 0.
         ASSERT_GE(file.size(), output.mixer.position);
         ASSERT_EQ(output.origin, 0u);
         const size_t first = file.size() - size_t(output.mixer.position);
@@ -169,9 +164,8 @@ void keep(const Cue& cue, void*) {
 
 using SoundCues = HostedTest;
 
-// A lesson played from the menu tells, in order: the row chosen, every key judged (as many
-// wrong ones as the learner made), the ten lines' ends with the line that follows, and the
-// results with their figures, a new best the first time only.
+// A lesson from the menu tells the row chosen, every key judged, the ten lines' ends with the
+// line that follows, and the results, a new best the first time only.
 TEST_F(SoundCues, ALessonTellsEveryKeyEveryLineAndItsResults) {
     Listening listening(keep, nullptr);
     for (bool first : {true, false}) {
@@ -213,9 +207,8 @@ TEST_F(SoundCues, ALessonTellsEveryKeyEveryLineAndItsResults) {
 
 using SoundRows = HostedTest;
 
-// Sound off opens nothing. On the Options screen Right turns it to errors only, which asks
-// for a device once (the scripted host gives none: stderr says so, once), then to all;
-// the volume goes up to 10 and stays there; off and on again asks anew. Every step is saved.
+// Sound off opens nothing; on (errors only, then all) asks for a device, which the host lacks
+// (said once); the volume stops at 10; off and on again asks anew. Every step is saved.
 TEST_F(SoundRows, TheSoundAndItsVolumeAreTurnedUpAndKept) {
     test.composeNarrowFrames();
     Settings settings;
@@ -253,13 +246,12 @@ TEST_F(SoundRows, TheSoundAndItsVolumeAreTurnedUpAndKept) {
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
     EXPECT_NE(said.find("the program goes on without sound"), std::string::npos) << said;
     const Bytes saved = readBytes(data.file(SettingsFileName));
-    const std::string text(saved.begin(), saved.end());
-    EXPECT_NE(text.find("sound = errors\nvolume = 10\n"), std::string::npos) << text;
+    EXPECT_NE(std::string(saved.begin(), saved.end()).find("sound = errors\nvolume = 10\n"),
+              std::string::npos);
 }
 
-// SDL's disk driver fails to open a file in a file, and reports a full disk as it reports
-// a device unplugged: either is said once on stderr and leaves every sound dropped; SDL's
-// report reaches the output through the events of any screen and goes no further.
+// A device that cannot open (a file in a file) or goes away (a full disk) is said once on
+// stderr and leaves every sound dropped; SDL's report is taken from any screen's events.
 TEST(SoundDevice, OneThatCannotOpenOrGoesAwayIsSaidOnceAndLeavesSilence) {
     Lesson lesson;  // the virtual host, and video state
     VirtualHost& clock = lesson.clock;

@@ -1,6 +1,5 @@
-// Turning speech on and off: the settings file's keys, --speech, F2 on every screen (never
-// judged as typing) and the Options screen's rows; a voice that cannot be reached leaves
-// speech off.
+// Turning speech on and off: the settings keys, --speech, F2 (never typed) and the Options
+// rows; a voice that cannot be reached leaves speech off.
 #include "course/app/command_line.h"
 #include "course/screens/lesson_menu.h"
 #include "course/screens/options_screen.h"
@@ -57,9 +56,8 @@ TEST(SpeechCommandLine, SpeechTurnsItOnForTheRunAsChosen) {
     EXPECT_EQ(readCommandLine(2, bad).action, CommandLine::Action::Refuse);
 }
 
-// F2 twice in the middle of a line, with a voice and without one: speech goes on and off
-// again (or stays off), says so, tells who keeps the choice, and the exercise goes on as if
-// nothing had been pressed.
+// F2 twice in a line, with a voice and without: speech goes on and off (or stays off), says
+// so, tells who keeps the choice, and the exercise goes on as if nothing had been pressed.
 TEST(F2, TurnsSpeechOnAndOffAndIsNeverTyped) {
     static std::vector<bool> told;
     for (bool reachable : {true, false}) {
@@ -90,8 +88,8 @@ TEST(F2, TurnsSpeechOnAndOffAndIsNeverTyped) {
     }
 }
 
-// The speech rows: on (and said), a rate stepped to its end and no further, every key named;
-// each saved at once. Without a voice the row stays off.
+// The speech rows: on (and said), a rate stepped to its end, every key named; each saved at
+// once. Without a voice the row stays off.
 using SpeechRows = HostedTest;
 
 TEST_F(SpeechRows, ChangeSpeechAndAreSaved) {
@@ -127,7 +125,6 @@ TEST_F(SpeechRows, ChangeSpeechAndAreSaved) {
             EXPECT_EQ(clock.voice, (std::vector<std::string>{"rate 10", "rate 10", "rate 10"}));
             continue;
         }
-        // What a learner hears: each row as it is picked or changed, the rate's steps too.
         const std::vector<std::string> heard(clock.voice.begin(), clock.voice.begin() + 4);
         EXPECT_EQ(heard, (std::vector<std::string>{"en: Speech on.", "en: Speech: On.",
                                                    "en: Speech rate: +9. 9 of 11.", "rate 10"}));

@@ -1,15 +1,10 @@
-// A lesson played by ear: a learner who never looks at the screen picks a lesson from what
-// the menu says, follows the intro, types each line from what it hears (the characters'
-// names and the words put back together), makes one error and hears the expected character's
-// name, asks for the rest of a line with F1, and hears the results. Every utterance and
-// cancellation goes through the host's voice, in order.
+// A lesson played by ear by a learner who never looks at the screen: the menu, the intro, each
+// line typed from what is heard, one error, F1 for the rest of a line, and the results.
 #include "course/common/character_names.h"
 #include "tests/support/hosted_test.h"
 #include "tests/support/lesson_fixture.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <map>
 
@@ -29,46 +24,35 @@ const std::map<std::string, char>& namedCharacters() {
     return named;
 }
 
-bool isWordPart(const std::string& token) {
-    return !token.empty() && token.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOP"
-                                                     "QRSTUVWXYZ0123456789 ") == std::string::npos;
-}
-
-// What a listener types for a spoken line: words (their parts run together, "capital" and
-// "capitals" heard as marks of the part after them), a space between two words, and the
-// character of every other name.
+// What a listener types for a spoken line: the character of every name but a letter's, and
+// words (their parts run together, "capital" and "capitals" heard as marks of the part after
+// them) with a space between two words.
 std::string typedFromSpeech(const std::string& spoken) {
     std::string typed;
     bool lastWasWord = false;
     for (size_t at = 0; at <= spoken.size();) {
-        size_t end = spoken.find(", ", at);
-        if (end == std::string::npos) end = spoken.size();
-        const std::string token = spoken.substr(at, end - at);
+        const size_t end = std::min(spoken.find(", ", at), spoken.size());
+        std::string token = spoken.substr(at, end - at);
         at = end + 2;
         const auto named = namedCharacters().find(token);
-        const bool letter = token.size() == 1 || token.starts_with("capital ");
-        if (named != namedCharacters().end() && !letter) {
+        if (named != namedCharacters().end() && token.size() > 1 &&
+            !token.starts_with("capital ")) {
             typed += named->second;
             lastWasWord = false;
-        } else if (isWordPart(token) && !token.starts_with("capital ")) {
-            if (lastWasWord) typed += ' ';
-            std::string word = token;
-            for (const char* mark : {"capitals ", "capital "}) {
-                for (size_t m = word.find(mark); m != std::string::npos; m = word.find(mark))
-                    word.erase(m, std::strlen(mark));
-            }
-            word.erase(std::remove(word.begin(), word.end(), ' '), word.end());
-            typed += word;
-            lastWasWord = true;
-        } else if (token.starts_with("capital ")) {  // a capital letter alone, or a word
-            if (lastWasWord) typed += ' ';
-            std::string word = token.substr(8);
-            word.erase(std::remove(word.begin(), word.end(), ' '), word.end());
-            typed += word;
-            lastWasWord = true;
-        } else {
-            ADD_FAILURE() << "no character or word: \"" << token << "\" in " << spoken;
+            continue;
         }
+        if (token.empty() ||
+            token.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOP"
+                                    "QRSTUVWXYZ0123456789 ") != std::string::npos) {
+            ADD_FAILURE() << "no character or word: \"" << token << "\" in " << spoken;
+            continue;
+        }
+        for (const char* mark : {"capitals ", "capital "})
+            for (size_t m = token.find(mark); m != std::string::npos; m = token.find(mark))
+                token.erase(m, std::strlen(mark));
+        token.erase(std::remove(token.begin(), token.end(), ' '), token.end());
+        typed += (lastWasWord ? " " : "") + token;
+        lastWasWord = true;
     }
     return typed;
 }
@@ -82,12 +66,11 @@ struct Listener {
     Listener(VirtualHost& virtualHost, int number) : clock(virtualHost), lesson(number) {}
     VirtualHost& clock;
     int lesson;
-    size_t heard = 0;
+    size_t heard = 0, typed = 0;
     int frame = 0, lineNumber = 0, rowsHeard = 0, downs = 0;
     bool chosen = false, typing = false, left = false, errorMade = false, repeatAsked = false;
     bool enterPressed = false;
     std::string line;
-    size_t typed = 0;
     std::vector<std::string> typedLines;
     std::string errorHeard, repeatHeard, repeatExpected, results;
 
@@ -142,10 +125,8 @@ struct Listener {
         }
         if (chosen && !typing && lineNumber == 0 && frame % 8 == 0)
             tap(SDLK_RIGHT, SDL_SCANCODE_RIGHT);  // on through the intro's waits
-        if (!results.empty() && !enterPressed) {
-            tap(SDLK_RETURN, SDL_SCANCODE_RETURN);
-            enterPressed = true;
-        }
+        if (!results.empty() && !enterPressed) tap(SDLK_RETURN, SDL_SCANCODE_RETURN);
+        enterPressed |= !results.empty();
         if (!typing || typed >= line.size()) return;
         if (lineNumber == 0 && typed == 1 && !errorMade) {
             type(otherOnKey(line[typed]));  // the wrong character
@@ -185,61 +166,17 @@ TEST_P(SpokenLessonTest, ALearnerWhoNeverLooksTypesItByEar) {
     EXPECT_EQ(typedFromSpeech(listener.repeatHeard), listener.repeatExpected);
     EXPECT_TRUE(listener.left);
     EXPECT_EQ(clock.voice.back(), "en: Goodbye.");
-    if (std::getenv("QUENMORE_SPEECH_LOG") != nullptr)  // the log, for a look at it
-        for (const std::string& entry : clock.voice) std::fprintf(stderr, "%s\n", entry.c_str());
-}
-
-INSTANTIATE_TEST_SUITE_P(Lessons, SpokenLessonTest, ::testing::Values(1, 7, 9, 10));
-
-// The request to speak leaves in the frame the key is judged: before that frame is shown.
-// Keys judged right say nothing, unless every key is to be named.
-TEST(SpeechTiming, TheErrorsNameIsAskedForInTheFrameItsKeyIsJudged) {
-    for (bool echo : {false, true}) {
-        Lesson lesson({}, "ab");
-        lesson.test.video().speech.on = true;
-        lesson.test.video().speech.echoKeys = echo;
-        std::vector<size_t> saidBy;  // requests made by the time each frame was composed
-        lesson.clock.onFrame = [&](const VideoMemory& memory) {
-            lesson.look(memory);
-            saidBy.push_back(lesson.clock.voice.size());
-        };
-        lesson.type(Exercise + 2, "b");  // wrong: "a" is due
-        lesson.type(Exercise + 5, "a");
-        lesson.escape(Exercise + 8);
-        lesson.run();
-        const size_t first = saidBy[Exercise];  // the first line, said as the exercise began
-        ASSERT_GE(first, 1u);
-        ASSERT_TRUE(lesson.clock.voice[first - 1].starts_with("en: Type these words."));
-        EXPECT_EQ(saidBy[Exercise + 1], first);
-        EXPECT_EQ(saidBy[Exercise + 2], first + 2) << "the cancel and the name, in that frame";
-        EXPECT_EQ(std::vector<std::string>(lesson.clock.voice.begin() + long(first),
-                                           lesson.clock.voice.begin() + long(first) + 2),
-                  (std::vector<std::string>{"cancel", "en: a"}));
-        EXPECT_EQ(saidBy[Exercise + 5], first + 2 + (echo ? 1 : 0));
-        EXPECT_EQ(lesson.clock.voice.size() > first + 2 && lesson.clock.voice[first + 2] == "en: a",
-                  echo);
-    }
-}
-
-// Lesson 1 by ear, every utterance and cancellation in order: the menu, the intro a part at a
-// time (each cut off by the key that ends its wait), the first line, the expected character
-// after the error, the rest of the second line on F1, the lines' ends, the results and the
-// menu again.
-TEST_F(HostedTest, TheFirstLessonByEarSaysThisInThisOrder) {
-    test.composeNarrowFrames();
-    test.video().speech.on = true;
-    Listener listener(clock, 1);
-    clock.onFrame = [&](const VideoMemory&) { listener.onFrame(); };
-    LessonMenu menu{};
-    setUpLessonMenu(test.video(), menu);
-    runLessonMenu(menu);
+    if (GetParam() != 1) return;
+    // Lesson 1's every utterance and cancellation in order, each intro part cut off by the key
+    // that ends its wait.
     const std::vector<std::string> heard = {
         "en: Lesson 1: Home Row Left. No best time yet. 1 of 11. Up and Down choose a lesson, "
         "Return starts it, Tab shows its progress, O opens the options, Escape leaves.",
         "en: Lesson 1: Home Row Left. This first lesson will teach you where to place your left "
         "hand. ",
         "cancel",
-        "en: First, place your left index finger on the letter \"f.\" Key lit: f, left index finger.",
+        "en: First, place your left index finger on the letter \"f.\" Key lit: f, left index "
+        "finger.",
         "cancel",
         "en: Next, place your middle finger on the letter \"d.\" Key lit: d, left middle finger.",
         "cancel",
@@ -267,6 +204,38 @@ TEST_F(HostedTest, TheFirstLessonByEarSaysThisInThisOrder) {
         "continue.",
         "en: Lesson 1: Home Row Left. Best time: 5 seconds. 1 of 11.", "en: Goodbye."};
     EXPECT_EQ(std::vector<std::string>(clock.voice.end() - 4, clock.voice.end()), end);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lessons, SpokenLessonTest, ::testing::Values(1, 7, 9, 10));
+
+// The error's name is asked for in the frame its key is judged; right keys say nothing unless
+// every key is to be named.
+TEST(SpeechTiming, TheErrorsNameIsAskedForInTheFrameItsKeyIsJudged) {
+    for (bool echo : {false, true}) {
+        Lesson lesson({}, "ab");
+        lesson.test.video().speech.on = true;
+        lesson.test.video().speech.echoKeys = echo;
+        std::vector<size_t> saidBy;  // requests made by the time each frame was composed
+        lesson.clock.onFrame = [&](const VideoMemory& memory) {
+            lesson.look(memory);
+            saidBy.push_back(lesson.clock.voice.size());
+        };
+        lesson.type(Exercise + 2, "b");  // wrong: "a" is due
+        lesson.type(Exercise + 5, "a");
+        lesson.escape(Exercise + 8);
+        lesson.run();
+        const size_t first = saidBy[Exercise];  // the first line, said as the exercise began
+        ASSERT_GE(first, 1u);
+        ASSERT_TRUE(lesson.clock.voice[first - 1].starts_with("en: Type these words."));
+        EXPECT_EQ(saidBy[Exercise + 1], first);
+        EXPECT_EQ(saidBy[Exercise + 2], first + 2) << "the cancel and the name, in that frame";
+        EXPECT_EQ(std::vector<std::string>(lesson.clock.voice.begin() + long(first),
+                                           lesson.clock.voice.begin() + long(first) + 2),
+                  (std::vector<std::string>{"cancel", "en: a"}));
+        EXPECT_EQ(saidBy[Exercise + 5], first + 2 + (echo ? 1 : 0));
+        EXPECT_EQ(lesson.clock.voice.size() > first + 2 && lesson.clock.voice[first + 2] == "en: a",
+                  echo);
+    }
 }
 
 }  // namespace

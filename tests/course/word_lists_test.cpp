@@ -1,6 +1,5 @@
-// The German and French courses' words, checked against the languages' word lists (Debian's
-// wngerman and wfrench, which the test set-up installs): every word of every lesson but the
-// code lesson is in the list, or in the short list of exceptions below.
+// Every word of the German and French courses (but drills and code) is in the language's word
+// list (Debian's wngerman and wfrench, installed by the test set-up) or a reviewed exception.
 #include "course/common/latin1.h"
 #include "course/content/course_books.h"
 #include "course/content/lesson_places.h"
@@ -14,8 +13,7 @@
 
 namespace {
 
-// The list's words as Latin-1, as the courses hold them (a word with a character past it
-// cannot be one of theirs).
+// The list's words that are Latin-1, as the courses hold them.
 std::unordered_set<std::string> readWordList(const std::string& path) {
     std::unordered_set<std::string> words;
     std::ifstream file(path);
@@ -49,10 +47,8 @@ struct Language {
     const char* name;
     CourseBook book;
     const char* list;
-    std::set<int> notWords;  // lessons whose entries are no words: drills, code
-    // French writes an elided article or pronoun with its apostrophe ("l'", "qu'"), German
-    // "'s" for "es" after a verb ("geht's").
-    bool elisions;
+    std::set<int> notWords;            // lessons whose entries are no words: drills, code
+    bool elisions;                     // French "l'", "qu'"; else only German "'s" as in "geht's"
     std::set<std::string> exceptions;  // reviewed: words the list lacks
 };
 
@@ -64,8 +60,8 @@ class WordListTest : public ::testing::TestWithParam<Language> {
   protected:
     std::unordered_set<std::string> words;
 
-    // As a spelling dictionary takes a word: as written, or a capital at its start (of a
-    // sentence, of a noun the list has in small letters too), or all in capitals.
+    // As a spelling dictionary takes a word: as written, with its first letter small, or with
+    // only its first letter kept as written.
     bool known(const std::string& word) const {
         if (words.count(word) != 0) return true;
         std::string small = word;
@@ -120,7 +116,6 @@ TEST_P(WordListTest, EveryWordIsInTheLanguagesList) {
         }
     }
     EXPECT_TRUE(unknown.empty()) << ::testing::PrintToString(unknown);
-    // The exceptions are all still needed.
     EXPECT_EQ(used, GetParam().exceptions);
 }
 
