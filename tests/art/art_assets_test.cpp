@@ -29,38 +29,36 @@ std::unique_ptr<ArtBook> committedArt() {
     return book;
 }
 
-std::set<int> tileValues(const ArtBook& book, int tile) {
+// The pixel values of rows `first` to `last` (0 to 7) of a tile.
+std::set<int> tileValues(const ArtBook& book, int tile, int first = 0, int last = 7) {
     std::set<int> values;
-    for (int y = 0; y < 8; ++y)
+    for (int y = first; y <= last; ++y)
         for (int x = 0; x < 8; ++x) values.insert(tilePixel(book, tile, x, y));
     return values;
+}
+
+std::set<uint32_t> coloursOfValues(const Palette& palette, const std::set<int>& values, int group) {
+    std::set<uint32_t> colours;
+    for (int value : values) colours.insert(palette[size_t(group * 16 + value)]);
+    return colours;
+}
+
+// The colours of the opaque pixels of rows `first` to `last` of the given tiles.
+std::set<uint32_t> coloursOf(const ArtBook& book, const Palette& palette,
+                             const std::vector<int>& tiles, int group, int first = 0,
+                             int last = 7) {
+    std::set<uint32_t> colours;
+    for (int tile : tiles) {
+        std::set<int> values = tileValues(book, tile, first, last);
+        values.erase(0);
+        colours.merge(coloursOfValues(palette, values, group));
+    }
+    return colours;
 }
 
 // The backdrop of the title and the menu: tiles 288 to 304 and 314 to 319.
 const std::vector<int> BackdropTiles = {288, 289, 290, 291, 292, 293, 294, 295, 296, 297, 298, 299,
                                         300, 301, 302, 303, 304, 314, 315, 316, 317, 318, 319};
-
-// The colours of every opaque pixel of the given tiles in a palette group.
-std::set<uint32_t> coloursOf(const ArtBook& book, const Palette& palette,
-                             const std::vector<int>& tiles, int group) {
-    std::set<uint32_t> colours;
-    for (int tile : tiles)
-        for (int value : tileValues(book, tile))
-            if (value != 0) colours.insert(palette[size_t(group * 16 + value)]);
-    return colours;
-}
-
-// The colours of the opaque pixels of rows `first` to `last` (0 to 7) of the given tiles.
-std::set<uint32_t> coloursOfRows(const ArtBook& book, const Palette& palette,
-                                 const std::vector<int>& tiles, int first, int last, int group) {
-    std::set<uint32_t> colours;
-    for (int tile : tiles)
-        for (int y = first; y <= last; ++y)
-            for (int x = 0; x < 8; ++x)
-                if (const int value = tilePixel(book, tile, x, y); value != 0)
-                    colours.insert(palette[size_t(group * 16 + value)]);
-    return colours;
-}
 
 // The pixel values of the key faces under a key label. The label's 8x8 cell lies 3 pixels left
 // of and above the key's bottom-right cell, one pixel lower while the key is pressed. Keys are
@@ -84,12 +82,6 @@ std::set<int> valuesUnderLabel(const ArtBook& book, int widthCells, Face face) {
     return values;
 }
 
-std::set<uint32_t> coloursOfValues(const Palette& palette, const std::set<int>& values, int group) {
-    std::set<uint32_t> colours;
-    for (int value : values) colours.insert(palette[size_t(group * 16 + value)]);
-    return colours;
-}
-
 // Every scheme's palette, as the asset build makes it from art/.
 struct Scheme {
     ColourScheme scheme;
@@ -100,11 +92,10 @@ std::vector<Scheme> everyScheme(const ArtBook& book) {
     for (int i = 0; i < ColourSchemeCount; ++i) {
         Scheme scheme{ColourScheme(i), book.colours};
         std::string error;
-        if (ColourSchemes[i].artSource != nullptr) {
-            EXPECT_TRUE(readPaletteVariant(
-                book, SourceFolder + "/art/" + ColourSchemes[i].artSource, scheme.palette, error))
-                << error;
-        }
+        const char* source = ColourSchemes[i].artSource;
+        EXPECT_TRUE(source == nullptr || readPaletteVariant(book, SourceFolder + "/art/" + source,
+                                                            scheme.palette, error))
+            << error;
         schemes.push_back(scheme);
     }
     return schemes;
@@ -223,10 +214,8 @@ TEST(CommittedArt, TextIsLegibleWhereverItIsDrawnInEveryScheme) {
         // The finger guide's groups as the lesson screen makes them.
         Palette guide = colours;
         putFingerColours(guide);
-        // Groups 0 and 1 at half brightness, under the results: the lesson's texts are gone
-        // by then (map 0 is cleared), and no key label and not the Caps Lock lamp lie under
-        // the results' rows. With the finger guide, the keys' quiet tints too (the bottom row
-        // reaches under the first row; nothing is lit once the last character is typed).
+        // Under the results, groups 0 and 1 at half brightness but the lesson texts, key labels
+        // and Caps Lock lamp (none lie under them), and the finger guide's quiet tints.
         const auto half = [](uint32_t c) {
             return (c >> 16 & 255) / 2 << 16 | (c >> 8 & 255) / 2 << 8 | (c & 255) / 2;
         };
@@ -239,14 +228,13 @@ TEST(CommittedArt, TextIsLegibleWhereverItIsDrawnInEveryScheme) {
             for (size_t value : {3, 4, 5})
                 dimmedScreen.insert(half(guide[size_t((FirstZoneGroup + hue) * 16) + value]));
         const std::set<uint32_t> backdrop = coloursOf(*book, colours, BackdropTiles, 3);
-        // The menu's hints, screen lines 170 to 177 ("Tab: Progress", on the hills' last rows
-        // and the ground) and 10 to 17 ("O: Options", on the sky's two top bands).
+        // The menu's hints: lines 170 to 177 on the hills and ground, 10 to 17 on the sky.
         std::vector<int> hillsBottom;
         for (int t = 0; t < 6; ++t) hillsBottom.push_back(art::Hills + 16 + t);
-        std::set<uint32_t> underHints = coloursOfRows(*book, colours, hillsBottom, 2, 7, 3);
-        underHints.merge(coloursOfRows(*book, colours, {art::Ground}, 0, 1, 3));
-        underHints.merge(coloursOfRows(*book, colours, {art::SkyTopBand}, 2, 7, 3));
-        underHints.merge(coloursOfRows(*book, colours, {art::SkyTopBand + 1}, 0, 1, 3));
+        std::set<uint32_t> underHints = coloursOf(*book, colours, hillsBottom, 3, 2, 7);
+        underHints.merge(coloursOf(*book, colours, {art::Ground}, 3, 0, 1));
+        underHints.merge(coloursOf(*book, colours, {art::SkyTopBand}, 3, 2, 7));
+        underHints.merge(coloursOf(*book, colours, {art::SkyTopBand + 1}, 3, 0, 1));
         const std::set<uint32_t> box = coloursOfValues(colours, tileValues(*book, art::BoxBody), 0);
         struct Place {
             std::string what;
@@ -264,20 +252,17 @@ TEST(CommittedArt, TextIsLegibleWhereverItIsDrawnInEveryScheme) {
             {"results over the dimmed lesson screen", {ink(2)}, dimmedScreen},
         };
         for (int width : {2, 3}) {
-            for (bool pressed : {false, true}) {
+            const std::string wide = ", width " + std::to_string(width);
+            for (Face face : {Face::Up, Face::Pressed})
                 places.push_back(
-                    {"key label, width " + std::to_string(width) + (pressed ? ", pressed" : ""),
+                    {"key label" + wide + (face == Face::Pressed ? ", pressed" : ""),
                      {ink(0)},
-                     coloursOfValues(
-                         colours,
-                         valuesUnderLabel(*book, width, pressed ? Face::Pressed : Face::Up), 0)});
-            }
-            // With the finger guide: a label on its finger's quiet tint, and a lit key's dark
-            // label (and its shadow) on the finger's bright colour.
+                     coloursOfValues(colours, valuesUnderLabel(*book, width, face), 0)});
+            // The finger guide: labels on their finger's quiet tint, a lit key's dark label and
+            // its shadow on the finger's bright colour.
             for (int hue = 0; hue < FingerHueCount; ++hue) {
                 const int zone = FirstZoneGroup + hue;
-                const std::string which =
-                    ", width " + std::to_string(width) + ", finger hue " + std::to_string(hue);
+                const std::string which = wide + ", finger hue " + std::to_string(hue);
                 places.push_back(
                     {"tinted key label" + which,
                      {ink(0)},
@@ -309,19 +294,9 @@ TEST(CommittedArt, TextIsLegibleWhereverItIsDrawnInEveryScheme) {
     }
 }
 
-// The colour-blind scheme's miss ramp, untinted keys included, stays apart as each colour
-// deficiency sees it: no two steps closer than 15 in CIELAB.
-TEST(CommittedArt, TheColourBlindRampStaysApartForEveryDeficiency) {
-    const auto book = committedArt();
-    const Palette colours = everyScheme(*book)[int(ColourScheme::ColourBlind)].palette;
-    std::vector<uint32_t> faces = {colours[3]};
-    for (int level = 0; level < 4; ++level) faces.push_back(colours[size_t(9 * 16 + 4 * level)]);
-    expectApartForEveryDeficiency(faces, "steps");
-}
-
-// The finger guide's bright colours, one for each pair of mirrored fingers and one for the
-// thumbs, stay as far apart in every scheme.
-TEST(CommittedArt, TheFingerColoursStayApartForEveryDeficiencyInEveryScheme) {
+// The finger guide's bright colours in every scheme, and the colour-blind scheme's miss ramp
+// (untinted keys included), stay apart as each colour deficiency sees them.
+TEST(CommittedArt, FingerColoursAndTheColourBlindRampStayApartForEveryDeficiency) {
     const auto book = committedArt();
     for (const Scheme& each : everyScheme(*book)) {
         std::vector<uint32_t> lit;
@@ -329,5 +304,10 @@ TEST(CommittedArt, TheFingerColoursStayApartForEveryDeficiencyInEveryScheme) {
             lit.push_back(litShades(each.palette, hue).face);
         expectApartForEveryDeficiency(lit, std::string(ColourSchemes[int(each.scheme)].label) +
                                                ", finger hues");
+        if (each.scheme != ColourScheme::ColourBlind) continue;
+        std::vector<uint32_t> faces = {each.palette[3]};
+        for (int level = 0; level < 4; ++level)
+            faces.push_back(each.palette[size_t(9 * 16 + 4 * level)]);
+        expectApartForEveryDeficiency(faces, "miss ramp steps");
     }
 }

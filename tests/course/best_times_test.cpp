@@ -27,27 +27,22 @@ Bytes join(std::initializer_list<Bytes> parts) {
 
 // Loads take every whole record; a save writes a new file renamed over the old one, so each
 // way it fails leaves the old file and clears away what it made.
-using BestTimesFile = HostedTest;
+class BestTimesFile : public HostedTest {
+  protected:
+    const std::string file = data.file("quenmoreTimes.bin");
+};
 
 TEST_F(BestTimesFile, LoadSaveAndFailuresThatLoseNothing) {
     const TempFolder& folder = data;
-    const std::string file = folder.file("quenmoreTimes.bin");
     BestTimes times;
     times.fill(-1);
     loadBestTimes(times);  // no file: no times
     EXPECT_EQ(times[0], -1);
-    // No time in a record with bit 31 clear, of 0, of more than a day (the longest one kept)
-    // or with every bit set. (That only whole records count, and none past the tenth, is the
-    // best-times fuzzer's.)
-    writeBytes(file, join({record(45),
-                           {0x2D, 0, 0, 0},
-                           record(0),
-                           record(86401),
-                           record(86400),
-                           {0xFF, 0xFF, 0xFF, 0xFF},
-                           record(3600),
-                           Bytes(12, 0),
-                           record(1)}));
+    // No time from a record with bit 31 clear, of 0, of over a day (the longest kept) or of all
+    // ones. (Part records and those past the tenth are the fuzzer's.)
+    writeBytes(file,
+               join({record(45), Bytes{0x2D, 0, 0, 0}, record(0), record(86401), record(86400),
+                     Bytes{0xFF, 0xFF, 0xFF, 0xFF}, record(3600), Bytes(12, 0), record(1)}));
     loadBestTimes(times);
     EXPECT_EQ(times, (BestTimes{45, -1, -1, -1, 86400, -1, 3600, -1, -1, -1}));
     times[1] = 45;
@@ -113,13 +108,10 @@ TEST_F(BestTimesFile, TwoProgramsSavingAtOnceKeepEachOthersTimes) {
     for (int row = 0; row < 10; ++row) EXPECT_EQ(times[size_t(row)], 805 - row % 5) << row;
 }
 
-// A FIFO in place of the file would block the load until a writer came: it is no file, and
-// a save leaves it alone. Names planted in the folder are never written through: the new
-// file's name is unpredictable and made exclusively. A file that is a link is updated where
-// it points.
+// A FIFO for the file is neither waited on nor replaced; names planted in the folder are never
+// written through; a file that is a link is updated where it points.
 TEST_F(BestTimesFile, HostileFilesNeitherHangNorRedirectTheSave) {
     const TempFolder& folder = data;
-    const std::string file = folder.file("quenmoreTimes.bin");
     ASSERT_EQ(mkfifo(file.c_str(), 0600), 0);
     BestTimes times;
     times.fill(-1);

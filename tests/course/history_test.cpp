@@ -25,7 +25,8 @@ class HistoryTest : public HostedTest {
         HostedTest::SetUp();
         test.composeNarrowFrames();
     }
-    int64_t runs() { return queryNumber(database, "SELECT COUNT(*) FROM runs"); }
+    int64_t number(const char* sql) { return queryNumber(database, sql); }
+    int64_t runs() { return number("SELECT COUNT(*) FROM runs"); }
 };
 
 TEST_F(HistoryTest, AFinishedRunIsKeptWithItsCountsAndMissesAndAnAbandonedOneIsNot) {
@@ -34,7 +35,6 @@ TEST_F(HistoryTest, AFinishedRunIsKeptWithItsCountsAndMissesAndAnAbandonedOneIsN
     playFromMenu(menu, learner);
     ASSERT_EQ(runs(), 1);
     const int32_t seconds = menu.entries[0].bestTime;
-    const auto number = [&](const std::string& sql) { return queryNumber(database, sql.c_str()); };
     // Ten lines of lesson 1 hold 34 or 35 characters each.
     const int characters = int(number("SELECT characters FROM runs"));
     EXPECT_TRUE(characters >= 340 && characters <= 350) << characters;
@@ -45,8 +45,8 @@ TEST_F(HistoryTest, AFinishedRunIsKeptWithItsCountsAndMissesAndAnAbandonedOneIsN
     EXPECT_EQ(number("SELECT COUNT(*) FROM run_misses WHERE typed <> 106"), 0);
     EXPECT_EQ(number("SELECT user_version FROM pragma_user_version"), HistorySchemaVersion);
 
-    // The CSV export, made from the runs table: a header and the run with the figures shown.
-    // A link planted under the name of the temporary file it once used sends nothing elsewhere.
+    // The CSV export: a header and the run's figures; a link planted as its old temporary file
+    // redirects nothing.
 #ifndef _WIN32
     const std::string victim = data.file("victim");
     writeBytes(victim, {1, 2, 3});
@@ -68,8 +68,7 @@ TEST_F(HistoryTest, AFinishedRunIsKeptWithItsCountsAndMissesAndAnAbandonedOneIsN
                         row),
               0u);
 
-    // Escape in the exercise adds nothing; a window close on the results, once the figures are
-    // known (and the best time kept), still adds the run.
+    // Escape in the exercise adds nothing; a window close on the results still adds the run.
     for (LearnerPhase phase : {LearnerPhase::Exercise, LearnerPhase::Results}) {
         Learner leaving(clock, {.interrupts = true,
                                 .interruptIn = phase,
@@ -79,9 +78,8 @@ TEST_F(HistoryTest, AFinishedRunIsKeptWithItsCountsAndMissesAndAnAbandonedOneIsN
     }
 }
 
-// Each way the database can fail: the lesson still finishes, the best time is still saved,
-// the earlier run is still there, and the failure is said on stderr once. (That a damaged
-// file is set aside and a newer one left byte for byte is the history fuzzer's.)
+// However the database fails, the lesson finishes, the best time and the earlier run stay, and
+// the failure is said once on stderr. (Damaged and newer files' bytes are the fuzzer's.)
 TEST_F(HistoryTest, NoFailureStopsTheProgramOrLosesWhatWasKept) {
     enum Failure { FolderIsAFile, DatabaseIsAFolder, Garbage, Locked, NewerVersion, FullDevice };
     const std::pair<Failure, const char*> failures[] = {
@@ -132,8 +130,7 @@ TEST_F(HistoryTest, NoFailureStopsTheProgramOrLosesWhatWasKept) {
             failure == FullDevice ? "full: could not be added\n" : playTwice(true);
 #ifndef _WIN32
         if (failure == FullDevice) {
-            // In a child whose files may not grow past 1 KiB: the journal cannot be written,
-            // as on a full disk, while the 40-byte best-times file still can.
+            // Files limited to 1 KiB: the journal fails as on a full disk, the 40 bytes do not.
             const auto child = [&] {
                 std::signal(SIGXFSZ, SIG_IGN);
                 const rlimit limit{1024, 1024};
@@ -158,14 +155,13 @@ TEST_F(HistoryTest, NoFailureStopsTheProgramOrLosesWhatWasKept) {
         } else if (failure != FolderIsAFile && failure != DatabaseIsAFolder &&
                    failure != NewerVersion) {
             EXPECT_EQ(runs(), 1);
-            EXPECT_EQ(queryNumber(database, "SELECT lesson FROM runs"), 3);
+            EXPECT_EQ(number("SELECT lesson FROM runs"), 3);
         }
     }
 }
 
-// A history of version 1 (runs without a course) is read as it is, and brought up to date by
-// the first run added, its rows being the built-in course's; a lesson of another course is kept
-// by its course's name and title, apart from the built-in lessons, and gives its best time.
+// A version-1 history (no courses) is read as it is and upgraded by the next run, its rows the
+// built-in course's; another course's lessons are kept by course and title and give best times.
 TEST_F(HistoryTest, AnOldHistoryTakesTheRunsOfOtherCourses) {
     ASSERT_TRUE(runSql(database,
                        "CREATE TABLE runs(id INTEGER PRIMARY KEY, finished_at INTEGER NOT NULL,"
@@ -191,22 +187,18 @@ TEST_F(HistoryTest, AnOldHistoryTakesTheRunsOfOtherCourses) {
     ASSERT_TRUE(seedRun(mine, 70, 300, 1));
     ASSERT_TRUE(seedRun(mine, 60, 300, 1));
     ASSERT_TRUE(seedRun(LessonKey{AllLessons, mine.course, "Second, \"quoted\""}, 50, 300, 0));
-    EXPECT_EQ(queryNumber(database, "SELECT user_version FROM pragma_user_version"), 2);
-    EXPECT_EQ(queryNumber(database, "SELECT COUNT(*) FROM runs WHERE course = '' AND lesson = 3"),
-              1);
-    EXPECT_EQ(queryNumber(database, "SELECT COUNT(*) FROM runs WHERE course = 'Caf\xC3\xA9 Course'"
-                                    " AND lesson = -1"),
-              3);
+    EXPECT_EQ(number("SELECT user_version FROM pragma_user_version"), 2);
+    EXPECT_EQ(number("SELECT COUNT(*) FROM runs WHERE course = '' AND lesson = 3"), 1);
+    EXPECT_EQ(
+        number("SELECT COUNT(*) FROM runs WHERE course = 'Caf\xC3\xA9 Course' AND lesson = -1"), 3);
     EXPECT_EQ(courseBestTimes(mine.course, {"Second, \"quoted\"", "Third", "First"}),
               (std::vector<int32_t>{50, -1, 60}));
     loadProgress(mine, *figures);
-    EXPECT_EQ(figures->runCount, 2);
-    EXPECT_EQ(figures->bestSeconds, 60);
+    EXPECT_TRUE(figures->runCount == 2 && figures->bestSeconds == 60) << figures->runCount;
     loadProgress(3, *figures);
     EXPECT_EQ(figures->runCount, 1);
     loadProgress(AllLessons, *figures);
-    EXPECT_EQ(figures->runCount, 4);
-    EXPECT_EQ(figures->lessonRuns[3], 1);
+    EXPECT_TRUE(figures->runCount == 4 && figures->lessonRuns[3] == 1) << figures->runCount;
     ASSERT_TRUE(exportHistoryCsv(csv));
     const Bytes rows = readBytes(data.file(HistoryCsvFileName));
     EXPECT_NE(std::string(rows.begin(), rows.end())

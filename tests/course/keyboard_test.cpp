@@ -64,10 +64,8 @@ TEST(FingerMap, EveryKeyBelongsToItsFingerOnAnsiAndIsoKeyboards) {
     }
 }
 
-// The ISO key shows where the layout gives it a character no other key gives, labelled from
-// the layout, and left Shift narrows for it; a US keyboard stays as it was, and so does a
-// layout whose data names the key with characters found elsewhere. AltGr shows where some
-// character needs it; "<" is found on its key, at its level.
+// The ISO key shows, labelled and with a narrower left Shift, only where it types a character
+// no other key does; AltGr shows where a character needs it; "<" is found on its key and level.
 TEST(IsoKeyboards, TheExtraKeyAndAltGrShowWhereTheLayoutUsesThem) {
     struct Case {
         const SimulatedLayout* layout;

@@ -13,6 +13,7 @@ class LessonMenuTest : public HostedTest {
     void SetUp() override {
         HostedTest::SetUp();
         test.composeNarrowFrames();
+        setUpLessonMenu(test.video(), menu);
         clock.onFrame = [this](const VideoMemory& memory) {
             listScroll.push_back(layerScrollYOf(memory.layers[1]));
         };
@@ -21,13 +22,11 @@ class LessonMenuTest : public HostedTest {
 
 // The golden menu frame shows the first rows; here, a time of an hour and the last row.
 TEST_F(LessonMenuTest, RowsShowLongTimesAndNothingAfterTheLast) {
-    setUpLessonMenu(test.video(), menu);
     menu.entries[2].bestTime = 3600;
     drawLessonMenu(menu);
     const VideoMemory& memory = test.memory();
     EXPECT_EQ(readText(memory, {64, 104, 20, MenuStyle}), "Best Time: 60:00");
-    // The practice row follows lesson 10 and is the last: Down does nothing there and nothing
-    // follows it.
+    // The practice row follows lesson 10 and is the last: nothing follows, Down does nothing.
     menu.selectedIndex = 10;
     drawLessonMenu(menu);
     EXPECT_EQ(readText(memory, {32, 0, 35, MenuStyle}), "Lesson 10: Code Punctuation");
@@ -41,7 +40,6 @@ TEST_F(LessonMenuTest, RowsShowLongTimesAndNothingAfterTheLast) {
 }
 
 TEST_F(LessonMenuTest, ArrowsSlideOneRowInSixteenFramesAndUpStopsAtTheFirstRow) {
-    setUpLessonMenu(test.video(), menu);
     clock.keyDown(64, SDLK_UP, SDL_SCANCODE_UP);
     for (int i = 0; i < 3; ++i) clock.keyDown(70, SDLK_DOWN, SDL_SCANCODE_DOWN);
     clock.keyDown(130, SDLK_UP, SDL_SCANCODE_UP);
@@ -59,7 +57,6 @@ TEST_F(LessonMenuTest, ArrowsSlideOneRowInSixteenFramesAndUpStopsAtTheFirstRow) 
 // Down held for a second: auto-repeats that arrive during a slide are dropped, so the bar
 // keeps sliding while the key is held and stops when it is let go.
 TEST_F(LessonMenuTest, AHeldArrowStopsSlidingWhenItIsLetGo) {
-    setUpLessonMenu(test.video(), menu);
     clock.keyDown(64, SDLK_DOWN, SDL_SCANCODE_DOWN);
     for (uint64_t frame = 94; frame <= 124; frame += 2)  // SDL's repeats, 30 a second
         clock.keyDown(frame, SDLK_DOWN, SDL_SCANCODE_DOWN, 0, true);

@@ -60,7 +60,7 @@ double share(const PracticeLesson& practice, const std::string& characters, bool
 }
 
 // The weak keys' characters come up far more often than in lines drawn evenly from the same
-// entries, over many seeds (the lines are filled as a lesson's are, by the same function).
+// entries, over many seeds.
 TEST(Practice, WeakKeyLinesFavourTheWeakKeys) {
     auto figures = std::make_unique<ProgressFigures>();
     auto practice = std::make_unique<PracticeLesson>();
@@ -91,8 +91,7 @@ TEST(Practice, WeakKeyLinesFavourTheWeakKeys) {
     for (auto [lesson, weight] : lessonWeight) EXPECT_NEAR(weight, 1.0, 1e-9) << lesson;
 }
 
-// The generated intros are played as a lesson's are: texts inside the text box, keys the
-// keyboard has, every lit key released, a wait for the learner.
+// The generated intros keep inside the text box, release every key they light and wait once.
 TEST(Practice, TheIntroFitsTheBoxAndReleasesWhatItLights) {
     auto figures = std::make_unique<ProgressFigures>();
     auto practice = std::make_unique<PracticeLesson>();

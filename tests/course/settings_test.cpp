@@ -29,30 +29,28 @@ TEST(SettingsText, EveryGoodLineSetsAndEveryOtherIsNamedAndIgnored) {
                 all.volume == 0 && all.fingerGuide && all.course == CourseChoice(1));
     EXPECT_EQ(problems, "");
     struct Damaged {
-        const char* line;
-        const char* why;
+        const char *line, *why;  // why: what the problem report says of line 1
     };
     const Damaged damaged[] = {
-        {"display = windowed", "line 1: display is fullscreen or window, not \"windowed\"\n"},
-        {"window_scale = 1", "line 1: window_scale is a whole number from 2 to 16, not \"1\"\n"},
-        {"window_scale = 17", "line 1: window_scale is a whole number from 2 to 16, not \"17\"\n"},
-        {"window_x = 12px", "line 1: window_x is a whole number of pixels, not \"12px\"\n"},
-        {"monitor = -1", "line 1: monitor is 0 (automatic) or 1 to 64, not \"-1\"\n"},
-        {"colours = blue",
-         "line 1: colours is standard, high-contrast or colour-blind, not \"blue\"\n"},
-        {"sound = on", "line 1: sound is off, errors or all, not \"on\"\n"},
-        {"volume = 11", "line 1: volume is a whole number from 0 to 10, not \"11\"\n"},
-        {"loudness = 3", "line 1: there is no key \"loudness\"\n"},
-        {"finger_guide = yes", "line 1: finger_guide is on or off, not \"yes\"\n"},
+        {"display = windowed", "display is fullscreen or window, not \"windowed\""},
+        {"window_scale = 1", "window_scale is a whole number from 2 to 16, not \"1\""},
+        {"window_scale = 17", "window_scale is a whole number from 2 to 16, not \"17\""},
+        {"window_x = 12px", "window_x is a whole number of pixels, not \"12px\""},
+        {"monitor = -1", "monitor is 0 (automatic) or 1 to 64, not \"-1\""},
+        {"colours = blue", "colours is standard, high-contrast or colour-blind, not \"blue\""},
+        {"sound = on", "sound is off, errors or all, not \"on\""},
+        {"volume = 11", "volume is a whole number from 0 to 10, not \"11\""},
+        {"loudness = 3", "there is no key \"loudness\""},
+        {"finger_guide = yes", "finger_guide is on or off, not \"yes\""},
         {"course = klingon",
-         "line 1: course is auto, en-us, de, fr, en-dvorak or en-colemak, not \"klingon\"\n"},
-        {"fullscreen", "line 1: it is no \"key = value\" line\n"},
-        {"display = win\xFF", "line 1: it is not plain UTF-8 text\n"},
-        {"display\x01 = window", "line 1: it is not plain UTF-8 text\n"},
+         "course is auto, en-us, de, fr, en-dvorak or en-colemak, not \"klingon\""},
+        {"fullscreen", "it is no \"key = value\" line"},
+        {"display = win\xFF", "it is not plain UTF-8 text"},
+        {"display\x01 = window", "it is not plain UTF-8 text"},
     };
     for (const Damaged& d : damaged) {
         const Settings settings = read(std::string(d.line) + "\ncolours = colour-blind", problems);
-        EXPECT_EQ(problems, d.why) << d.line;
+        EXPECT_EQ(problems, "line 1: " + std::string(d.why) + "\n") << d.line;
         EXPECT_EQ(settings.display, DisplayMode::FullScreen) << d.line;    // the default stays
         EXPECT_EQ(settings.colours, ColourScheme::ColourBlind) << d.line;  // the rest is used
     }

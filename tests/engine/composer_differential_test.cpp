@@ -26,8 +26,7 @@ struct Random {
     bool chance(int percent) { return below(100) < percent; }
 };
 
-// A register write the line callback makes before line `line`: a layer word, a map row, a
-// palette entry, a sheet row or a sprite's placement.
+// A write the line callback makes before `line`: layer word, map row, colour, sheet row, sprite.
 struct Change {
     int kind, line;
     size_t at;
@@ -72,8 +71,7 @@ void fillTile(Random& random, CharacterSheet& sheet, int tile) {
     }
 }
 
-// Maps of random cells, of a few cells repeated (panels), or of one cell with others
-// sprinkled over it (text).
+// Maps of random cells, of a few cells repeated (panels), or of one cell sprinkled (text).
 void fillMap(Random& random, VideoMemory& memory, int layer) {
     int kind = random.below(3);
     TileCell choices[4];
@@ -90,9 +88,8 @@ uint32_t randomLayerWord(Random& random) {
     return (random.next() & ~LayerEnable) | (random.chance(75) ? LayerEnable : 0);
 }
 
-// A sprite in or near the frame with every other bit random: sizes, flips, levels, groups,
-// unused bits. Small x sets make equal keys common; tiles at the sheet's right edge and in
-// its last rows make blocks that cross or leave it.
+// A sprite in or near the frame with every other bit random; few x values make equal keys
+// common, and tiles at the sheet's right edge and last rows make blocks that leave it.
 SpriteEntry randomSprite(Random& random, int width, int height, bool visible) {
     int x = random.chance(20) ? random.below(512) - 32 : random.below(width + 48) - 40;
     int y = random.chance(10) ? random.below(512) - 32 : random.below(height + 48) - 40;
@@ -106,8 +103,7 @@ SpriteEntry randomSprite(Random& random, int width, int height, bool visible) {
             (random.next() & 0xFFFFFE00u) | uint32_t((x + 32) & 0x1FF)};
 }
 
-// Sheet and maps are costly to fill, so a scene refills only some tiles and one map,
-// except every sixteenth scene, which refills everything.
+// A scene refills some tiles and one map, every sixteenth scene everything (filling is costly).
 void buildRandomScene(Random& random, TestScene& scene, int number, int width, int height) {
     VideoMemory& memory = *scene.memory;
     bool fresh = number % 16 == 0;
@@ -162,9 +158,8 @@ std::vector<uint32_t> composeCopy(TestScene& scene, int32_t (*composer)(VideoMem
 
 class ComposerDifferential : public ::testing::TestWithParam<ComposerKernels> {};
 
-// Small frames keep the reference quick, so thousands of scenes fit in seconds (sprites and
-// scrolls are placed relative to the frame); whole frames; and frames wider than the
-// composer's line runs, which are drawn a run at a time.
+// Thousands of small frames (which keep the reference quick), some whole frames, and frames
+// wider than the composer's line runs, which are drawn a run at a time.
 TEST_P(ComposerDifferential, RandomScenesMatchTheReference) {
     if (GetParam() == ComposerKernels::Simd && !composerHasSimdKernels())
         GTEST_SKIP() << "this build has no SIMD kernels";
@@ -201,14 +196,12 @@ INSTANTIATE_TEST_SUITE_P(Kernels, ComposerDifferential,
                              return kernels.param == ComposerKernels::Simd ? "Simd" : "Portable";
                          });
 
-// Both composers share sortSprites, so its order is checked on its own: exactly that of a
-// plain selection sort with swaps, unstable ties included, since ties decide who is in front.
+// Both composers share sortSprites: its order is a plain selection sort's, unstable ties too.
 TEST(SortSprites, GivesTheOrderOfAPlainSelectionSort) {
     Random random{4};
     for (int round = 0; round < 400; ++round) {
         int count = round < 4 ? round : 1 + random.below(SpriteCount);
-        // Few distinct keys in most rounds, so ties are everywhere; the placement bits above
-        // the key must not count.
+        // Few keys in half the rounds, so ties abound; the placement bits above the key are noise.
         int keys = 1 + random.below(round % 2 ? 4 : 4096);
         std::vector<SpriteEntry> list(static_cast<size_t>(count));
         for (int i = 0; i < count; ++i)

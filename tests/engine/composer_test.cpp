@@ -33,8 +33,9 @@ class ReferenceComposer : public ::testing::Test {
         for (int i = 0; i < MapCellCount; ++i) memory.maps[size_t(layer * MapCellCount + i)] = cell;
     }
     // A sprite showing tile `tile` at screen (x, y).
-    void placeSprite(int index, int tile, int x, int y, uint32_t placementBits) {
-        memory.sprites[size_t(index)] = {SpriteVisible | spriteTile(tile) |
+    void placeSprite(int index, int tile, int x, int y, uint32_t placementBits,
+                     uint32_t attributeBits = 0) {
+        memory.sprites[size_t(index)] = {SpriteVisible | attributeBits | spriteTile(tile) |
                                              encodeSpriteCoordinate(y, ScreenHeight),
                                          placementBits | encodeSpriteCoordinate(x, ScreenWidth)};
     }
@@ -139,15 +140,12 @@ TEST_F(ReferenceComposer, BlendArithmeticIsExact) {
     }
 }
 
-// Where pixels land: a multi-tile sprite flips as a whole, a layer scrolled down wraps, a
-// sprite is cut at the screen's top and sides without wrapping round, groups 8 to 15 reach
-// the top half of the palette, and layer 0 without its enable bit ignores its blend bits.
+// A wide sprite flips as a whole, sprites are cut at the edges without wrapping, groups 8 to 15
+// reach the palette's top half, a scrolled layer wraps, and a disabled layer 0 blends nothing.
 TEST_F(ReferenceComposer, FlipsScrollsClipsAndGroups) {
     setTilePixel(memory.sheet, 55, 0, 0, 1);
     setTilePixel(memory.sheet, 56, 0, 0, 2);
-    memory.sprites[0] = {SpriteVisible | SpriteFlipX | spriteSize(2, 1) | spriteTile(55) |
-                             encodeSpriteCoordinate(40, ScreenHeight),
-                         encodeSpriteCoordinate(40, ScreenWidth)};
+    placeSprite(0, 55, 40, 40, 0, SpriteFlipX | spriteSize(2, 1));
     compose();
     expectColours({{55, 40, 1}, {47, 40, 2}, {40, 40, 0}, {48, 40, 0}});
 
