@@ -48,7 +48,7 @@ struct VideoState {
     // Told of every change the learner makes to `choice` from any screen (Alt+Enter, moving
     // the window), with the DisplayChange bits of what changed; null: nobody keeps it.
     void (*choiceMade)(const DisplayChoice& choice, uint32_t changes);
-    SoundOutput sound;  // the sounds' device; it opens only when the learner wants sound
+    SoundOutput sound;   // the sounds' device; it opens only when the learner wants sound
     SpeechState speech;  // what the screens say aloud; off unless the learner asks
 };
 

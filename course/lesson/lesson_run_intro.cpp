@@ -1,8 +1,8 @@
 // The intro: the lesson's steps of texts, key highlights, waits and pauses.
 #include "course/lesson/lesson_run_state.h"
 
-#include "course/lesson/lesson_speech.h"
 #include "course/lesson/finger_guide.h"
+#include "course/lesson/lesson_speech.h"
 #include "course/lesson/on_screen_keyboard.h"
 #include "engine/display.h"
 #include "engine/host.h"

@@ -4,8 +4,8 @@
 
 #include "course/common/art_tiles.h"
 #include "course/common/cues.h"
-#include "course/lesson/lesson_speech.h"
 #include "course/common/finger_colours.h"
+#include "course/lesson/lesson_speech.h"
 
 #include "engine/display.h"
 #include "engine/fades.h"
