@@ -31,6 +31,17 @@ bool readNumber(std::string_view text, int32_t low, int32_t high, int32_t& value
     return true;
 }
 
+// A value named by a row of a table with settingName, the row's index its enum value.
+template <typename Row, typename Value>
+bool readNamed(std::string_view text, const Row* rows, int count, Value& value) {
+    for (int i = 0; i < count; ++i) {
+        if (text != rows[i].settingName) continue;
+        value = Value(i);
+        return true;
+    }
+    return false;
+}
+
 bool readSwitch(std::string_view text, bool& value) {
     if (text != "on" && text != "off") return false;
     value = text == "on";
@@ -103,22 +114,14 @@ const KeyRule Rules[] = {
      [](const Settings& s) { return std::to_string(s.monitor); }},
     {"colours", ColoursKey,
      [](Settings& s, std::string_view v) -> const char* {
-         for (int i = 0; i < ColourSchemeCount; ++i) {
-             if (v != ColourSchemes[i].settingName) continue;
-             s.colours = ColourScheme(i);
-             return nullptr;
-         }
-         return "standard, high-contrast or colour-blind";
+         return readNamed(v, ColourSchemes, ColourSchemeCount, s.colours)
+                    ? nullptr
+                    : "standard, high-contrast or colour-blind";
      },
      [](const Settings& s) -> std::string { return ColourSchemes[size_t(s.colours)].settingName; }},
     {"sound", SoundKey,
      [](Settings& s, std::string_view v) -> const char* {
-         for (int i = 0; i < SoundModeCount; ++i) {
-             if (v != SoundModes[i].settingName) continue;
-             s.sound = SoundMode(i);
-             return nullptr;
-         }
-         return "off, errors or all";
+         return readNamed(v, SoundModes, SoundModeCount, s.sound) ? nullptr : "off, errors or all";
      },
      [](const Settings& s) -> std::string { return SoundModes[size_t(s.sound)].settingName; }},
     {"volume", VolumeKey,
@@ -148,9 +151,7 @@ const KeyRule Rules[] = {
      [](const Settings& s) -> std::string { return s.echoKeys ? "on" : "off"; }},
     {"finger_guide", FingerGuideKey,
      [](Settings& s, std::string_view v) -> const char* {
-         if (v != "on" && v != "off") return "on or off";
-         s.fingerGuide = v == "on";
-         return nullptr;
+         return readSwitch(v, s.fingerGuide) ? nullptr : "on or off";
      },
      [](const Settings& s) -> std::string { return s.fingerGuide ? "on" : "off"; }},
     {"course", CourseKey,
